@@ -1,0 +1,6 @@
+// Program entry of the screen saver.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return 0;
+}
