@@ -1,0 +1,91 @@
+// The frame the scene draws into: a 32-bit picture laid out like a 32-bpp top-down DIB
+// section, a read-only background of the same layout (the snapshot), and a record of what
+// the current tick touched so the platform layer copies only that to the window.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "core/colour.h"
+
+namespace wrigglet {
+
+// A pixel rectangle like a platform RECT: Left/Top inclusive, Right/Bottom exclusive.
+struct PixelRect {
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Right = 0;
+    int32_t Bottom = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// Touched pixels are recorded per tile of DamageTileSize x DamageTileSize pixels (one
+// byte each) plus their bounding rectangle; recording a write costs a store and a few
+// compares whatever the population.
+inline constexpr int32_t DamageTileShift = 4;
+inline constexpr int32_t DamageTileSize = 1 << DamageTileShift;
+
+struct FrameDamage {
+    int32_t TilesAcross = 0;
+    int32_t TilesDown = 0;
+    std::vector<uint8_t> Tiles;  // row-major, 1 = touched since the last reset
+    PixelRect Bounds;            // union of touched pixels; empty (all 0) when none
+    bool Touched = false;
+};
+
+// Pixels and Background each hold Width * Height pixels, row-major from the top row, value
+// 0x00RRGGBB (blue in the lowest byte): exactly the bits of a top-down 32-bpp DIB section.
+// Both buffers belong to the caller and must outlive the frame's use.
+struct Frame {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    uint32_t* Pixels = nullptr;
+    const uint32_t* Background = nullptr;
+    FrameDamage Damage;
+};
+
+// Points the frame at the caller's buffers and clears the touched record.
+void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, const uint32_t* background);
+
+// Forgets what was touched; the platform layer calls it after copying a tick to the window.
+void ResetTouched(Frame& frame);
+
+// The touched area as at most maxRects rectangles (maxRects >= 1) that together cover every
+// pixel written since the last reset, clipped to the frame; empty when nothing was written.
+// Few, fine rectangles when the writes are few; coarser bands as the count limit bites.
+std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects);
+
+// Draws one pixel given as a COLORREF (the palette flag is ignored). Positions outside
+// 0..Width-1 x 0..Height-1 are dropped, as a window's clipping drops them.
+inline void SetFramePixel(Frame& frame, int32_t x, int32_t y, ColorRef color) {
+    if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(frame.Width) ||
+        static_cast<uint32_t>(y) >= static_cast<uint32_t>(frame.Height))
+        return;
+    frame.Pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + static_cast<size_t>(x)] =
+        ColorRefToPixel(color);
+    FrameDamage& damage = frame.Damage;
+    damage.Tiles[static_cast<size_t>(y >> DamageTileShift) * static_cast<size_t>(damage.TilesAcross) +
+                 static_cast<size_t>(x >> DamageTileShift)] = 1;
+    if (!damage.Touched) {
+        damage.Bounds = {x, y, x + 1, y + 1};
+        damage.Touched = true;
+        return;
+    }
+    if (x < damage.Bounds.Left) damage.Bounds.Left = x;
+    if (x >= damage.Bounds.Right) damage.Bounds.Right = x + 1;
+    if (y < damage.Bounds.Top) damage.Bounds.Top = y;
+    if (y >= damage.Bounds.Bottom) damage.Bounds.Bottom = y + 1;
+}
+
+// Reads the background pixel as a COLORREF; outside the frame it yields InvalidColor,
+// whose drawing at the same position is then dropped.
+inline ColorRef GetBackgroundPixel(const Frame& frame, int32_t x, int32_t y) {
+    if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(frame.Width) ||
+        static_cast<uint32_t>(y) >= static_cast<uint32_t>(frame.Height))
+        return InvalidColor;
+    return PixelToColorRef(
+        frame.Background[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + static_cast<size_t>(x)]);
+}
+
+}  // namespace wrigglet

@@ -1,0 +1,174 @@
+#include "core/noise_field.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "oracle.h"
+#include "scene_fixtures.h"
+
+namespace wrigglet {
+namespace {
+
+TEST(CosineWeight, MatchesTheHalfCosineTable) {
+    struct Case { int32_t k, h; double expected, tolerance; };
+    const Case cases[] = {
+        {0, 4, 0.0, 0.0},       {2, 4, 0.5, 0.0},          {4, 4, 1.0, 0.0},         {32, 64, 0.5, 0.0},
+        {64, 128, 0.5, 0.0},    {1, 4, 0.1464466094, 1e-10}, {3, 4, 0.8535533905, 1e-10},
+        {1, 64, 0.000602271897, 1e-12},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "weight(" << c.k << ", " << c.h << ")");
+        if (c.tolerance == 0.0) EXPECT_EQ(CosineWeight(c.k, c.h), c.expected);
+        else EXPECT_NEAR(CosineWeight(c.k, c.h), c.expected, c.tolerance);
+    }
+}
+
+TEST(BlendCells, RoundsHalvesToEven) {
+    struct Case { int32_t a, b; double w; int32_t expected; };
+    const Case cases[] = {
+        {2, 3, 0.5, 2}, {1, 2, 0.5, 2}, {3, 4, 0.5, 4}, {0, 1, 0.5, 0}, {5, 5, 0.3, 5}, {0, 511, 1.0, 511},
+        {511, 0, 0.0, 511}, {10, 20, 0.25, 12}, {11, 21, 0.25, 14}, {10, 20, 0.26, 13}, {10, 20, 0.24, 12},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BlendCells(c.a, c.b, c.w), c.expected) << c.a << "," << c.b << "," << c.w;
+}
+
+TEST(BlendCells, AgreesWithTheReferenceOverEveryStepOfEveryOctave) {
+    for (int32_t octave = FirstOctave; octave <= LastOctave; ++octave) {
+        const int32_t h = OctaveSpacing[octave];
+        for (int32_t k = 0; k <= h; ++k) {
+            ASSERT_EQ(CosineWeight(k, h), oracle::Weight(k, h)) << k << "/" << h;
+            for (int32_t a : {0, 1, 7, 8 * h - 1})
+                for (int32_t b = 0; b < 8 * h; b += 3) ASSERT_EQ(BlendCells(a, b, CosineWeight(k, h)), oracle::Blend(a, b, oracle::Weight(k, h)));
+        }
+    }
+}
+
+struct TileCase {
+    int32_t Width, Height;  // arguments, before clamping
+    uint32_t Seed;
+};
+
+// Cells x = 0..W, y = 0..H of the clamped tile must equal the reference's.
+void ExpectTileMatchesReference(const TileCase& c) {
+    SCOPED_TRACE(::testing::Message() << c.Width << "x" << c.Height << " seed " << c.Seed);
+    FieldGrid grid;
+    RandomGenerator random{0, FixedTimeOfDay(c.Seed)};
+    GenerateNoiseField(grid, random, c.Width, c.Height);
+    oracle::Grid expected;
+    RandomGenerator oracleRandom{0, FixedTimeOfDay(c.Seed)};
+    oracle::GenerateNoiseField(expected, oracleRandom, 0, 0, c.Width, c.Height);
+    const int32_t w = std::min(c.Width, MaxTileWidth);
+    const int32_t h = std::min(c.Height, MaxTileHeight);
+    for (int32_t y = 0; y <= h; ++y)
+        for (int32_t x = 0; x <= w; ++x) ASSERT_EQ(grid.At(x, y), expected.Cell(x, y)) << "cell " << x << "," << y;
+    EXPECT_EQ(random.Seed, oracleRandom.Seed) << "the same number of lattice draws";
+}
+
+TEST(GenerateNoiseField, MatchesTheReferenceCellForCell) {
+    const TileCase cases[] = {
+        {512, 384, 1}, {416, 320, 7}, {96, 64, 12345}, {32, 32, 0}, {1, 1, 99}, {33, 65, 5}, {0, 0, 3}, {130, 2, 4},
+    };
+    for (const TileCase& c : cases) ExpectTileMatchesReference(c);
+}
+
+TEST(GenerateNoiseField, MatchesTheReferenceAtTheClampedMaximum) {
+    ExpectTileMatchesReference({1024, 768, 424242});
+    if (!fixtures::UnderSanitizer) ExpectTileMatchesReference({2000, 1500, 77});
+}
+
+TEST(GenerateNoiseField, TileCellsAreShadedBytesAndTheFarEdgeHoldsTheLastOctave) {
+    for (uint32_t seed : {1u, 2u, 3u}) {
+        FieldGrid grid;
+        RandomGenerator random{0, FixedTimeOfDay(seed)};
+        GenerateNoiseField(grid, random, 416, 320);
+        int32_t tileMax = 0, edgeMax = 0;
+        for (int32_t y = 0; y <= 320; ++y) {
+            for (int32_t x = 0; x <= 416; ++x) {
+                const int32_t v = grid.At(x, y);
+                const bool edge = x == 416 || y == 320;
+                ASSERT_GE(v, 0);
+                ASSERT_LE(v, edge ? 511 : 255) << x << "," << y;
+                (edge ? edgeMax : tileMax) = std::max(edge ? edgeMax : tileMax, v);
+            }
+        }
+        EXPECT_GT(tileMax, 150) << "the relief uses the upper half of the range";
+        EXPECT_GT(edgeMax, 255) << "the far column and row keep octave 6's 0..511 values";
+    }
+}
+
+// 416 columns take 8 lattice points per row in octave 6 (a period of 448, not 416).
+TEST(GenerateNoiseField, DrawsOneValuePerLatticePointOfOctavesOneToSix) {
+    struct Case { int32_t w, h; };
+    for (const Case c : {Case{512, 384}, Case{416, 320}, Case{1, 1}, Case{3000, 3000}}) {
+        uint64_t draws = 0;
+        const int32_t w = std::min(c.w, MaxTileWidth), h = std::min(c.h, MaxTileHeight);
+        for (int32_t octave = 1; octave <= 6; ++octave) {
+            const int32_t s = OctaveSpacing[octave];
+            draws += static_cast<uint64_t>((w + s - 1) / s + 1) * ((h + s - 1) / s + 1);
+        }
+        RandomGenerator expected{0, FixedTimeOfDay(55)};
+        Randomize(expected);
+        for (uint64_t i = 0; i < draws; ++i) Random(expected, 2);
+        FieldGrid grid;
+        RandomGenerator random{0, FixedTimeOfDay(55)};
+        GenerateNoiseField(grid, random, c.w, c.h);
+        EXPECT_EQ(random.Seed, expected.Seed) << c.w << "x" << c.h << ": " << draws << " draws";
+    }
+}
+
+TEST(ShadeRelief, FollowsTheSlopeFormulaWithItsClamps) {
+    // A 2 x 1 tile: FieldMax is the larger of cell (0,0) and its right neighbour; the two
+    // cells below lie in row H, which is read but neither counted nor shaded.
+    struct Case {
+        const char* name;
+        int32_t f, right, below, diagonal;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {"level", 100, 100, 100, 100, 192},
+        {"rising, s capped at 288", 200, 400, 400, 400, 200 * 288 / 400},
+        {"f = FieldMax at the cap clamps to 255", 400, 400, 800, 800, 255},
+        {"falling steeply clamps to 0", 300, 0, 0, 0, 0},
+        {"quotient truncates", 100, 130, 130, 130, 216},  // 100 * 282 / 130 = 216.9
+        {"all zero", 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        FieldGrid grid;
+        ResetFieldGrid(grid, 3, 2);
+        grid.At(0, 0) = c.f;
+        grid.At(1, 0) = c.right;
+        grid.At(0, 1) = c.below;
+        grid.At(1, 1) = c.diagonal;
+        ShadeRelief(grid, 2, 1);
+        EXPECT_EQ(grid.At(0, 0), c.expected) << c.name;
+        EXPECT_EQ(grid.At(0, 1), c.below) << "row H is left alone";
+    }
+}
+
+TEST(ShadeRelief, ALevelFieldGivesTheFlatShade) {
+    for (int32_t level : {0, 1, 5115}) {
+        FieldGrid grid;
+        ResetFieldGrid(grid, 9, 6);
+        std::fill(grid.Cells.begin(), grid.Cells.end(), level);
+        ShadeRelief(grid, 8, 5);
+        for (int32_t y = 0; y < 5; ++y)
+            for (int32_t x = 0; x < 8; ++x) ASSERT_EQ(grid.At(x, y), level == 0 ? 0 : 192);
+        EXPECT_EQ(grid.At(8, 0), level) << "column W is not shaded";
+    }
+}
+
+TEST(GenerateNoiseField, LeavesCellsOutsideTheTileAlone) {
+    FieldGrid grid;
+    ResetFieldGrid(grid, 100, 80);
+    std::fill(grid.Cells.begin(), grid.Cells.end(), -7);
+    RandomGenerator random{0, FixedTimeOfDay(9)};
+    GenerateNoiseField(grid, random, 64, 32);
+    EXPECT_EQ(grid.Width, 100);
+    EXPECT_EQ(grid.At(65, 0), -7);
+    EXPECT_EQ(grid.At(0, 33), -7);
+    EXPECT_NE(grid.At(64, 32), -7);
+}
+
+}  // namespace
+}  // namespace wrigglet

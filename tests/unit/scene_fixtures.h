@@ -1,0 +1,71 @@
+// Helpers shared by the scene tests: seeded scenes with their own frame buffers, frame
+// hashes, and comparison with the reference scene.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/frame.h"
+#include "core/scene_setup.h"
+#include "core/wrigglet_step.h"
+#include "oracle.h"
+
+namespace wrigglet::fixtures {
+
+// True under AddressSanitizer, where the biggest reference comparisons are skipped.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool UnderSanitizer = true;
+#else
+inline constexpr bool UnderSanitizer = false;
+#endif
+
+struct SeededScene {
+    SceneState Scene;
+    std::vector<uint32_t> Pixels;
+    std::vector<uint32_t> Background;
+    Frame Picture;
+};
+
+// A scene of width x height whose every Randomize yields `seed`, on a black background
+// (or `background`, 0x00RRGGBB pixels), its picture starting as the background.
+inline void MakeSeededScene(SeededScene& s, const SaverSettings& settings, int32_t width, int32_t height,
+                            uint32_t seed, std::vector<uint32_t> background = {}, SoundPlayer* sound = nullptr) {
+    s.Scene.Generator.TimeOfDay = FixedTimeOfDay(seed);
+    CreateScene(s.Scene, settings, width, height, sound, nullptr);
+    if (background.empty()) background.assign(static_cast<size_t>(width) * height, 0);
+    s.Background = std::move(background);
+    s.Pixels = s.Background;
+    AttachFrame(s.Picture, width, height, s.Pixels.data(), s.Background.data());
+}
+
+// FNV-1a over the frame as 8-bit RGB bytes, row by row (the order a PNG stores them).
+inline uint64_t HashRgb(const std::vector<uint8_t>& rgb) {
+    uint64_t hash = 14695981039346656037ull;
+    for (uint8_t byte : rgb) hash = (hash ^ byte) * 1099511628211ull;
+    return hash;
+}
+
+inline std::vector<uint8_t> PixelsToRgb(const std::vector<uint32_t>& pixels) {
+    std::vector<uint8_t> rgb;
+    rgb.reserve(pixels.size() * 3);
+    for (uint32_t p : pixels) {
+        rgb.push_back(static_cast<uint8_t>(p >> 16));
+        rgb.push_back(static_cast<uint8_t>(p >> 8));
+        rgb.push_back(static_cast<uint8_t>(p));
+    }
+    return rgb;
+}
+
+inline std::vector<uint8_t> ColorRefsToRgb(const std::vector<uint32_t>& colors) {
+    std::vector<uint8_t> rgb;
+    rgb.reserve(colors.size() * 3);
+    for (uint32_t c : colors) {
+        rgb.push_back(static_cast<uint8_t>(c));
+        rgb.push_back(static_cast<uint8_t>(c >> 8));
+        rgb.push_back(static_cast<uint8_t>(c >> 16));
+    }
+    return rgb;
+}
+
+}  // namespace wrigglet::fixtures
