@@ -2,6 +2,7 @@
 // hashes, and comparison with the reference scene.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ inline void MakeSeededScene(SeededScene& s, const SaverSettings& settings, int32
                             uint32_t seed, std::vector<uint32_t> background = {}, SoundPlayer* sound = nullptr) {
     s.Scene.Generator.TimeOfDay = FixedTimeOfDay(seed);
     CreateScene(s.Scene, settings, width, height, sound, nullptr);
-    if (background.empty()) background.assign(static_cast<size_t>(width) * height, 0);
+    if (background.empty()) background.assign(static_cast<size_t>(std::max(width, 0)) * std::max(height, 0), 0);
     s.Background = std::move(background);
     s.Pixels = s.Background;
     AttachFrame(s.Picture, width, height, s.Pixels.data(), s.Background.data());

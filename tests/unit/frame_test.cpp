@@ -1,0 +1,88 @@
+#include "core/frame.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace wrigglet {
+namespace {
+
+TEST(Colour, ColorRefsBecomeDibPixelsWithBlueInTheLowestByte) {
+    struct Case { ColorRef color; uint32_t pixel; };
+    const Case cases[] = {
+        {MakeRgb(255, 0, 0), 0x00FF0000u},
+        {MakeRgb(0, 255, 0), 0x0000FF00u},
+        {MakeRgb(0, 0, 255), 0x000000FFu},
+        {MakeRgb(255, 240, 192), 0x00FFF0C0u},
+        {MakePaletteRgb(128, 64, 0), 0x00804000u},  // the palette flag carries no colour
+        {MakePaletteRgb(255, 255, 255), 0x00FFFFFFu},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ColorRefToPixel(c.color), c.pixel) << std::hex << c.color;
+        EXPECT_EQ(PixelToColorRef(c.pixel), c.color & ~PaletteFlag) << std::hex << c.pixel;
+    }
+    EXPECT_EQ(MakeRgb(1, 2, 3), 0x030201u);
+    EXPECT_EQ(MakePaletteRgb(1, 2, 3), 0x2030201u);
+    EXPECT_EQ(PixelToColorRef(0xAB123456u), MakeRgb(0x12, 0x34, 0x56)) << "the top byte of a pixel is ignored";
+}
+
+struct FrameFixture {
+    std::vector<uint32_t> pixels, background;
+    Frame frame;
+    FrameFixture(int32_t w, int32_t h) : pixels(static_cast<size_t>(w) * h, 0), background(pixels.size()) {
+        for (size_t i = 0; i < background.size(); ++i) background[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+        AttachFrame(frame, w, h, pixels.data(), background.data());
+    }
+};
+
+TEST(Frame, WritesOutsideTheFrameAreDroppedAndReadsThereAreInvalid) {
+    FrameFixture f(7, 5);
+    for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {7, 0}, {0, 5}, {7, 5}, {INT32_MIN, INT32_MAX}}) {
+        SetFramePixel(f.frame, x, y, MakeRgb(1, 2, 3));
+        EXPECT_EQ(GetBackgroundPixel(f.frame, x, y), InvalidColor);
+    }
+    EXPECT_EQ(std::count(f.pixels.begin(), f.pixels.end(), 0u), 35);
+    EXPECT_TRUE(TouchedRects(f.frame, 8).empty());
+    SetFramePixel(f.frame, 6, 4, MakeRgb(1, 2, 3));
+    EXPECT_EQ(f.pixels[4 * 7 + 6], 0x010203u);
+    EXPECT_EQ(GetBackgroundPixel(f.frame, 6, 4), PixelToColorRef(f.background[4 * 7 + 6]));
+}
+
+TEST(Frame, TouchedRectsCoverEveryWriteWithinTheLimitAndResetForgetsThem) {
+    FrameFixture f(300, 200);
+    std::mt19937 random(5);
+    for (size_t limit : {1u, 3u, 16u, 1000u}) {
+        std::vector<std::pair<int32_t, int32_t>> written;
+        for (int i = 0; i < 40; ++i) {
+            const int32_t x = static_cast<int32_t>(random() % 300), y = static_cast<int32_t>(random() % 200);
+            SetFramePixel(f.frame, x, y, 0);
+            written.emplace_back(x, y);
+        }
+        const std::vector<PixelRect> rects = TouchedRects(f.frame, limit);
+        EXPECT_LE(rects.size(), limit);
+        for (auto [x, y] : written) {
+            EXPECT_TRUE(std::any_of(rects.begin(), rects.end(), [&](const PixelRect& r) {
+                return r.Left <= x && x < r.Right && r.Top <= y && y < r.Bottom;
+            })) << x << "," << y << " with limit " << limit;
+        }
+        for (const PixelRect& r : rects) {
+            EXPECT_TRUE(0 <= r.Left && r.Left < r.Right && r.Right <= 300);
+            EXPECT_TRUE(0 <= r.Top && r.Top < r.Bottom && r.Bottom <= 200);
+        }
+        ResetTouched(f.frame);
+        EXPECT_TRUE(TouchedRects(f.frame, limit).empty());
+    }
+}
+
+TEST(Frame, AFewNearbyWritesGiveOneSmallRectangle) {
+    FrameFixture f(640, 480);
+    SetFramePixel(f.frame, 100, 50, 0);
+    SetFramePixel(f.frame, 101, 51, 0);
+    EXPECT_EQ(f.frame.Damage.Bounds, (PixelRect{100, 50, 102, 52}));
+    const std::vector<PixelRect> rects = TouchedRects(f.frame, 64);
+    ASSERT_EQ(rects.size(), 1u);
+    EXPECT_LE((rects[0].Right - rects[0].Left) * (rects[0].Bottom - rects[0].Top), 4 * DamageTileSize * DamageTileSize);
+}
+
+}  // namespace
+}  // namespace wrigglet
