@@ -8,8 +8,9 @@
 
 namespace wrigglet {
 
-// Row-major: cell (x, y) is Cells[y * Width + x]. Rows suit the noise generator's row
-// blends, the tiling (whole-row copies) and the text mask, which all run along rows.
+// Column-major: cell (x, y) is Cells[x * Height + y]. The step reads cells (x + k, y + k)
+// and (x + k, y + 1 + k) for each tail, which then share a cache line; the tiling copies
+// whole columns.
 struct FieldGrid {
     int32_t Width = 0;   // columns 0..Width-1
     int32_t Height = 0;  // rows 0..Height-1
@@ -17,12 +18,12 @@ struct FieldGrid {
 
     int32_t& At(int32_t x, int32_t y) { return Cells[Index(x, y)]; }
     int32_t At(int32_t x, int32_t y) const { return Cells[Index(x, y)]; }
-    int32_t* Row(int32_t y) { return Cells.data() + static_cast<size_t>(y) * static_cast<size_t>(Width); }
-    const int32_t* Row(int32_t y) const {
-        return Cells.data() + static_cast<size_t>(y) * static_cast<size_t>(Width);
+    int32_t* Column(int32_t x) { return Cells.data() + static_cast<size_t>(x) * static_cast<size_t>(Height); }
+    const int32_t* Column(int32_t x) const {
+        return Cells.data() + static_cast<size_t>(x) * static_cast<size_t>(Height);
     }
     size_t Index(int32_t x, int32_t y) const {
-        return static_cast<size_t>(y) * static_cast<size_t>(Width) + static_cast<size_t>(x);
+        return static_cast<size_t>(x) * static_cast<size_t>(Height) + static_cast<size_t>(y);
     }
 };
 

@@ -45,10 +45,9 @@ struct BlendTable {
 // values below 2^10, so an offset further than that from a half decides the rounding.
 int16_t RoundedOffset(double w, int32_t d) {
     const long double product = static_cast<long double>(w) * d;
-    const long double below = std::floor(product);
-    const long double fraction = product - below;
-    if (std::fabs(fraction - 0.5L) < 0x1p-40L) return UndecidedOffset;
-    return static_cast<int16_t>(fraction < 0.5L ? below : below + 1);
+    const long nearest = std::lrint(product);
+    if (0.5L - std::fabs(product - static_cast<long double>(nearest)) < 0x1p-40L) return UndecidedOffset;
+    return static_cast<int16_t>(nearest);
 }
 
 BlendTable MakeBlendTable(int32_t h) {
@@ -93,7 +92,7 @@ void BlendRows(const BlendTable& table, const int32_t* a, const int32_t* b, int3
 }
 
 struct TileJob {
-    FieldGrid& Grid;
+    NoiseTile& Tile;
     RandomGenerator& Random;
     int32_t Width;   // W: tile columns; cells 0..W are filled
     int32_t Height;  // H
@@ -142,7 +141,7 @@ void AddOctave(TileJob& job, int32_t octave, bool last) {
         const int32_t* above = rows.data() + stride * j;
         const int32_t* below = k == 0 ? above : above + stride;
         BlendRows(table, above, below, values.data(), count, k);
-        int32_t* cells = job.Grid.Row(y);
+        int32_t* cells = job.Tile.Row(y);
         for (int32_t x = 0; x < count; ++x) cells[x] += octave * values[x];
         if (last) {
             job.LastEdgeColumn[y] = values[job.Width];
@@ -157,27 +156,33 @@ void AddOctaves(TileJob& job, int32_t first, int32_t last) {
 
 }  // namespace
 
-int32_t FieldMaxOf(const FieldGrid& grid, int32_t width, int32_t height) {
+void ResetNoiseTile(NoiseTile& tile, int32_t width, int32_t height) {
+    tile.Width = std::max(width, 0);
+    tile.Height = std::max(height, 0);
+    tile.Cells.assign(static_cast<size_t>(tile.Width + 1) * static_cast<size_t>(tile.Height + 1), 0);
+}
+
+int32_t FieldMaxOf(const NoiseTile& tile) {
     int32_t fieldMax = 0;
-    for (int32_t y = 0; y < height; ++y) {
-        const int32_t* cells = grid.Row(y);
-        for (int32_t x = 0; x < width; ++x) fieldMax = std::max(fieldMax, cells[x]);
+    for (int32_t y = 0; y < tile.Height; ++y) {
+        const int32_t* cells = tile.Row(y);
+        for (int32_t x = 0; x < tile.Width; ++x) fieldMax = std::max(fieldMax, cells[x]);
     }
     return fieldMax;
 }
 
 // Row by row in place: row y reads rows y and y + 1 before either is shaded, so the result
 // equals shading from an untouched copy.
-void ShadeRelief(FieldGrid& grid, int32_t width, int32_t height) {
-    const int32_t fieldMax = FieldMaxOf(grid, width, height);
-    std::vector<int32_t> shaded(static_cast<size_t>(std::max(width, 0)));
+void ShadeRelief(NoiseTile& tile) {
+    const int32_t fieldMax = FieldMaxOf(tile);
+    std::vector<int32_t> shaded(static_cast<size_t>(tile.Width));
     // (f * s) div fieldMax: |f * s| < 2^27, so the double quotient never crosses an integer
     // that the exact quotient doesn't reach, and truncation gives the same result.
     const double reciprocal = fieldMax > 0 ? 1.0 / fieldMax : 0.0;
-    for (int32_t y = 0; y < height; ++y) {
-        int32_t* row = grid.Row(y);
-        const int32_t* next = grid.Row(y + 1);
-        for (int32_t x = 0; x < width; ++x) {
+    for (int32_t y = 0; y < tile.Height; ++y) {
+        int32_t* row = tile.Row(y);
+        const int32_t* next = tile.Row(y + 1);
+        for (int32_t x = 0; x < tile.Width; ++x) {
             const int32_t f = row[x];
             const int32_t s = std::min(next[x] + row[x + 1] + next[x + 1] - 3 * f + 192, 288);
             const int32_t v = static_cast<int32_t>(static_cast<double>(f * s) * reciprocal);
@@ -187,20 +192,27 @@ void ShadeRelief(FieldGrid& grid, int32_t width, int32_t height) {
     }
 }
 
-void GenerateNoiseField(FieldGrid& grid, RandomGenerator& random, int32_t tileWidth, int32_t tileHeight) {
+void GenerateNoiseTile(NoiseTile& tile, RandomGenerator& random, int32_t tileWidth, int32_t tileHeight) {
     Randomize(random);
     const int32_t width = std::clamp(tileWidth, 0, MaxTileWidth);
     const int32_t height = std::clamp(tileHeight, 0, MaxTileHeight);
-    if (grid.Width < width + 1 || grid.Height < height + 1) {
-        ResetFieldGrid(grid, std::max(grid.Width, width + 1), std::max(grid.Height, height + 1));
-    } else {
-        for (int32_t y = 0; y <= height; ++y) std::fill_n(grid.Row(y), width + 1, 0);
-    }
-    TileJob job{grid, random, width, height, {}, std::vector<int32_t>(static_cast<size_t>(height) + 1)};
+    ResetNoiseTile(tile, width, height);
+    TileJob job{tile, random, width, height, {}, std::vector<int32_t>(static_cast<size_t>(height) + 1)};
     AddOctaves(job, FirstOctave, LastOctave);
-    ShadeRelief(grid, width, height);
-    for (int32_t y = 0; y <= height; ++y) grid.At(width, y) = job.LastEdgeColumn[y];
-    std::copy(job.LastEdgeRow.begin(), job.LastEdgeRow.end(), grid.Row(height));
+    ShadeRelief(tile);
+    for (int32_t y = 0; y <= height; ++y) tile.At(width, y) = job.LastEdgeColumn[y];
+    std::copy(job.LastEdgeRow.begin(), job.LastEdgeRow.end(), tile.Row(height));
+}
+
+void GenerateNoiseField(FieldGrid& grid, RandomGenerator& random, int32_t tileWidth, int32_t tileHeight) {
+    NoiseTile tile;
+    GenerateNoiseTile(tile, random, tileWidth, tileHeight);
+    if (grid.Width < tile.Width + 1 || grid.Height < tile.Height + 1)
+        ResetFieldGrid(grid, std::max(grid.Width, tile.Width + 1), std::max(grid.Height, tile.Height + 1));
+    for (int32_t x = 0; x <= tile.Width; ++x) {
+        int32_t* column = grid.Column(x);
+        for (int32_t y = 0; y <= tile.Height; ++y) column[y] = tile.At(x, y);
+    }
 }
 
 }  // namespace wrigglet

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "core/field_grid.h"
 #include "core/random.h"
@@ -30,19 +32,41 @@ double CosineWeight(int32_t k, int32_t h);
 // round((1 - w) * a + w * b), evaluated with a 64-bit mantissa, halves to even.
 int32_t BlendCells(int32_t a, int32_t b, double w);
 
-// The largest cell of x = 0..width-1, y = 0..height-1, and at least 0.
-int32_t FieldMaxOf(const FieldGrid& grid, int32_t width, int32_t height);
+// The generator's own working tile: cells x = 0..Width, y = 0..Height, row-major, because
+// the octaves are blended a whole row at a time.
+struct NoiseTile {
+    int32_t Width = 0;   // W: the tile's columns; the far column W is kept too
+    int32_t Height = 0;  // H
+    std::vector<int32_t> Cells;
 
-// Relief shading of the summed octaves in cells x < width, y < height (reading column
-// `width` and row `height` too): brighter where the field rises towards larger x and y,
-// scaled by FieldMax and clamped to 0..255; all 0 when FieldMax is 0.
-void ShadeRelief(FieldGrid& grid, int32_t width, int32_t height);
+    int32_t* Row(int32_t y) { return Cells.data() + static_cast<size_t>(y) * static_cast<size_t>(Width + 1); }
+    const int32_t* Row(int32_t y) const {
+        return Cells.data() + static_cast<size_t>(y) * static_cast<size_t>(Width + 1);
+    }
+    int32_t& At(int32_t x, int32_t y) { return Row(y)[x]; }
+    int32_t At(int32_t x, int32_t y) const { return Row(y)[x]; }
+};
 
-// Fills cells x = 0..W, y = 0..H of the grid (W x H the tile size clamped to at most
-// 1024 x 768): tile cells (x < W, y < H) get 0..255, column W and row H keep the last
-// octave's interpolated values (0..511). Reseeds the generator first (Randomize), then
-// draws one value per lattice point. A grid smaller than (W + 1) x (H + 1) is replaced by
-// a zeroed one of that size; other cells of the grid are left alone.
+// A zeroed tile of cells 0..width x 0..height.
+void ResetNoiseTile(NoiseTile& tile, int32_t width, int32_t height);
+
+// The largest cell of x = 0..W-1, y = 0..H-1, and at least 0.
+int32_t FieldMaxOf(const NoiseTile& tile);
+
+// Relief shading of the summed octaves in cells x < W, y < H (reading column W and row H
+// too): brighter where the field rises towards larger x and y, scaled by FieldMax and
+// clamped to 0..255; all 0 when FieldMax is 0. Column W and row H are left alone.
+void ShadeRelief(NoiseTile& tile);
+
+// Makes the tile for tileWidth x tileHeight clamped to at most 1024 x 768 (W x H): tile
+// cells (x < W, y < H) get 0..255, column W and row H keep the last octave's interpolated
+// values (0..511). Reseeds the generator first (Randomize), then draws one value per
+// lattice point, octave by octave.
+void GenerateNoiseTile(NoiseTile& tile, RandomGenerator& random, int32_t tileWidth, int32_t tileHeight);
+
+// GenerateNoiseTile, then the tile's cells x = 0..W, y = 0..H copied into the grid's top
+// left corner. A grid smaller than (W + 1) x (H + 1) is replaced by a zeroed one of that
+// size; other cells of the grid are left alone.
 void GenerateNoiseField(FieldGrid& grid, RandomGenerator& random, int32_t tileWidth, int32_t tileHeight);
 
 }  // namespace wrigglet

@@ -62,14 +62,15 @@ void TileField(SceneState& scene) {
     const int32_t tileWidth = scene.TileWidth;
     const int32_t tileHeight = scene.TileHeight;
     if (tileWidth <= 0 || tileHeight <= 0) return;
-    // Tile rows first, across; then whole rows from the completed first tile row band.
-    for (int32_t y = 0; y < std::min(rows, tileHeight); ++y) {
-        int32_t* row = grid.Row(y);
-        for (int32_t x = tileWidth; x < columns; x += tileWidth)
-            std::memcpy(row + x, row, sizeof(int32_t) * static_cast<size_t>(std::min(tileWidth, columns - x)));
+    // Each column starts as a copy of its tile column, then repeats its first tile height
+    // downwards; tile columns themselves are only ever read.
+    for (int32_t x = 0; x < columns; ++x) {
+        int32_t* column = grid.Column(x);
+        if (x >= tileWidth)
+            std::memcpy(column, grid.Column(x % tileWidth), sizeof(int32_t) * static_cast<size_t>(std::min(rows, tileHeight)));
+        for (int32_t y = tileHeight; y < rows; y += tileHeight)
+            std::memcpy(column + y, column, sizeof(int32_t) * static_cast<size_t>(std::min(tileHeight, rows - y)));
     }
-    for (int32_t y = tileHeight; y < rows; ++y)
-        std::memcpy(grid.Row(y), grid.Row(y % tileHeight), sizeof(int32_t) * static_cast<size_t>(columns));
 }
 
 namespace {

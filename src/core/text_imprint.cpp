@@ -31,14 +31,14 @@ void DrawWords(const SceneState& scene, TextRasteriser& rasteriser) {
 void RaiseLitCells(SceneState& scene, const TextMask& mask) {
     const int32_t width = scene.SceneWidth;
     const int32_t height = scene.SceneHeight;
-    for (int32_t y = 0; y < height; ++y) {
-        int32_t* cells = scene.Field.Row(y);
-        for (int32_t x = 0; x < width; ++x)
-            if (mask.Red(x, y) > LitAbove) cells[x] += TextRaise;
-        cells[width] += TextRaise;
+    for (int32_t x = 0; x < width; ++x) {
+        int32_t* cells = scene.Field.Column(x);
+        for (int32_t y = 0; y < height; ++y)
+            if (mask.Red(x, y) > LitAbove) cells[y] += TextRaise;
+        cells[height] += TextRaise;
     }
-    int32_t* lastRow = scene.Field.Row(height);
-    for (int32_t x = 0; x <= width; ++x) lastRow[x] += TextRaise;
+    int32_t* lastColumn = scene.Field.Column(width);
+    for (int32_t y = 0; y <= height; ++y) lastColumn[y] += TextRaise;
 }
 
 }  // namespace

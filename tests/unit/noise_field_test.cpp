@@ -134,27 +134,27 @@ TEST(ShadeRelief, FollowsTheSlopeFormulaWithItsClamps) {
         {"all zero", 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        FieldGrid grid;
-        ResetFieldGrid(grid, 3, 2);
-        grid.At(0, 0) = c.f;
-        grid.At(1, 0) = c.right;
-        grid.At(0, 1) = c.below;
-        grid.At(1, 1) = c.diagonal;
-        ShadeRelief(grid, 2, 1);
-        EXPECT_EQ(grid.At(0, 0), c.expected) << c.name;
-        EXPECT_EQ(grid.At(0, 1), c.below) << "row H is left alone";
+        NoiseTile tile;
+        ResetNoiseTile(tile, 2, 1);
+        tile.At(0, 0) = c.f;
+        tile.At(1, 0) = c.right;
+        tile.At(0, 1) = c.below;
+        tile.At(1, 1) = c.diagonal;
+        ShadeRelief(tile);
+        EXPECT_EQ(tile.At(0, 0), c.expected) << c.name;
+        EXPECT_EQ(tile.At(0, 1), c.below) << "row H is left alone";
     }
 }
 
 TEST(ShadeRelief, ALevelFieldGivesTheFlatShade) {
     for (int32_t level : {0, 1, 5115}) {
-        FieldGrid grid;
-        ResetFieldGrid(grid, 9, 6);
-        std::fill(grid.Cells.begin(), grid.Cells.end(), level);
-        ShadeRelief(grid, 8, 5);
+        NoiseTile tile;
+        ResetNoiseTile(tile, 8, 5);
+        std::fill(tile.Cells.begin(), tile.Cells.end(), level);
+        ShadeRelief(tile);
         for (int32_t y = 0; y < 5; ++y)
-            for (int32_t x = 0; x < 8; ++x) ASSERT_EQ(grid.At(x, y), level == 0 ? 0 : 192);
-        EXPECT_EQ(grid.At(8, 0), level) << "column W is not shaded";
+            for (int32_t x = 0; x < 8; ++x) ASSERT_EQ(tile.At(x, y), level == 0 ? 0 : 192);
+        EXPECT_EQ(tile.At(8, 0), level) << "column W is not shaded";
     }
 }
 

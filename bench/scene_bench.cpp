@@ -1,0 +1,108 @@
+// Benchmarks of the noise generator, the scene set-up and the wrigglet step, each beside
+// the reference transcription where there is one, for the speed ratio.
+#include <benchmark/benchmark.h>
+
+#include "core/frame.h"
+#include "core/noise_field.h"
+#include "core/scene_setup.h"
+#include "core/wrigglet_step.h"
+#include "memory_counter.h"
+#include "oracle.h"
+
+namespace wrigglet {
+namespace {
+
+void GenerateNoiseField_(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
+    FieldGrid grid;
+    RandomGenerator random{0, FixedTimeOfDay(7)};
+    for (auto _ : state) {
+        GenerateNoiseField(grid, random, width, height);
+        benchmark::DoNotOptimize(grid.Cells.data());
+    }
+}
+BENCHMARK(GenerateNoiseField_)->Name("GenerateNoiseField")->Args({512, 384})->Args({1024, 768})->Unit(benchmark::kMillisecond);
+
+void ReferenceNoiseField(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
+    oracle::Grid grid;
+    RandomGenerator random{0, FixedTimeOfDay(7)};
+    for (auto _ : state) {
+        oracle::GenerateNoiseField(grid, random, 0, 0, width, height);
+        benchmark::DoNotOptimize(grid.Cells.data());
+    }
+}
+BENCHMARK(ReferenceNoiseField)->Args({512, 384})->Args({1024, 768})->Unit(benchmark::kMillisecond);
+
+// Set-up with text off: records, colour tables, noise tile and tiling. Reports the peak
+// heap of one set-up (grid plus scratch) in MB.
+void SceneSetup_(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
+    SaverSettings settings;
+    settings.Wrigglets = 3;
+    double peakMb = 0;
+    for (auto _ : state) {
+        SceneState scene;
+        scene.Generator.TimeOfDay = FixedTimeOfDay(7);
+        bench::ResetPeakBytes();
+        const size_t before = bench::BytesInUse();
+        CreateScene(scene, settings, width, height, nullptr, nullptr);
+        peakMb = static_cast<double>(bench::PeakBytes() - before) / (1024.0 * 1024.0);
+        benchmark::DoNotOptimize(scene.Field.Cells.data());
+        state.PauseTiming();
+        ReleaseScene(scene);
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = peakMb;
+}
+BENCHMARK(SceneSetup_)->Name("SceneSetup")->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+void ReferenceSceneSetup(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
+    SaverSettings settings;
+    settings.Wrigglets = 3;
+    for (auto _ : state) {
+        oracle::Scene scene;
+        oracle::CreateScene(scene, settings, width, height, 7, {});
+        benchmark::DoNotOptimize(scene.Field.Cells.data());
+    }
+}
+BENCHMARK(ReferenceSceneSetup)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
+
+// One step of 512 active wrigglets (Wrigglets 3, the whole population let in and spread
+// over the screen by 20000 steps first, as in a long run) on a 1920 x 1080 frame.
+void WriggletStep512(benchmark::State& state) {
+    SceneState scene;
+    scene.Generator.TimeOfDay = FixedTimeOfDay(7);
+    SaverSettings settings;
+    settings.Wrigglets = 3;
+    CreateScene(scene, settings, 1920, 1080, nullptr, nullptr);
+    scene.ActiveCount = scene.MaxCount;
+    std::vector<uint32_t> pixels(1920 * 1080), background(1920 * 1080, 0x336699);
+    Frame frame;
+    AttachFrame(frame, 1920, 1080, pixels.data(), background.data());
+    for (int i = 0; i < 20000; ++i) WriggletStep(scene, frame);
+    for (auto _ : state) {
+        WriggletStep(scene, frame);
+        ResetTouched(frame);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(WriggletStep512)->Unit(benchmark::kMicrosecond);
+
+void ReferenceWriggletStep512(benchmark::State& state) {
+    oracle::Scene scene;
+    SaverSettings settings;
+    settings.Wrigglets = 3;
+    oracle::CreateScene(scene, settings, 1920, 1080, 7, std::vector<uint32_t>(1920 * 1080, 0x996633));
+    scene.ActiveCount = scene.MaxCount;
+    for (int i = 0; i < 20000; ++i) oracle::WriggletStep(scene);
+    for (auto _ : state) {
+        oracle::WriggletStep(scene);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(ReferenceWriggletStep512)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace wrigglet

@@ -1,0 +1,37 @@
+// wrigglet-sim's command line: what to simulate and what to write out.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/saver_settings.h"
+
+namespace wrigglet::sim {
+
+inline constexpr int32_t MaxSimSize = 8192;
+
+struct SimOptions {
+    int32_t Width = 1024;
+    int32_t Height = 768;
+    std::optional<uint32_t> Seed;  // none: seed from the time of day, as the saver does
+    SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
+    int64_t Ticks = 0;
+    std::string BackgroundPng;  // empty: black
+    std::string OutputPng;
+    std::string OutputField;
+    bool Stats = false;
+    bool Help = false;
+};
+
+struct ParsedOptions {
+    SimOptions Options;
+    std::string Error;  // one line saying what is wrong; empty when the arguments are good
+};
+
+ParsedOptions ParseSimArguments(const std::vector<std::string>& arguments);
+
+std::string SimUsage();
+
+}  // namespace wrigglet::sim
