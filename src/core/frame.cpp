@@ -14,16 +14,10 @@ void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, 
     damage.TilesAcross = (frame.Width + DamageTileSize - 1) >> DamageTileShift;
     damage.TilesDown = (frame.Height + DamageTileSize - 1) >> DamageTileShift;
     damage.Tiles.assign(static_cast<size_t>(damage.TilesAcross) * static_cast<size_t>(damage.TilesDown), 0);
-    damage.Bounds = {};
-    damage.Touched = false;
 }
 
 void ResetTouched(Frame& frame) {
-    FrameDamage& damage = frame.Damage;
-    if (!damage.Touched) return;
-    std::fill(damage.Tiles.begin(), damage.Tiles.end(), uint8_t{0});
-    damage.Bounds = {};
-    damage.Touched = false;
+    std::fill(frame.Damage.Tiles.begin(), frame.Damage.Tiles.end(), uint8_t{0});
 }
 
 namespace {
@@ -88,8 +82,9 @@ std::vector<PixelRect> TileBands(const Frame& frame, size_t count) {
 }  // namespace
 
 std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects) {
-    if (!frame.Damage.Touched) return {};
-    if (maxRects <= 1) return {frame.Damage.Bounds};
+    const std::vector<uint8_t>& tiles = frame.Damage.Tiles;
+    if (std::find(tiles.begin(), tiles.end(), uint8_t{1}) == tiles.end()) return {};
+    if (maxRects <= 1) return TileBands(frame, 1);
     std::vector<PixelRect> rects = TileRuns(frame);
     if (rects.size() <= maxRects) return rects;
     return TileBands(frame, maxRects);

@@ -20,9 +20,8 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
-// Touched pixels are recorded per tile of DamageTileSize x DamageTileSize pixels (one
-// byte each) plus their bounding rectangle; recording a write costs a store and a few
-// compares whatever the population.
+// Touched pixels are recorded per tile of DamageTileSize x DamageTileSize pixels, one byte
+// each, so recording a write costs one store whatever the population.
 inline constexpr int32_t DamageTileShift = 4;
 inline constexpr int32_t DamageTileSize = 1 << DamageTileShift;
 
@@ -30,8 +29,6 @@ struct FrameDamage {
     int32_t TilesAcross = 0;
     int32_t TilesDown = 0;
     std::vector<uint8_t> Tiles;  // row-major, 1 = touched since the last reset
-    PixelRect Bounds;            // union of touched pixels; empty (all 0) when none
-    bool Touched = false;
 };
 
 // Pixels and Background each hold Width * Height pixels, row-major from the top row, value
@@ -51,9 +48,10 @@ void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, 
 // Forgets what was touched; the platform layer calls it after copying a tick to the window.
 void ResetTouched(Frame& frame);
 
-// The touched area as at most maxRects rectangles (maxRects >= 1) that together cover every
-// pixel written since the last reset, clipped to the frame; empty when nothing was written.
-// Few, fine rectangles when the writes are few; coarser bands as the count limit bites.
+// The touched area as at most maxRects rectangles (0 counts as 1) that together cover every
+// pixel written since the last reset, in whole tiles clipped to the frame; empty when
+// nothing was written. Runs of touched tiles while they fit the limit, else up to maxRects
+// horizontal bands; with a limit of 1, the bounding rectangle.
 std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects);
 
 // Draws one pixel given as a COLORREF (the palette flag is ignored). Positions outside
@@ -67,15 +65,6 @@ inline void SetFramePixel(Frame& frame, int32_t x, int32_t y, ColorRef color) {
     FrameDamage& damage = frame.Damage;
     damage.Tiles[static_cast<size_t>(y >> DamageTileShift) * static_cast<size_t>(damage.TilesAcross) +
                  static_cast<size_t>(x >> DamageTileShift)] = 1;
-    if (!damage.Touched) {
-        damage.Bounds = {x, y, x + 1, y + 1};
-        damage.Touched = true;
-        return;
-    }
-    if (x < damage.Bounds.Left) damage.Bounds.Left = x;
-    if (x >= damage.Bounds.Right) damage.Bounds.Right = x + 1;
-    if (y < damage.Bounds.Top) damage.Bounds.Top = y;
-    if (y >= damage.Bounds.Bottom) damage.Bounds.Bottom = y + 1;
 }
 
 // Reads the background pixel as a COLORREF; outside the frame it yields InvalidColor,

@@ -78,10 +78,16 @@ TEST(Frame, AFewNearbyWritesGiveOneSmallRectangle) {
     FrameFixture f(640, 480);
     SetFramePixel(f.frame, 100, 50, 0);
     SetFramePixel(f.frame, 101, 51, 0);
-    EXPECT_EQ(f.frame.Damage.Bounds, (PixelRect{100, 50, 102, 52}));
+    SetFramePixel(f.frame, 639, 479, 0);
     const std::vector<PixelRect> rects = TouchedRects(f.frame, 64);
-    ASSERT_EQ(rects.size(), 1u);
+    ASSERT_EQ(rects.size(), 2u);
     EXPECT_LE((rects[0].Right - rects[0].Left) * (rects[0].Bottom - rects[0].Top), 4 * DamageTileSize * DamageTileSize);
+    EXPECT_EQ(rects[1].Right, 640);
+    EXPECT_EQ(rects[1].Bottom, 480);
+    const std::vector<PixelRect> bounds = TouchedRects(f.frame, 1);
+    ASSERT_EQ(bounds.size(), 1u);
+    EXPECT_LE(bounds[0].Left, 100);
+    EXPECT_EQ(bounds[0].Right, 640);
 }
 
 }  // namespace

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "scene_fixtures.h"
+#include "sim/font_rasteriser.h"
+#include "sim/png_io.h"
+#include "sim/sim_options.h"
+
+namespace wrigglet::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh directory for one test's files.
+fs::path TempDir(const std::string& name) {
+    const fs::path dir = fs::temp_directory_path() / ("wrigglet-sim-test-" + name + "-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+struct SimRun {
+    int ExitCode;
+    std::string Stdout, Stderr;
+};
+
+SimRun RunSim(const std::string& arguments, const fs::path& dir) {
+    const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+    const std::string command = std::string(WRIGGLET_SIM_PATH) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+    const int status = std::system(command.c_str());
+    auto slurp = [](const fs::path& p) { std::stringstream s; s << std::ifstream(p).rdbuf(); return s.str(); };
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+}
+
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+uint64_t PngHash(const fs::path& path, int32_t expectWidth, int32_t expectHeight) {
+    int32_t width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    EXPECT_EQ(ReadRgbPng(path.string(), width, height, rgb), "");
+    EXPECT_EQ(width, expectWidth);
+    EXPECT_EQ(height, expectHeight);
+    return fixtures::HashRgb(rgb);
+}
+
+TEST(SimOptions, DefaultsAndEveryFlag) {
+    const ParsedOptions defaults = ParseSimArguments({});
+    EXPECT_EQ(defaults.Error, "");
+    EXPECT_EQ(defaults.Options.Width, 1024);
+    EXPECT_EQ(defaults.Options.Height, 768);
+    EXPECT_EQ(defaults.Options.Settings.Wrigglets, 2);
+    EXPECT_EQ(defaults.Options.Settings.Speed, 2);
+    EXPECT_FALSE(defaults.Options.Settings.Sound);
+    EXPECT_FALSE(defaults.Options.Settings.Text);
+    EXPECT_EQ(defaults.Options.Ticks, 0);
+    EXPECT_FALSE(defaults.Options.Seed.has_value());
+
+    const ParsedOptions all = ParseSimArguments({"--size", "1920x1080", "--seed", "4294967295", "--wrigglets", "3",
+                                                 "--speed=3", "--sound", "on", "--text", "on", "--ticks", "3000",
+                                                 "--background", "in.png", "--png", "out.png", "--field", "f.bin",
+                                                 "--stats"});
+    ASSERT_EQ(all.Error, "");
+    const SimOptions& o = all.Options;
+    EXPECT_EQ(o.Width, 1920);
+    EXPECT_EQ(o.Height, 1080);
+    EXPECT_EQ(o.Seed, 4294967295u);
+    EXPECT_EQ(o.Settings.Wrigglets, 3);
+    EXPECT_EQ(o.Settings.Speed, 3);
+    EXPECT_TRUE(o.Settings.Sound);
+    EXPECT_TRUE(o.Settings.Text);
+    EXPECT_EQ(o.Ticks, 3000);
+    EXPECT_EQ(o.BackgroundPng, "in.png");
+    EXPECT_EQ(o.OutputPng, "out.png");
+    EXPECT_EQ(o.OutputField, "f.bin");
+    EXPECT_TRUE(o.Stats);
+}
+
+TEST(SimOptions, BadArgumentsSayWhatIsWrong) {
+    struct Case { std::vector<std::string> args; std::string mentions; };
+    const Case cases[] = {
+        {{"--size", "0x10"}, "--size"},       {{"--size", "8193x10"}, "--size"},   {{"--size", "10"}, "--size"},
+        {{"--size", "10x"}, "--size"},        {{"--size", "-5x10"}, "--size"},     {{"--seed", "-1"}, "--seed"},
+        {{"--seed", "4294967296"}, "--seed"}, {{"--seed", "12a"}, "--seed"},       {{"--seed", "+3"}, "--seed"},
+        {{"--wrigglets", "x"}, "--wrigglets"}, {{"--speed", ""}, "--speed"},       {{"--sound", "yes"}, "--sound"},
+        {{"--text", "ON"}, "--text"},         {{"--ticks", "-1"}, "--ticks"},      {{"--ticks"}, "--ticks needs a value"},
+        {{"--png", ""}, "--png needs a value"}, {{"--stats=1"}, "--stats"},        {{"--frobnicate"}, "--frobnicate"},
+        {{"extra"}, "unknown argument 'extra'"},
+    };
+    for (const Case& c : cases) {
+        const std::string error = ParseSimArguments(c.args).Error;
+        EXPECT_NE(error.find(c.mentions), std::string::npos) << c.args[0] << " gave '" << error << "'";
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(WriggletSim, BadArgumentsExitWith2AfterOneLineAndTheUsage) {
+    const fs::path dir = TempDir("bad");
+    const SimRun run = RunSim("--speed fast", dir);
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Stderr.substr(0, run.Stderr.find('\n')), "wrigglet-sim: --speed wants a whole number, not 'fast'");
+    EXPECT_NE(run.Stderr.find("usage: wrigglet-sim"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+// Frames produced once by the reference scene (tests/oracle), black background.
+TEST(WriggletSim, GoldenFramesMatchTheReference) {
+    struct Case { std::string args; int32_t width, height; uint64_t hash; };
+    const Case cases[] = {
+        {"--size 160x120 --seed 1 --wrigglets 3 --speed 3 --ticks 600", 160, 120, 0x048737fc3b42ae64ull},
+        {"--size 160x120 --seed 2004 --wrigglets 2 --speed 2 --ticks 600", 160, 120, 0xf8ceee04e6576708ull},
+        {"--size 97x61 --seed 7 --wrigglets 1 --speed 1 --sound on --ticks 1500", 97, 61, 0x287e82e704dccb79ull},
+    };
+    const fs::path dir = TempDir("golden");
+    for (const Case& c : cases) {
+        const SimRun run = RunSim(c.args + " --png " + (dir / "frame.png").string(), dir);
+        ASSERT_EQ(run.ExitCode, 0) << run.Stderr;
+        EXPECT_EQ(PngHash(dir / "frame.png", c.width, c.height), c.hash) << c.args;
+    }
+    fs::remove_all(dir);
+}
+
+TEST(WriggletSim, SameArgumentsGiveTheSameBytes) {
+    const fs::path dir = TempDir("same");
+    for (const std::string text : {"off", "on"}) {
+        const std::string args = "--size 200x150 --seed 99 --wrigglets 3 --speed 3 --ticks 200 --text " + text;
+        ASSERT_EQ(RunSim(args + " --png " + (dir / "a.png").string() + " --field " + (dir / "a.bin").string(), dir).ExitCode, 0);
+        ASSERT_EQ(RunSim(args + " --png " + (dir / "b.png").string() + " --field " + (dir / "b.bin").string(), dir).ExitCode, 0);
+        EXPECT_EQ(ReadBytes(dir / "a.png"), ReadBytes(dir / "b.png")) << "text " << text;
+        EXPECT_EQ(ReadBytes(dir / "a.bin"), ReadBytes(dir / "b.bin")) << "text " << text;
+    }
+    fs::remove_all(dir);
+}
+
+TEST(WriggletSim, FieldFileHoldsCellsRowByRowAsLittleEndianInt32) {
+    const fs::path dir = TempDir("field");
+    ASSERT_EQ(RunSim("--size 70x40 --seed 5 --field " + (dir / "f.bin").string() + " --text on", dir).ExitCode, 0);
+    const std::vector<uint8_t> bytes = ReadBytes(dir / "f.bin");
+    ASSERT_EQ(bytes.size(), 71u * 41u * 4u);
+    auto cell = [&](int32_t x, int32_t y) {
+        const size_t at = (static_cast<size_t>(y) * 71 + x) * 4;
+        return static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t{bytes[at + 3]} << 24);
+    };
+    SceneState scene;
+    scene.Generator.TimeOfDay = FixedTimeOfDay(5);
+    CreateScene(scene, SaverSettings{}, 70, 40, nullptr, nullptr);
+    int32_t lit = 0;
+    for (int32_t y = 0; y <= 40; ++y) {
+        for (int32_t x = 0; x <= 70; ++x) {
+            const int32_t raised = cell(x, y) - scene.Field.At(x, y);
+            ASSERT_TRUE(raised == 0 || raised == 256) << x << "," << y;
+            if (x == 70 || y == 40) ASSERT_EQ(raised, 256) << x << "," << y;
+            else lit += raised != 0;
+        }
+    }
+    EXPECT_GT(lit, 70 * 40 / 20) << "the words cover part of the scene";
+    fs::remove_all(dir);
+}
+
+TEST(WriggletSim, BackgroundIsScaledToTheScene) {
+    const fs::path dir = TempDir("background");
+    ASSERT_EQ(WriteFramePng((dir / "in.png").string(), 2, 2, {0x112233, 0x445566, 0x778899, 0xAABBCC}), "");
+    ASSERT_EQ(RunSim("--size 4x6 --wrigglets 0 --background " + (dir / "in.png").string() + " --png " +
+                         (dir / "out.png").string(), dir).ExitCode, 0);
+    int32_t width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    ASSERT_EQ(ReadRgbPng((dir / "out.png").string(), width, height, rgb), "");
+    ASSERT_EQ(rgb.size(), 4u * 6u * 3u);
+    EXPECT_EQ(std::vector<uint8_t>(rgb.begin(), rgb.begin() + 3), (std::vector<uint8_t>{0x11, 0x22, 0x33}));
+    EXPECT_EQ(std::vector<uint8_t>(rgb.end() - 3, rgb.end()), (std::vector<uint8_t>{0xAA, 0xBB, 0xCC}));
+    const SimRun missing = RunSim("--size 4x6 --background " + (dir / "none.png").string(), dir);
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_NE(missing.Stderr.find("none.png"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+TEST(FontRasteriser, ClipsAWordWiderThanTheSurfaceOnBothSides) {
+    FontRasteriser text;
+    FontRequest font = TextFontRequest(400);
+    font.Width *= 4;  // far wider than the surface
+    ASSERT_TRUE(text.BeginSurface(400, 300, font));
+    const std::optional<int32_t> width = text.MeasureText("Everything");
+    ASSERT_TRUE(width.has_value()) << "some font is always found: " << text.FontFile();
+    ASSERT_GT(*width, 400);
+    text.DrawText("Everything", (400 - *width) / 2, 100);
+    const TextMask mask = text.ReadMask();
+    int32_t leftLit = 0, rightLit = 0, outsideRows = 0;
+    for (int32_t y = 0; y < 300; ++y) {
+        leftLit += mask.Red(0, y) > 128 || mask.Red(1, y) > 128 || mask.Red(2, y) > 128;
+        rightLit += mask.Red(397, y) > 128 || mask.Red(398, y) > 128 || mask.Red(399, y) > 128;
+        for (int32_t x = 0; x < 400; ++x) outsideRows += (y < 100 || y >= 100 + font.Height) && mask.Red(x, y) > 0;
+    }
+    EXPECT_GT(leftLit, 0);
+    EXPECT_GT(rightLit, 0);
+    EXPECT_EQ(outsideRows, 0) << "glyphs stay inside their cell's rows";
+    text.EndSurface();
+}
+
+TEST(FontRasteriser, WordsScaleWithTheRequestedWidth) {
+    FontRasteriser text;
+    ASSERT_TRUE(text.BeginSurface(1024, 768, TextFontRequest(1024)));
+    const int32_t normal = text.MeasureText("Beautiful").value_or(0);
+    FontRequest narrow = TextFontRequest(1024);
+    narrow.Width /= 2;
+    ASSERT_TRUE(text.BeginSurface(1024, 768, narrow));
+    const int32_t half = text.MeasureText("Beautiful").value_or(0);
+    EXPECT_NEAR(half * 2, normal, normal / 10);
+    EXPECT_GT(normal, 9 * 73 / 2) << "nine characters of about 73 pixels";
+}
+
+}  // namespace
+}  // namespace wrigglet::sim
