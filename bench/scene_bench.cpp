@@ -1,6 +1,7 @@
 // Benchmarks of the noise generator, the scene set-up and the wrigglet step, each beside
 // the reference transcription where there is one, for the speed ratio.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include "core/frame.h"
 #include "core/noise_field.h"
@@ -103,6 +104,16 @@ void ReferenceWriggletStep512(benchmark::State& state) {
     }
 }
 BENCHMARK(ReferenceWriggletStep512)->Unit(benchmark::kMicrosecond);
+
+// Set-up as a fresh saver process meets it: every big block is new memory whose pages
+// fault in on first touch (the allocator is told to map each block afresh). Runs last,
+// since the allocator setting stays.
+void SceneSetupFreshPages(benchmark::State& state) {
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+    SceneSetup_(state);
+}
+BENCHMARK(SceneSetupFreshPages)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace wrigglet

@@ -71,7 +71,7 @@ int32_t BlendAt(const BlendTable& table, int32_t a, int32_t b, int32_t k) {
 }
 
 // out[x] = blend of a[x] and b[x] at step k, for x = 0..count-1.
-void BlendRows(const BlendTable& table, const int32_t* a, const int32_t* b, int32_t* out, int32_t count,
+void BlendRows(const BlendTable& table, const int16_t* a, const int16_t* b, int32_t* out, int32_t count,
                int32_t k) {
     const double w = table.Weights[k];
     if (k == 0) {
@@ -102,7 +102,7 @@ struct TileJob {
 
 // One octave's lattice rows after the wrap and the blends along each row:
 // rows[j][x] for j = 0..ny and x = 0..nx*h.
-std::vector<int32_t> LatticeRows(TileJob& job, const BlendTable& table, int32_t nx, int32_t ny) {
+std::vector<int16_t> LatticeRows(TileJob& job, const BlendTable& table, int32_t nx, int32_t ny) {
     const int32_t h = table.Spacing;
     const size_t stride = static_cast<size_t>(nx) * h + 1;
     std::vector<int32_t> points(static_cast<size_t>(nx + 1) * (ny + 1));
@@ -115,12 +115,13 @@ std::vector<int32_t> LatticeRows(TileJob& job, const BlendTable& table, int32_t 
             if (i == nx) point(i, j) = point(0, j);
         }
     }
-    std::vector<int32_t> rows(stride * (ny + 1));
+    std::vector<int16_t> rows(stride * (ny + 1));
     for (int32_t j = 0; j <= ny; ++j) {
-        int32_t* row = rows.data() + stride * j;
-        row[0] = point(0, j);
+        int16_t* row = rows.data() + stride * j;
+        row[0] = static_cast<int16_t>(point(0, j));
         for (int32_t i = 0; i < nx; ++i)
-            for (int32_t k = 1; k <= h; ++k) row[i * h + k] = BlendAt(table, point(i, j), point(i + 1, j), k);
+            for (int32_t k = 1; k <= h; ++k)
+                row[i * h + k] = static_cast<int16_t>(BlendAt(table, point(i, j), point(i + 1, j), k));
     }
     return rows;
 }
@@ -131,18 +132,18 @@ void AddOctave(TileJob& job, int32_t octave, bool last) {
     const int32_t nx = (job.Width + h - 1) / h;
     const int32_t ny = (job.Height + h - 1) / h;
     const BlendTable table = MakeBlendTable(h);
-    const std::vector<int32_t> rows = LatticeRows(job, table, nx, ny);
+    const std::vector<int16_t> rows = LatticeRows(job, table, nx, ny);
     const size_t stride = static_cast<size_t>(nx) * h + 1;
     const int32_t count = job.Width + 1;
     std::vector<int32_t> values(count);
     for (int32_t y = 0; y <= job.Height; ++y) {
         const int32_t j = y / h;
         const int32_t k = y % h;
-        const int32_t* above = rows.data() + stride * j;
-        const int32_t* below = k == 0 ? above : above + stride;
+        const int16_t* above = rows.data() + stride * j;
+        const int16_t* below = k == 0 ? above : above + stride;
         BlendRows(table, above, below, values.data(), count, k);
-        int32_t* cells = job.Tile.Row(y);
-        for (int32_t x = 0; x < count; ++x) cells[x] += octave * values[x];
+        int16_t* cells = job.Tile.Row(y);
+        for (int32_t x = 0; x < count; ++x) cells[x] = static_cast<int16_t>(cells[x] + octave * values[x]);
         if (last) {
             job.LastEdgeColumn[y] = values[job.Width];
             if (y == job.Height) job.LastEdgeRow = values;
@@ -165,8 +166,8 @@ void ResetNoiseTile(NoiseTile& tile, int32_t width, int32_t height) {
 int32_t FieldMaxOf(const NoiseTile& tile) {
     int32_t fieldMax = 0;
     for (int32_t y = 0; y < tile.Height; ++y) {
-        const int32_t* cells = tile.Row(y);
-        for (int32_t x = 0; x < tile.Width; ++x) fieldMax = std::max(fieldMax, cells[x]);
+        const int16_t* cells = tile.Row(y);
+        for (int32_t x = 0; x < tile.Width; ++x) fieldMax = std::max<int32_t>(fieldMax, cells[x]);
     }
     return fieldMax;
 }
@@ -175,18 +176,18 @@ int32_t FieldMaxOf(const NoiseTile& tile) {
 // equals shading from an untouched copy.
 void ShadeRelief(NoiseTile& tile) {
     const int32_t fieldMax = FieldMaxOf(tile);
-    std::vector<int32_t> shaded(static_cast<size_t>(tile.Width));
+    std::vector<int16_t> shaded(static_cast<size_t>(tile.Width));
     // (f * s) div fieldMax: |f * s| < 2^27, so the double quotient never crosses an integer
     // that the exact quotient doesn't reach, and truncation gives the same result.
     const double reciprocal = fieldMax > 0 ? 1.0 / fieldMax : 0.0;
     for (int32_t y = 0; y < tile.Height; ++y) {
-        int32_t* row = tile.Row(y);
-        const int32_t* next = tile.Row(y + 1);
+        int16_t* row = tile.Row(y);
+        const int16_t* next = tile.Row(y + 1);
         for (int32_t x = 0; x < tile.Width; ++x) {
             const int32_t f = row[x];
             const int32_t s = std::min(next[x] + row[x + 1] + next[x + 1] - 3 * f + 192, 288);
             const int32_t v = static_cast<int32_t>(static_cast<double>(f * s) * reciprocal);
-            shaded[x] = std::clamp(v, 0, 255);
+            shaded[x] = static_cast<int16_t>(std::clamp(v, 0, 255));
         }
         std::copy(shaded.begin(), shaded.end(), row);
     }
@@ -200,8 +201,9 @@ void GenerateNoiseTile(NoiseTile& tile, RandomGenerator& random, int32_t tileWid
     TileJob job{tile, random, width, height, {}, std::vector<int32_t>(static_cast<size_t>(height) + 1)};
     AddOctaves(job, FirstOctave, LastOctave);
     ShadeRelief(tile);
-    for (int32_t y = 0; y <= height; ++y) tile.At(width, y) = job.LastEdgeColumn[y];
-    std::copy(job.LastEdgeRow.begin(), job.LastEdgeRow.end(), tile.Row(height));
+    for (int32_t y = 0; y <= height; ++y) tile.At(width, y) = static_cast<int16_t>(job.LastEdgeColumn[y]);
+    int16_t* lastRow = tile.Row(height);
+    for (int32_t x = 0; x <= width; ++x) lastRow[x] = static_cast<int16_t>(job.LastEdgeRow[x]);
 }
 
 void GenerateNoiseField(FieldGrid& grid, RandomGenerator& random, int32_t tileWidth, int32_t tileHeight) {
@@ -210,8 +212,8 @@ void GenerateNoiseField(FieldGrid& grid, RandomGenerator& random, int32_t tileWi
     if (grid.Width < tile.Width + 1 || grid.Height < tile.Height + 1)
         ResetFieldGrid(grid, std::max(grid.Width, tile.Width + 1), std::max(grid.Height, tile.Height + 1));
     for (int32_t x = 0; x <= tile.Width; ++x) {
-        int32_t* column = grid.Column(x);
-        for (int32_t y = 0; y <= tile.Height; ++y) column[y] = tile.At(x, y);
+        FieldCell* column = grid.Column(x);
+        for (int32_t y = 0; y <= tile.Height; ++y) column[y] = static_cast<FieldCell>(tile.At(x, y));
     }
 }
 

@@ -33,18 +33,19 @@ double CosineWeight(int32_t k, int32_t h);
 int32_t BlendCells(int32_t a, int32_t b, double w);
 
 // The generator's own working tile: cells x = 0..Width, y = 0..Height, row-major, because
-// the octaves are blended a whole row at a time.
+// the octaves are blended a whole row at a time. 16-bit cells hold every value it makes:
+// octave sums up to 5115, shaded values 0..255, the last octave's 0..511.
 struct NoiseTile {
     int32_t Width = 0;   // W: the tile's columns; the far column W is kept too
     int32_t Height = 0;  // H
-    std::vector<int32_t> Cells;
+    std::vector<int16_t> Cells;
 
-    int32_t* Row(int32_t y) { return Cells.data() + static_cast<size_t>(y) * static_cast<size_t>(Width + 1); }
-    const int32_t* Row(int32_t y) const {
+    int16_t* Row(int32_t y) { return Cells.data() + static_cast<size_t>(y) * static_cast<size_t>(Width + 1); }
+    const int16_t* Row(int32_t y) const {
         return Cells.data() + static_cast<size_t>(y) * static_cast<size_t>(Width + 1);
     }
-    int32_t& At(int32_t x, int32_t y) { return Row(y)[x]; }
-    int32_t At(int32_t x, int32_t y) const { return Row(y)[x]; }
+    int16_t& At(int32_t x, int32_t y) { return Row(y)[x]; }
+    int16_t At(int32_t x, int32_t y) const { return Row(y)[x]; }
 };
 
 // A zeroed tile of cells 0..width x 0..height.

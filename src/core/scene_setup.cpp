@@ -65,11 +65,11 @@ void TileField(SceneState& scene) {
     // Each column starts as a copy of its tile column, then repeats its first tile height
     // downwards; tile columns themselves are only ever read.
     for (int32_t x = 0; x < columns; ++x) {
-        int32_t* column = grid.Column(x);
+        FieldCell* column = grid.Column(x);
         if (x >= tileWidth)
-            std::memcpy(column, grid.Column(x % tileWidth), sizeof(int32_t) * static_cast<size_t>(std::min(rows, tileHeight)));
+            std::memcpy(column, grid.Column(x % tileWidth), sizeof(FieldCell) * static_cast<size_t>(std::min(rows, tileHeight)));
         for (int32_t y = tileHeight; y < rows; y += tileHeight)
-            std::memcpy(column + y, column, sizeof(int32_t) * static_cast<size_t>(std::min(tileHeight, rows - y)));
+            std::memcpy(column + y, column, sizeof(FieldCell) * static_cast<size_t>(std::min(tileHeight, rows - y)));
     }
 }
 

@@ -17,7 +17,7 @@ std::array<TextLine, 3> TextLines(int32_t sceneHeight) {
 
 namespace {
 
-constexpr int32_t TextRaise = 256;
+constexpr FieldCell TextRaise = 256;
 constexpr uint8_t LitAbove = 128;
 
 void DrawWords(const SceneState& scene, TextRasteriser& rasteriser) {
@@ -32,12 +32,12 @@ void RaiseLitCells(SceneState& scene, const TextMask& mask) {
     const int32_t width = scene.SceneWidth;
     const int32_t height = scene.SceneHeight;
     for (int32_t x = 0; x < width; ++x) {
-        int32_t* cells = scene.Field.Column(x);
+        FieldCell* cells = scene.Field.Column(x);
         for (int32_t y = 0; y < height; ++y)
             if (mask.Red(x, y) > LitAbove) cells[y] += TextRaise;
         cells[height] += TextRaise;
     }
-    int32_t* lastColumn = scene.Field.Column(width);
+    FieldCell* lastColumn = scene.Field.Column(width);
     for (int32_t y = 0; y <= height; ++y) lastColumn[y] += TextRaise;
 }
 

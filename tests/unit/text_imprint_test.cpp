@@ -136,7 +136,7 @@ TEST(ImprintText, ReadsTheMaskThroughItsStrides) {
 
 TEST(ImprintText, NothingChangesWithoutASurfaceOrForAnEmptyScene) {
     SceneState scene = NoiseScene(80, 60);
-    const std::vector<int32_t> before = scene.Field.Cells;
+    const std::vector<FieldCell> before = scene.Field.Cells;
     FakeRasteriser failing;
     failing.SurfaceFails = true;
     ImprintText(scene, failing);
