@@ -33,17 +33,6 @@ TEST(BlendCells, RoundsHalvesToEven) {
     for (const Case& c : cases) EXPECT_EQ(BlendCells(c.a, c.b, c.w), c.expected) << c.a << "," << c.b << "," << c.w;
 }
 
-TEST(BlendCells, AgreesWithTheReferenceOverEveryStepOfEveryOctave) {
-    for (int32_t octave = FirstOctave; octave <= LastOctave; ++octave) {
-        const int32_t h = OctaveSpacing[octave];
-        for (int32_t k = 0; k <= h; ++k) {
-            ASSERT_EQ(CosineWeight(k, h), oracle::Weight(k, h)) << k << "/" << h;
-            for (int32_t a : {0, 1, 7, 8 * h - 1})
-                for (int32_t b = 0; b < 8 * h; b += 3) ASSERT_EQ(BlendCells(a, b, CosineWeight(k, h)), oracle::Blend(a, b, oracle::Weight(k, h)));
-        }
-    }
-}
-
 struct TileCase {
     int32_t Width, Height;  // arguments, before clamping
     uint32_t Seed;
