@@ -1,0 +1,91 @@
+// The scene's platform side with GDI and DIB sections.
+#include "win32/gdi_scene_host.h"
+
+namespace wrigglet {
+
+namespace {
+
+// A width x height top-down 32-bit DIB section; its bits are 0x00RRGGBB pixels.
+HBITMAP CreateTopDownDib(HDC reference, int32_t width, int32_t height, uint32_t*& bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // negative: the first row is the top one
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* memory = nullptr;
+    HBITMAP bitmap = CreateDIBSection(reference, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
+    bits = bitmap ? static_cast<uint32_t*>(memory) : nullptr;
+    return bitmap;
+}
+
+void CopyScreen(HDC screen, HBITMAP target, int32_t width, int32_t height, bool stretch) {
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(memory, target);
+    if (stretch) {
+        StretchBlt(memory, 0, 0, width, height, screen, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                   GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
+    } else {
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    }
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+}  // namespace
+
+SceneSize GdiSceneHost::ScreenSize() {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+SceneSize GdiSceneHost::ClientSize() {
+    RECT client{};
+    GetClientRect(window_, &client);
+    return {client.right, client.bottom};
+}
+
+bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+                                   uint32_t*& picture) {
+    ReleaseSnapshot();
+    HDC screen = GetDC(nullptr);
+    snapshotBitmap_ = CreateTopDownDib(screen, width, height, snapshot);
+    pictureBitmap_ = CreateTopDownDib(screen, width, height, picture);
+    const bool made = snapshotBitmap_ && pictureBitmap_;
+    if (made) CopyScreen(screen, snapshotBitmap_, width, height, stretch);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();  // the capture must be in the bits before the scene reads them
+    if (!made) {
+        ReleaseSnapshot();
+        snapshot = picture = nullptr;
+    }
+    return made;
+}
+
+void GdiSceneHost::ReleaseSnapshot() {
+    if (snapshotBitmap_) DeleteObject(snapshotBitmap_);
+    if (pictureBitmap_) DeleteObject(pictureBitmap_);
+    snapshotBitmap_ = pictureBitmap_ = nullptr;
+}
+
+void GdiSceneHost::StartTimer(uint32_t id, uint32_t milliseconds) {
+    SetTimer(window_, id, milliseconds, nullptr);
+}
+
+void GdiSceneHost::StopTimer(uint32_t id) {
+    KillTimer(window_, id);
+}
+
+void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
+    if (!pictureBitmap_ || rects.empty()) return;
+    HDC window = GetDC(window_);
+    HDC memory = CreateCompatibleDC(window);
+    HGDIOBJ previous = SelectObject(memory, pictureBitmap_);
+    for (const PixelRect& r : rects)
+        BitBlt(window, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, memory, r.Left, r.Top, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(window_, window);
+}
+
+}  // namespace wrigglet

@@ -1,0 +1,31 @@
+// The scene's platform side on a real window: the snapshot and the window's picture as
+// 32-bit DIB sections, the screen capture, the timer, and copying touched rectangles out.
+#pragma once
+
+#include <windows.h>
+
+#include "core/scene_session.h"
+
+namespace wrigglet {
+
+class GdiSceneHost final : public SceneHost {
+public:
+    explicit GdiSceneHost(HWND window) : window_(window) {}
+    ~GdiSceneHost() override { ReleaseSnapshot(); }
+
+    SceneSize ScreenSize() override;
+    SceneSize ClientSize() override;
+    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+                         uint32_t*& picture) override;
+    void ReleaseSnapshot() override;
+    void StartTimer(uint32_t id, uint32_t milliseconds) override;
+    void StopTimer(uint32_t id) override;
+    void Present(const std::vector<PixelRect>& rects) override;
+
+private:
+    HWND window_;
+    HBITMAP snapshotBitmap_ = nullptr;
+    HBITMAP pictureBitmap_ = nullptr;
+};
+
+}  // namespace wrigglet

@@ -1,0 +1,89 @@
+// The text surface with GDI. Every object made here is deleted in EndSurface.
+#include "win32/gdi_text.h"
+
+#include <string>
+
+namespace wrigglet {
+
+bool GdiTextRasteriser::BeginSurface(int32_t width, int32_t height, const FontRequest& font) {
+    EndSurface();
+    screen_ = GetDC(nullptr);
+    bitmap_ = CreateCompatibleBitmap(screen_, width, height);
+    surface_ = CreateCompatibleDC(screen_);
+    if (!bitmap_ || !surface_) {
+        EndSurface();
+        return false;
+    }
+    width_ = width;
+    height_ = height;
+    previousBitmap_ = SelectObject(surface_, bitmap_);
+
+    const RECT whole{0, 0, width, height};
+    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+    FillRect(surface_, &whole, black);
+    DeleteObject(black);
+
+    const std::string face(font.FaceName);
+    font_ = CreateFontA(font.Height, font.Width, font.Escapement, font.Orientation, font.Weight, font.Italic,
+                        font.Underline, font.StrikeOut, font.CharSet, font.OutPrecision, font.ClipPrecision,
+                        font.Quality, font.PitchAndFamily, face.c_str());
+    previousFont_ = SelectObject(surface_, font_);
+    SetBkColor(surface_, RGB(0, 0, 0));
+    SetTextColor(surface_, RGB(255, 255, 255));
+    return true;
+}
+
+std::optional<int32_t> GdiTextRasteriser::MeasureWord(std::string_view word) {
+    SIZE extent{};
+    if (!GetTextExtentPoint32A(surface_, word.data(), static_cast<int>(word.size()), &extent)) return std::nullopt;
+    return extent.cx;
+}
+
+void GdiTextRasteriser::DrawWord(std::string_view word, int32_t x, int32_t y) {
+    TextOutA(surface_, x, y, word.data(), static_cast<int>(word.size()));
+}
+
+TextMask GdiTextRasteriser::ReadMask() {
+    ReleaseFont();
+    // The bitmap must not be selected into a context while its bits are read.
+    SelectObject(surface_, previousBitmap_);
+    previousBitmap_ = nullptr;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0u);
+    GetDIBits(surface_, bitmap_, 0, static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS);
+
+    // Each pixel is blue, green, red, unused in memory: red is byte 2.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(pixels_.data());
+    return TextMask{bytes + 2, 4, static_cast<ptrdiff_t>(width_) * 4};
+}
+
+void GdiTextRasteriser::ReleaseFont() {
+    if (!font_) return;
+    SelectObject(surface_, previousFont_);
+    DeleteObject(font_);
+    font_ = nullptr;
+    previousFont_ = nullptr;
+}
+
+void GdiTextRasteriser::EndSurface() {
+    ReleaseFont();
+    if (surface_ && previousBitmap_) SelectObject(surface_, previousBitmap_);
+    previousBitmap_ = nullptr;
+    if (surface_) DeleteDC(surface_);
+    if (screen_) ReleaseDC(nullptr, screen_);
+    if (bitmap_) DeleteObject(bitmap_);
+    surface_ = nullptr;
+    screen_ = nullptr;
+    bitmap_ = nullptr;
+    pixels_.clear();
+    pixels_.shrink_to_fit();
+}
+
+}  // namespace wrigglet
