@@ -23,8 +23,8 @@ constexpr uint8_t LitAbove = 128;
 void DrawWords(const SceneState& scene, TextRasteriser& rasteriser) {
     int32_t x = 0;  // a failed measurement keeps the previous word's column
     for (const TextLine& line : TextLines(scene.SceneHeight)) {
-        if (const std::optional<int32_t> width = rasteriser.MeasureText(line.Word)) x = (scene.SceneWidth - *width) / 2;
-        rasteriser.DrawText(line.Word, x, line.Row);
+        if (const std::optional<int32_t> width = rasteriser.MeasureWord(line.Word)) x = (scene.SceneWidth - *width) / 2;
+        rasteriser.DrawWord(line.Word, x, line.Row);
     }
 }
 

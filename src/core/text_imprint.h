@@ -56,7 +56,7 @@ struct TextMask {
 };
 
 // The platform's text rendering, used once per scene creation in this order:
-// BeginSurface, then per word MeasureText and DrawText, then ReadMask, then EndSurface.
+// BeginSurface, then per word MeasureWord and DrawWord, then ReadMask, then EndSurface.
 class TextRasteriser {
 public:
     virtual ~TextRasteriser() = default;
@@ -64,10 +64,10 @@ public:
     // white text on an opaque black background. False when the surface can't be made.
     virtual bool BeginSurface(int32_t width, int32_t height, const FontRequest& font) = 0;
     // The word's width in pixels with the selected font, or nothing when measuring fails.
-    virtual std::optional<int32_t> MeasureText(std::string_view word) = 0;
+    virtual std::optional<int32_t> MeasureWord(std::string_view word) = 0;
     // Draws the word with its cell's top-left corner at (x, y); parts outside the surface
     // are clipped (x may be negative).
-    virtual void DrawText(std::string_view word, int32_t x, int32_t y) = 0;
+    virtual void DrawWord(std::string_view word, int32_t x, int32_t y) = 0;
     // The surface's red bytes, valid until EndSurface.
     virtual TextMask ReadMask() = 0;
     virtual void EndSurface() = 0;

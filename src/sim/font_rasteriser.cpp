@@ -129,7 +129,7 @@ bool RenderGlyph(FT_Face face, char c, FT_Pos boldStrength, FT_Pos& advance) {
 
 }  // namespace
 
-std::optional<int32_t> FontRasteriser::MeasureText(std::string_view word) {
+std::optional<int32_t> FontRasteriser::MeasureWord(std::string_view word) {
     State& s = *state_;
     if (!s.Face) return std::nullopt;
     FT_Pos total = 0;
@@ -140,7 +140,7 @@ std::optional<int32_t> FontRasteriser::MeasureText(std::string_view word) {
     return static_cast<int32_t>((total + 32) >> 6);
 }
 
-void FontRasteriser::DrawText(std::string_view word, int32_t x, int32_t y) {
+void FontRasteriser::DrawWord(std::string_view word, int32_t x, int32_t y) {
     State& s = *state_;
     if (!s.Face) return;
     FT_Pos pen = static_cast<FT_Pos>(x) * 64;

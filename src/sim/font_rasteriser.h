@@ -15,8 +15,8 @@ public:
     ~FontRasteriser() override;
 
     bool BeginSurface(int32_t width, int32_t height, const FontRequest& font) override;
-    std::optional<int32_t> MeasureText(std::string_view word) override;
-    void DrawText(std::string_view word, int32_t x, int32_t y) override;
+    std::optional<int32_t> MeasureWord(std::string_view word) override;
+    void DrawWord(std::string_view word, int32_t x, int32_t y) override;
     TextMask ReadMask() override;
     void EndSurface() override;
 

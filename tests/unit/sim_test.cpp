@@ -188,10 +188,10 @@ TEST(FontRasteriser, ClipsAWordWiderThanTheSurfaceOnBothSides) {
     FontRequest font = TextFontRequest(400);
     font.Width *= 4;  // far wider than the surface
     ASSERT_TRUE(text.BeginSurface(400, 300, font));
-    const std::optional<int32_t> width = text.MeasureText("Everything");
+    const std::optional<int32_t> width = text.MeasureWord("Everything");
     ASSERT_TRUE(width.has_value()) << "some font is always found: " << text.FontFile();
     ASSERT_GT(*width, 400);
-    text.DrawText("Everything", (400 - *width) / 2, 100);
+    text.DrawWord("Everything", (400 - *width) / 2, 100);
     const TextMask mask = text.ReadMask();
     int32_t leftLit = 0, rightLit = 0, outsideRows = 0;
     for (int32_t y = 0; y < 300; ++y) {
@@ -208,11 +208,11 @@ TEST(FontRasteriser, ClipsAWordWiderThanTheSurfaceOnBothSides) {
 TEST(FontRasteriser, WordsScaleWithTheRequestedWidth) {
     FontRasteriser text;
     ASSERT_TRUE(text.BeginSurface(1024, 768, TextFontRequest(1024)));
-    const int32_t normal = text.MeasureText("Beautiful").value_or(0);
+    const int32_t normal = text.MeasureWord("Beautiful").value_or(0);
     FontRequest narrow = TextFontRequest(1024);
     narrow.Width /= 2;
     ASSERT_TRUE(text.BeginSurface(1024, 768, narrow));
-    const int32_t half = text.MeasureText("Beautiful").value_or(0);
+    const int32_t half = text.MeasureWord("Beautiful").value_or(0);
     EXPECT_NEAR(half * 2, normal, normal / 10);
     EXPECT_GT(normal, 9 * 73 / 2) << "nine characters of about 73 pixels";
 }

@@ -28,12 +28,12 @@ struct FakeRasteriser : TextRasteriser {
         Red.assign(static_cast<size_t>(width) * height, 0);
         return true;
     }
-    std::optional<int32_t> MeasureText(std::string_view word) override {
+    std::optional<int32_t> MeasureWord(std::string_view word) override {
         auto it = Widths.find(std::string(word));
         if (it == Widths.end()) return std::nullopt;
         return it->second;
     }
-    void DrawText(std::string_view word, int32_t x, int32_t y) override {
+    void DrawWord(std::string_view word, int32_t x, int32_t y) override {
         Drawn.emplace_back(std::string(word), x, y);
         const int32_t width = Widths.count(std::string(word)) ? Widths[std::string(word)] : 10;
         for (int32_t row = std::max(y, 0); row < std::min(y + Font.Height, Height); ++row)
