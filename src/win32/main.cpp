@@ -1,6 +1,63 @@
-// Program entry of the screen saver.
+// Program entry of the screen saver: one instance at a time, one duty per process.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+#include "core/saver_settings.h"
+#include "win32/password.h"
+#include "win32/saver_window.h"
+#include "win32/settings_duty.h"
+#include "win32/shell_state.h"
+
+namespace wrigglet {
+
+ShellState Shell;
+
+namespace {
+
+constexpr char InstanceMutexName[] = "Screensaver_%G^H&J*K(:";
+
+// True when another instance holds the mutex. Without a mutex the saver runs unguarded;
+// the handle is kept for the whole life of the process.
+bool AnotherInstanceRuns() {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, InstanceMutexName);
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return true;
+    }
+    return false;
+}
+
+void RunDuty(HINSTANCE instance, SaverSettings& settings) {
+    switch (Shell.Command.SaverMode) {
+        case RunMode::ModeConfigure:
+            ShowSettingsDialog(instance, AsHwnd(Shell.Command.ParentWindow), settings);
+            break;
+        case RunMode::ModeChangePassword:
+            ChangeSaverPassword(AsHwnd(Shell.Command.ParentWindow));
+            break;
+        case RunMode::ModePreview:
+            RunPreview();
+            break;
+        case RunMode::ModeFullScreen:
+            RunFullScreen();
+            break;
+        case RunMode::ModeNone:
+            break;
+    }
+}
+
+}  // namespace
+}  // namespace wrigglet
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    using namespace wrigglet;
+    Shell.IsNTPlatform = QueryIsNTPlatform();
+    if (AnotherInstanceRuns()) return 0;
+
+    Shell.Command = ParseSaverCommandLine(GetCommandLineA(), [] {
+        return AsWindowHandle(GetForegroundWindow());
+    });
+    static SaverSettings settings;
+    LoadSettings(settings);
+    RunDuty(instance, settings);
     return 0;
 }

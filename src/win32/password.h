@@ -1,0 +1,19 @@
+// Password protection: the platform family, the close gate and the change-password mode,
+// with the platform's password libraries loaded by name only when they are needed.
+#pragma once
+
+#include <windows.h>
+
+namespace wrigglet {
+
+// True when the platform reports the NT family (no password prompt there).
+bool QueryIsNTPlatform();
+
+// The single way user input ends the saver: posts WM_DESTROY to the saver window when
+// closing is allowed, after asking for the desktop password on the older family.
+void TryCloseSaver();
+
+// The change-password mode: the platform's dialog for the "SCRSAVE" provider, owned by `owner`.
+void ChangeSaverPassword(HWND owner);
+
+}  // namespace wrigglet

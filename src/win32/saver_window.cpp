@@ -1,0 +1,107 @@
+// The saver window: class, creation, default message handling and the message loops.
+#include "win32/saver_window.h"
+
+#include <cstdint>
+
+#include "win32/password.h"
+#include "win32/scene_window.h"
+#include "win32/shell_state.h"
+
+namespace wrigglet {
+namespace {
+
+void RegisterSaverClass(const char* className, WNDPROC procedure, HBRUSH background) {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC | CS_SAVEBITS;  // no double clicks: each click is a press
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = background;  // no cursor: the pointer is hidden over the saver
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);  // a failure shows in the creation that follows
+}
+
+HWND CreatePreviewForm(HWND parent, const char* className) {
+    // A handle that isn't a window (the message-only parent among them) would give an
+    // invisible saver that nothing can end, so it counts as a failed creation.
+    if (!IsWindow(parent)) return nullptr;
+    RECT frame{};
+    GetWindowRect(parent, &frame);
+    return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
+                           frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+HWND CreateFullScreenForm(const char* className) {
+    return CreateWindowExA(WS_EX_TOPMOST, className, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE,
+                           0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void RecordMouseOriginNow() {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    RecordMouseOrigin(Shell.Mouse, {cursor.x, cursor.y});
+}
+
+}  // namespace
+
+HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HBRUSH background) {
+    RegisterSaverClass(className, procedure, background);
+    HWND window = parent ? CreatePreviewForm(parent, className) : CreateFullScreenForm(className);
+    if (!window) ExitProcess(0);
+    return window;
+}
+
+LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            RecordMouseOriginNow();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        case WM_SETCURSOR:
+            SetCursor(nullptr);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:  // consumed, so no system menu or close command runs
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            TryCloseSaver();
+            return 0;
+        case WM_MOUSEMOVE:
+            if (MouseMoveAsksToClose(Shell.Mouse, static_cast<std::uint32_t>(lParam))) TryCloseSaver();
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void RunPreview() {
+    Shell.SaverWindow =
+        CreateSaverWindow(AsHwnd(Shell.Command.ParentWindow), SaverClassName, SceneCallback, nullptr);
+    RunMessageLoop();
+}
+
+void RunFullScreen() {
+    HWND previousForeground = GetForegroundWindow();
+    Shell.SaverWindow = CreateSaverWindow(nullptr, SaverClassName, SceneCallback,
+                                          static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    UINT wasRunning = 0;
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &wasRunning, 0);
+    RunMessageLoop();
+    // Always switched off, whatever the previous state was.
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &wasRunning, 0);
+    ShowCursor(TRUE);
+    SetForegroundWindow(previousForeground);
+}
+
+}  // namespace wrigglet

@@ -1,0 +1,30 @@
+// The shell's state for the one saver process: what the command line asked for, the
+// platform family, the saver window and the mouse watch.
+#pragma once
+
+#include <windows.h>
+
+#include "core/command_line.h"
+#include "core/mouse_watch.h"
+
+namespace wrigglet {
+
+struct ShellState {
+    SaverCommand Command;       // written once from the command line
+    bool IsNTPlatform = false;  // set before anything else runs
+    HWND SaverWindow = nullptr; // target of the close request, parent of the password prompt
+    MouseWatch Mouse;
+};
+
+// The process has one shell; window procedures have no other way to reach it.
+extern ShellState Shell;
+
+inline HWND AsHwnd(WindowHandle handle) {
+    return reinterpret_cast<HWND>(handle);
+}
+
+inline WindowHandle AsWindowHandle(HWND window) {
+    return reinterpret_cast<WindowHandle>(window);
+}
+
+}  // namespace wrigglet

@@ -1,0 +1,192 @@
+// Probe commands about the rest of the system: the registry, files the test doubles
+// write, screen pixels and metrics, the screen-saver-running flag, and waiting.
+#include <cstring>
+#include <fstream>
+
+#include "probe.h"
+
+namespace probe {
+namespace {
+
+// "HKCU\Control Panel\Desktop" -> the root key and the path below it.
+HKEY SplitKey(const std::string& path, std::string& below) {
+    const std::size_t slash = path.find('\\');
+    const std::string root = path.substr(0, slash);
+    below = slash == std::string::npos ? "" : path.substr(slash + 1);
+    if (root == "HKCU") return HKEY_CURRENT_USER;
+    if (root == "HKLM") return HKEY_LOCAL_MACHINE;
+    throw Failure("registry paths start with HKCU or HKLM");
+}
+
+HKEY CreateKey(const std::string& path) {
+    std::string below;
+    HKEY root = SplitKey(path, below), key = nullptr;
+    const LONG status = RegCreateKeyExA(root, below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                        &key, nullptr);
+    Require(status == ERROR_SUCCESS, Format("cannot open '%s' (error %ld)", path.c_str(), status));
+    return key;
+}
+
+void SetValue(const std::string& path, const std::string& name, DWORD type, const void* data, DWORD size) {
+    HKEY key = CreateKey(path);
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    Require(status == ERROR_SUCCESS, Format("cannot write '%s' (error %ld)", name.c_str(), status));
+}
+
+// reg-set-dword KEY NAME VALUE
+void RegSetDword(const Args& args) {
+    RequireArgs(args, 3, "reg-set-dword KEY NAME VALUE");
+    const DWORD value = static_cast<DWORD>(ToNumber(args[2]));
+    SetValue(args[0], args[1], REG_DWORD, &value, sizeof value);
+}
+
+// reg-set-sz KEY NAME TEXT
+void RegSetSz(const Args& args) {
+    RequireArgs(args, 3, "reg-set-sz KEY NAME TEXT");
+    SetValue(args[0], args[1], REG_SZ, args[2].c_str(), static_cast<DWORD>(args[2].size() + 1));
+}
+
+// reg-set-binary KEY NAME HEXBYTES (e.g. 0102030405)
+void RegSetBinary(const Args& args) {
+    RequireArgs(args, 3, "reg-set-binary KEY NAME HEXBYTES");
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < args[2].size(); i += 2) {
+        bytes.push_back(static_cast<char>(std::stoi(args[2].substr(i, 2), nullptr, 16)));
+    }
+    SetValue(args[0], args[1], REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+// reg-delete KEY NAME: removes the value if it is there.
+void RegDelete(const Args& args) {
+    RequireArgs(args, 2, "reg-delete KEY NAME");
+    HKEY key = CreateKey(args[0]);
+    RegDeleteValueA(key, args[1].c_str());
+    RegCloseKey(key);
+}
+
+// Reads a value; false when it is missing.
+bool ReadValue(const std::string& path, const std::string& name, DWORD& type, std::string& data) {
+    std::string below;
+    HKEY root = SplitKey(path, below), key = nullptr;
+    if (RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
+    data.assign(size, '\0');
+    if (status == ERROR_SUCCESS) {
+        status = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+// expect-reg-dword KEY NAME VALUE | expect-reg-dword KEY NAME missing
+void ExpectRegDword(const Args& args) {
+    RequireArgs(args, 3, "expect-reg-dword KEY NAME (VALUE | missing)");
+    DWORD type = 0;
+    std::string data;
+    const bool present = ReadValue(args[0], args[1], type, data);
+    if (args[2] == "missing") {
+        Require(!present, "the value exists");
+        return;
+    }
+    Require(present, "the value is missing");
+    Require(type == REG_DWORD && data.size() == 4, Format("type %lu, %zu bytes", type, data.size()));
+    DWORD value = 0;
+    std::memcpy(&value, data.data(), 4);
+    Require(value == static_cast<DWORD>(ToNumber(args[2])), Format("the value is %lu", value));
+}
+
+// write-file PATH TEXT: replaces the file with TEXT (how scripts steer the test doubles).
+void WriteFile(const Args& args) {
+    RequireArgs(args, 2, "write-file PATH TEXT");
+    std::ofstream file(args[0], std::ios::trunc);
+    file << args[1] << '\n';
+    Require(static_cast<bool>(file), "cannot write " + args[0]);
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// expect-lines FILE COUNT [TIMEOUT_MS]: waits until FILE has COUNT lines, then fails if it
+// has more. A missing file has none.
+void ExpectLines(const Args& args) {
+    RequireArgs(args, 2, "expect-lines FILE COUNT [TIMEOUT_MS]");
+    const std::size_t count = static_cast<std::size_t>(ToNumber(args[1]));
+    std::vector<std::string> lines;
+    WaitUntil([&] { lines = ReadLines(args[0]); return lines.size() >= count; }, count ? TimeoutArg(args, 2) : 0);
+    std::string all;
+    for (const std::string& line : lines) all += "\n        | " + line;
+    Require(lines.size() == count, Format("%zu lines:", lines.size()) + all);
+}
+
+// expect-line FILE INDEX TEXT: line INDEX (from 1) of FILE is exactly TEXT.
+void ExpectLine(const Args& args) {
+    RequireArgs(args, 3, "expect-line FILE INDEX TEXT");
+    const std::vector<std::string> lines = ReadLines(args[0]);
+    const std::size_t index = static_cast<std::size_t>(ToNumber(args[1]));
+    Require(index >= 1 && index <= lines.size(), Format("the file has %zu lines", lines.size()));
+    Require(lines[index - 1] == args[2], "the line is '" + lines[index - 1] + "'");
+}
+
+// expect-screen W H: the primary screen's size in pixels.
+void ExpectScreen(const Args& args) {
+    RequireArgs(args, 2, "expect-screen W H");
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    Require(w == ToNumber(args[0]) && h == ToNumber(args[1]), Format("the screen is %d x %d", w, h));
+}
+
+// expect-pixel X Y RRGGBB: the screen's pixel at X,Y.
+void ExpectPixel(const Args& args) {
+    RequireArgs(args, 3, "expect-pixel X Y RRGGBB");
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, static_cast<int>(ToNumber(args[0])), static_cast<int>(ToNumber(args[1])));
+    ReleaseDC(nullptr, screen);
+    const unsigned rgb = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    Require(rgb == std::stoul(args[2], nullptr, 16), Format("the pixel is %06x", rgb));
+}
+
+// expect-saver-running 0|1: the platform's screen-saver-running flag.
+void ExpectSaverRunning(const Args& args) {
+    RequireArgs(args, 1, "expect-saver-running 0|1");
+    BOOL running = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    Require((running != 0) == (ToNumber(args[0]) != 0), Format("the flag is %d", running));
+}
+
+// sleep MS: lets time pass (pumping); never a pass criterion on its own.
+void Sleep(const Args& args) {
+    RequireArgs(args, 1, "sleep MS");
+    Pump(static_cast<DWORD>(ToNumber(args[0])));
+}
+
+// echo TEXT...: a note in the report.
+void Echo(const Args&) {}
+
+}  // namespace
+
+void AddSystemCommands(CommandTable& table) {
+    table["reg-set-dword"] = RegSetDword;
+    table["reg-set-sz"] = RegSetSz;
+    table["reg-set-binary"] = RegSetBinary;
+    table["reg-delete"] = RegDelete;
+    table["expect-reg-dword"] = ExpectRegDword;
+    table["write-file"] = WriteFile;
+    table["expect-lines"] = ExpectLines;
+    table["expect-line"] = ExpectLine;
+    table["expect-screen"] = ExpectScreen;
+    table["expect-pixel"] = ExpectPixel;
+    table["expect-saver-running"] = ExpectSaverRunning;
+    table["sleep"] = Sleep;
+    table["echo"] = Echo;
+}
+
+}  // namespace probe

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Runs one end-to-end scenario: a fresh copy of the template Wine prefix, a private Xvfb,
+# the saver and the test doubles in a work directory, and the probe reading the scenario.
+#
+# Usage: run-scenario.sh SCENARIO.probe
+# Environment (set by tests/e2e/CMakeLists.txt): E2E_SAVER, E2E_BIN, E2E_TEMPLATE, E2E_WORK.
+#
+# Header lines in the scenario, read here before the probe starts:
+#   #@ doubles: password mpr    copy these test doubles next to the saver (mpr also makes
+#                               Wine prefer the copy to its own MPR.DLL)
+#   #@ family: win98            the older Windows family, through Wine's per-program Version
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
+
+scenario=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+name=$(basename "$scenario" .probe)
+work=${E2E_WORK:?E2E_WORK is not set}/$name
+saver=${E2E_SAVER:?E2E_SAVER is not set}
+[ -d "${E2E_TEMPLATE:?}" ] || { echo "error: no template prefix at $E2E_TEMPLATE (run the e2e.prefix test)" >&2; exit 1; }
+
+header() { sed -n "s/^#@ *$1: *//p" "$scenario" | head -n 1; }
+
+rm -rf "$work"
+mkdir -p "$work/app"
+cp "$saver" "$E2E_BIN/probe.exe" "$work/app/"
+cp "$scenario" "$work/app/scenario.probe"
+for double in $(header doubles); do
+    case $double in
+        password) cp "$E2E_BIN/PASSWORD.CPL" "$work/app/" ;;
+        mpr)      cp "$E2E_BIN/MPR.DLL" "$work/app/"
+                  export WINEDLLOVERRIDES_EXTRA="mpr=n,b" ;;
+        *) echo "error: unknown test double '$double'" >&2; exit 1 ;;
+    esac
+done
+
+cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || { echo "error: cannot copy the prefix" >&2; exit 1; }
+trap 'stop_wine; stop_xvfb' EXIT
+start_xvfb "$work" || exit 1
+wine_env "$work/prefix"
+
+family=$(header family)
+if [ -n "$family" ]; then
+    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$saver")" /v Version /d "$family" /f \
+        >"$work/reg.log" 2>&1 || { echo "error: cannot set the Windows version (see $work/reg.log)" >&2; exit 1; }
+fi
+
+echo "== $name on $DISPLAY, work directory $work"
+cd "$work/app"
+timeout 200 wine probe.exe --saver "$(basename "$saver")" scenario.probe 2>"$work/wine-stderr.log"
+status=$?
+[ $status -eq 124 ] && echo "error: the probe did not finish within 200 s"
+if [ $status -eq 0 ]; then
+    stop_wine
+    rm -rf "$work/prefix"  # 700 MB; kept only when the scenario fails
+fi
+exit $status
