@@ -15,6 +15,10 @@ struct PresetCase {
     std::vector<int> Checked;  // in the order the dialog checks them
 };
 
+void PrintTo(const PresetCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class PresetTable : public ::testing::TestWithParam<PresetCase> {};
 
 TEST_P(PresetTable, ChecksTheButtonsInOrder) {
@@ -45,6 +49,10 @@ struct ReadCase {
     Buttons State;
     SaverSettings Expected;  // read into a copy of Before()
 };
+
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 SaverSettings Before() {
     return SaverSettings{.Desktop = true, .Sound = true, .Text = true, .Speed = 7, .Wrigglets = 0};

@@ -24,6 +24,10 @@ struct LoadCase {
     SaverSettings Expected;
 };
 
+void PrintTo(const LoadCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
 class LoadSettingsTable : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadSettingsTable, DecodesStoredValues) {
@@ -122,6 +126,10 @@ struct SaveCase {
     SaverSettings Settings;
     std::vector<uint32_t> Written;  // Desktop, Sound, Text, Speed, Wrigglets
 };
+
+void PrintTo(const SaveCase& c, std::ostream* out) {
+    *out << c.Name;
+}
 
 class SaveSettingsTable : public ::testing::TestWithParam<SaveCase> {};
 
