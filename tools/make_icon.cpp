@@ -5,6 +5,7 @@
 // (0 to 15) or, with N "transparent", make it see-through, and then 32 rows of 32
 // characters, top row first. Lines starting with '#' are comments.
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <fstream>
 #include <iostream>
@@ -42,8 +43,9 @@ bool ParseColourLine(std::istringstream& words, std::map<char, int>& legend, int
         legend[key[0]] = Transparent;
         return true;
     }
-    const int index = std::stoi(value);
-    if (index < 0 || index > 15) return Fail("line " + std::to_string(lineNumber) + ": palette index out of 0..15");
+    int index = -1;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
+    if (error != std::errc{} || end != value.data() + value.size() || index < 0 || index > 15) return Fail("line " + std::to_string(lineNumber) + ": the colour must be 0 to 15 or 'transparent'");
     legend[key[0]] = index;
     return true;
 }
