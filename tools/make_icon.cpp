@@ -45,7 +45,8 @@ bool ParseColourLine(std::istringstream& words, std::map<char, int>& legend, int
     }
     int index = -1;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
-    if (error != std::errc{} || end != value.data() + value.size() || index < 0 || index > 15) return Fail("line " + std::to_string(lineNumber) + ": the colour must be 0 to 15 or 'transparent'");
+    if (error != std::errc{} || end != value.data() + value.size() || index < 0 || index > 15)
+        return Fail("line " + std::to_string(lineNumber) + ": the colour must be 0 to 15 or 'transparent'");
     legend[key[0]] = index;
     return true;
 }
