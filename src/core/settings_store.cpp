@@ -56,4 +56,10 @@ void SaveSettings(SettingsStorage& storage, const SaverSettings& settings) {
     storage.Close();
 }
 
+std::string DescribeSettings(const SaverSettings& settings) {
+    return "Desktop=" + std::to_string(int{settings.Desktop}) + " Sound=" + std::to_string(int{settings.Sound}) +
+           " Text=" + std::to_string(int{settings.Text}) + " Speed=" + std::to_string(settings.Speed) +
+           " Wrigglets=" + std::to_string(settings.Wrigglets);
+}
+
 }  // namespace wrigglet

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "core/saver_settings.h"
 
@@ -39,5 +40,8 @@ void LoadSettings(SettingsStorage& storage, SaverSettings& settings);
 
 // Writes all five settings, in a fixed order, every time.
 void SaveSettings(SettingsStorage& storage, const SaverSettings& settings);
+
+// One line naming every field and its value: "Desktop=1 Sound=0 Text=0 Speed=2 Wrigglets=3".
+std::string DescribeSettings(const SaverSettings& settings);
 
 }  // namespace wrigglet

@@ -214,5 +214,10 @@ TEST(LoadSettings, ArbitraryStoredBytes) {
     }
 }
 
+TEST(DescribeSettings, NamesEveryFieldWithItsValue) {
+    EXPECT_EQ(DescribeSettings({.Desktop = false, .Sound = true, .Text = false, .Speed = -7, .Wrigglets = 3}),
+              "Desktop=0 Sound=1 Text=0 Speed=-7 Wrigglets=3");
+}
+
 }  // namespace
 }  // namespace wrigglet
