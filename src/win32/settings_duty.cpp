@@ -1,10 +1,40 @@
-// Placeholder until the settings store and dialog arrive: nothing is read or shown.
+// The settings side of the program entry: load the stored settings, run the configure mode.
 #include "win32/settings_duty.h"
 
+#include "core/settings_store.h"
+#include "win32/registry_settings_storage.h"
+#include "win32/settings_dialogs.h"
+
 namespace wrigglet {
+namespace {
 
-void LoadSettings(SaverSettings&) {}
+// A debug readout: when the environment variable WRIGGLET_SETTINGS_READOUT names a file,
+// each process appends the settings it loaded there as one line. The end-to-end tests
+// use it to see what a saver run took from the registry.
+void ReadOutLoadedSettings(const SaverSettings& settings) {
+    char path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("WRIGGLET_SETTINGS_READOUT", path, sizeof path);
+    if (length == 0 || length >= sizeof path) return;
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const std::string line = DescribeSettings(settings) + "\r\n";
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+}
 
-void ShowSettingsDialog(HINSTANCE, HWND, SaverSettings&) {}
+}  // namespace
+
+void LoadSettings(SaverSettings& settings) {
+    RegistrySettingsStorage storage;
+    LoadSettings(storage, settings);
+    ReadOutLoadedSettings(settings);
+}
+
+void ShowSettingsDialog(HINSTANCE instance, HWND owner, SaverSettings& settings) {
+    SettingsDialogContext context{instance, &settings};
+    DialogBoxParamA(instance, "SETTINGS", owner, SettingsDialogProc, reinterpret_cast<LPARAM>(&context));
+}
 
 }  // namespace wrigglet

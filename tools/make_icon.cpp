@@ -1,0 +1,150 @@
+// Host tool: turns the icon's text pixel map into a 32 x 32, 16-colour .ico file.
+// Usage: make_icon PIXMAP OUTPUT.ico
+//
+// The pixel map holds "colour C N" lines, which give character C the palette index N
+// (0 to 15) or, with N "transparent", make it see-through, and then 32 rows of 32
+// characters, top row first. Lines starting with '#' are comments.
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Size = 32;
+constexpr int Transparent = -1;
+
+// The platform's 16 basic colours, in its standard order, as (red, green, blue).
+constexpr std::array<std::array<uint8_t, 3>, 16> StandardPalette{{
+    {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128}, {128, 0, 128}, {0, 128, 128},
+    {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255},
+    {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+}};
+
+struct PixelMap {
+    std::array<std::array<int, Size>, Size> Index{};  // [row][column], top row first
+};
+
+bool Fail(const std::string& message) {
+    std::cerr << "make_icon: " << message << "\n";
+    return false;
+}
+
+bool ParseColourLine(std::istringstream& words, std::map<char, int>& legend, int lineNumber) {
+    std::string key, value;
+    words >> key >> value;
+    if (key.size() != 1 || value.empty()) return Fail("line " + std::to_string(lineNumber) + ": expected 'colour C N'");
+    if (value == "transparent") {
+        legend[key[0]] = Transparent;
+        return true;
+    }
+    int index = -1;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), index);
+    if (error != std::errc{} || end != value.data() + value.size() || index < 0 || index > 15)
+        return Fail("line " + std::to_string(lineNumber) + ": the colour must be 0 to 15 or 'transparent'");
+    legend[key[0]] = index;
+    return true;
+}
+
+bool ReadPixelMap(std::istream& in, PixelMap& map) {
+    std::map<char, int> legend;
+    std::string line;
+    int row = 0;
+    for (int lineNumber = 1; std::getline(in, line); ++lineNumber) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        if (line.rfind("colour ", 0) == 0) {
+            std::string keyword;
+            words >> keyword;
+            if (!ParseColourLine(words, legend, lineNumber)) return false;
+            continue;
+        }
+        if (row == Size) return Fail("more than 32 rows");
+        if (line.size() != Size) return Fail("line " + std::to_string(lineNumber) + ": a row must have 32 pixels");
+        for (int column = 0; column < Size; ++column) {
+            const auto found = legend.find(line[column]);
+            if (found == legend.end())
+                return Fail("line " + std::to_string(lineNumber) + ": no colour for '" + line[column] + "'");
+            map.Index[row][column] = found->second;
+        }
+        ++row;
+    }
+    return row == Size || Fail("fewer than 32 rows");
+}
+
+void Put16(std::vector<uint8_t>& out, uint16_t v) {
+    out.push_back(uint8_t(v));
+    out.push_back(uint8_t(v >> 8));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, uint16_t(v));
+    Put16(out, uint16_t(v >> 16));
+}
+
+// The icon image: a 40-byte header (height doubled for colour plus mask), the palette,
+// the 4-bit colour rows and the 1-bit mask rows, both bottom row first.
+std::vector<uint8_t> IconImage(const PixelMap& map) {
+    constexpr uint32_t ColourBytes = Size * Size / 2, MaskBytes = Size * Size / 8;
+    std::vector<uint8_t> image;
+    Put32(image, 40);
+    Put32(image, Size);
+    Put32(image, Size * 2);
+    Put16(image, 1);
+    Put16(image, 4);
+    Put32(image, 0);                         // no compression
+    Put32(image, ColourBytes + MaskBytes);   // image size
+    for (int i = 0; i < 4; ++i) Put32(image, 0);  // resolution and colour counts
+    for (const auto& rgb : StandardPalette) image.insert(image.end(), {rgb[2], rgb[1], rgb[0], 0});
+    for (int row = Size - 1; row >= 0; --row)
+        for (int column = 0; column < Size; column += 2) {
+            const int left = map.Index[row][column], right = map.Index[row][column + 1];
+            image.push_back(uint8_t((left == Transparent ? 0 : left) << 4 | (right == Transparent ? 0 : right)));
+        }
+    for (int row = Size - 1; row >= 0; --row)
+        for (int column = 0; column < Size; column += 8) {
+            uint8_t bits = 0;
+            for (int k = 0; k < 8; ++k)
+                if (map.Index[row][column + k] == Transparent) bits |= uint8_t(0x80 >> k);
+            image.push_back(bits);
+        }
+    return image;
+}
+
+std::vector<uint8_t> IconFile(const std::vector<uint8_t>& image) {
+    std::vector<uint8_t> file;
+    Put16(file, 0);
+    Put16(file, 1);  // an icon
+    Put16(file, 1);  // one image
+    file.insert(file.end(), {uint8_t(Size), uint8_t(Size), 16, 0});
+    Put16(file, 1);  // planes
+    Put16(file, 4);  // bits per pixel
+    Put32(file, uint32_t(image.size()));
+    Put32(file, 6 + 16);
+    file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: make_icon PIXMAP OUTPUT.ico\n";
+        return 2;
+    }
+    std::ifstream in(argv[1]);
+    if (!in) return Fail(std::string("cannot read ") + argv[1]), 1;
+    PixelMap map;
+    if (!ReadPixelMap(in, map)) return 1;
+    const std::vector<uint8_t> file = IconFile(IconImage(map));
+    std::ofstream out(argv[2], std::ios::binary);
+    out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    if (!out) return Fail(std::string("cannot write ") + argv[2]), 1;
+    return 0;
+}
