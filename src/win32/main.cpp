@@ -10,6 +10,7 @@
 namespace wrigglet {
 
 ShellState Shell;
+SaverSettings Settings;
 
 namespace {
 
@@ -56,8 +57,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Shell.Command = ParseSaverCommandLine(GetCommandLineA(), [] {
         return AsWindowHandle(GetForegroundWindow());
     });
-    static SaverSettings settings;
-    LoadSettings(settings);
-    RunDuty(instance, settings);
+    LoadSettings(Settings);
+    RunDuty(instance, Settings);
     return 0;
 }

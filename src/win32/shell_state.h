@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "core/command_line.h"
+#include "core/saver_settings.h"
 #include "core/mouse_watch.h"
 
 namespace wrigglet {
@@ -18,6 +19,9 @@ struct ShellState {
 
 // The process has one shell; window procedures have no other way to reach it.
 extern ShellState Shell;
+
+// The settings loaded at start-up; the scene and the settings dialog work on this one copy.
+extern SaverSettings Settings;
 
 inline HWND AsHwnd(WindowHandle handle) {
     return reinterpret_cast<HWND>(handle);
