@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,7 +25,7 @@ struct FakeFlag : PasswordFlagStore {
     bool Read(std::array<std::uint8_t, 4>& buffer) override {
         log.push_back("read value");
         if (!value || value->size() > buffer.size()) return false;
-        std::memcpy(buffer.data(), value->data(), value->size());
+        std::copy(value->begin(), value->end(), buffer.begin());
         return true;
     }
     void Close() override { log.push_back("close key"); }
