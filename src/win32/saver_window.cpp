@@ -32,8 +32,12 @@ HWND CreatePreviewForm(HWND parent, const char* className) {
 }
 
 HWND CreateFullScreenForm(const char* className) {
-    return CreateWindowExA(WS_EX_TOPMOST, className, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE,
-                           0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // The maximized state alone makes the window cover the screen; giving it the screen's
+    // size as well changes nothing on Windows, and Wine shows a window maximized from
+    // 0 by 0 nowhere.
+    return CreateWindowExA(WS_EX_TOPMOST, className, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0,
+                           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 void RunMessageLoop() {
