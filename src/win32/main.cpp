@@ -56,7 +56,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Shell.Command = ParseSaverCommandLine(GetCommandLineA(), [] {
         return AsWindowHandle(GetForegroundWindow());
     });
-    static SaverSettings settings;
+    SaverSettings settings;
     LoadSettings(settings);
     RunDuty(instance, settings);
     return 0;
