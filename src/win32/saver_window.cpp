@@ -11,11 +11,13 @@ namespace wrigglet {
 namespace {
 
 void RegisterSaverClass(const char* className, WNDPROC procedure, HBRUSH background) {
+    // No CS_DBLCLKS, so a double click arrives as two presses; no class cursor, so
+    // nothing but DefaultSaverProc decides the pointer's look over the window.
     WNDCLASSA windowClass{};
-    windowClass.style = CS_OWNDC | CS_SAVEBITS;  // no double clicks: each click is a press
+    windowClass.style = CS_OWNDC | CS_SAVEBITS;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = background;  // no cursor: the pointer is hidden over the saver
+    windowClass.hbrBackground = background;
     windowClass.lpszClassName = className;
     RegisterClassA(&windowClass);  // a failure shows in the creation that follows
 }

@@ -25,6 +25,7 @@ struct Process {
 // Everything a script has made or found, by the names the script gave it.
 struct Session {
     std::string saverPath = "wrigglet2004.scr";
+    std::string currentLine;  // the command being run, after substitution
     std::map<std::string, HWND> windows;
     std::map<std::string, Process> processes;
     std::map<DWORD, std::vector<std::string>> createdByProcess;  // window classes, by process id

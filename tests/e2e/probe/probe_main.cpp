@@ -124,6 +124,7 @@ int RunScript(std::istream& script) {
             const auto command = Commands().find(words[0]);
             if (command == Commands().end()) throw Failure("unknown command '" + words[0] + "'");
             Report(Format("[%d] %s", number, text.c_str()));
+            TheSession().currentLine = text;
             command->second(Args(words.begin() + 1, words.end()));
             ++commands;
         } catch (const Failure& failure) {

@@ -39,10 +39,14 @@ void Launch(const Args& args) {
     Start(args[0], saver, "\"" + saver + "\"" + (arguments.empty() ? "" : " " + arguments));
 }
 
-// launch-line PROC TEXT: the saver with exactly TEXT as its command line (quote TEXT).
+// launch-line PROC TEXT...: the saver with the rest of the line, verbatim (quotes and
+// blanks included), as its whole command line.
 void LaunchLine(const Args& args) {
-    RequireArgs(args, 2, "launch-line PROC \"COMMAND LINE\"");
-    Start(args[0], TheSession().saverPath, args[1]);
+    RequireArgs(args, 2, "launch-line PROC COMMAND LINE...");
+    const std::string& line = TheSession().currentLine;
+    std::size_t at = line.find(args[0], line.find("launch-line") + 11) + args[0].size();
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    Start(args[0], TheSession().saverPath, line.substr(at));
 }
 
 // expect-exit PROC CODE [TIMEOUT_MS]
