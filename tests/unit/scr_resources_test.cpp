@@ -22,14 +22,8 @@ struct Build {
 };
 
 std::vector<Build> Builds() {
-    std::vector<Build> builds;
-#ifdef WRIGGLET_WIN64_SCR
-    builds.push_back({"win64", WRIGGLET_WIN64_SCR, 0x8664});
-#endif
-#ifdef WRIGGLET_WIN32_SCR
-    builds.push_back({"win32", WRIGGLET_WIN32_SCR, 0x14C});
-#endif
-    return builds;
+    return {{"win64", WRIGGLET_WIN64_DIR "/wrigglet2004.scr", 0x8664},
+            {"win32", WRIGGLET_WIN32_DIR "/wrigglet2004-x86.scr", 0x14C}};
 }
 
 void PrintTo(const Build& build, std::ostream* out) {
@@ -265,7 +259,6 @@ TEST_P(ScrResources, ManifestDeclaresPerMonitorDpiAwareness) {
 
 INSTANTIATE_TEST_SUITE_P(Built, ScrResources, ::testing::ValuesIn(Builds()),
                          [](const auto& info) { return std::string(info.param.Name); });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ScrResources);
 
 }  // namespace
 }  // namespace wrigglet::testing
