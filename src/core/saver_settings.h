@@ -11,6 +11,8 @@ struct SaverSettings {
     bool Text = false;      // burn the three words into the trail field
     int32_t Speed = 2;      // 1 Slow, 2 Normal, 3 Turbo; a never-configured saver animates
     int32_t Wrigglets = 2;  // 1 Few, 2 Normal, 3 Lots
+
+    bool operator==(const SaverSettings&) const = default;
 };
 
 }  // namespace wrigglet

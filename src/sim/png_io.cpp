@@ -7,7 +7,7 @@
 
 namespace wrigglet::sim {
 
-std::string WriteFramePng(const std::string& path, int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
+std::vector<uint8_t> PixelsToRgb(const std::vector<uint32_t>& pixels) {
     std::vector<uint8_t> rgb;
     rgb.reserve(pixels.size() * 3);
     for (uint32_t p : pixels) {
@@ -15,6 +15,11 @@ std::string WriteFramePng(const std::string& path, int32_t width, int32_t height
         rgb.push_back(static_cast<uint8_t>(p >> 8));
         rgb.push_back(static_cast<uint8_t>(p));
     }
+    return rgb;
+}
+
+std::string WriteFramePng(const std::string& path, int32_t width, int32_t height, const std::vector<uint32_t>& pixels) {
+    const std::vector<uint8_t> rgb = PixelsToRgb(pixels);
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;

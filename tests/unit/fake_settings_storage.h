@@ -5,10 +5,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/settings_store.h"
+
+namespace wrigglet {
+// Test failures show settings field by field.
+inline void PrintTo(const SaverSettings& settings, std::ostream* out) { *out << DescribeSettings(settings); }
+}  // namespace wrigglet
 
 namespace wrigglet::testing {
 

@@ -47,17 +47,6 @@ inline uint64_t HashRgb(const std::vector<uint8_t>& rgb) {
     return hash;
 }
 
-inline std::vector<uint8_t> PixelsToRgb(const std::vector<uint32_t>& pixels) {
-    std::vector<uint8_t> rgb;
-    rgb.reserve(pixels.size() * 3);
-    for (uint32_t p : pixels) {
-        rgb.push_back(static_cast<uint8_t>(p >> 16));
-        rgb.push_back(static_cast<uint8_t>(p >> 8));
-        rgb.push_back(static_cast<uint8_t>(p));
-    }
-    return rgb;
-}
-
 inline std::vector<uint8_t> ColorRefsToRgb(const std::vector<uint32_t>& colors) {
     std::vector<uint8_t> rgb;
     rgb.reserve(colors.size() * 3);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/settings_dialog_map.h"
+#include "fake_settings_storage.h"  // prints settings in failures
 
 namespace wrigglet {
 namespace {
@@ -68,11 +69,7 @@ TEST_P(ReadTable, ReadsTheButtonsBack) {
         return found == state.end() ? 0u : found->second;
     });
     const SaverSettings& want = GetParam().Expected;
-    EXPECT_EQ(settings.Desktop, want.Desktop);
-    EXPECT_EQ(settings.Sound, want.Sound);
-    EXPECT_EQ(settings.Text, want.Text);
-    EXPECT_EQ(settings.Speed, want.Speed);
-    EXPECT_EQ(settings.Wrigglets, want.Wrigglets);
+    EXPECT_EQ(settings, want);
 }
 
 INSTANTIATE_TEST_SUITE_P(

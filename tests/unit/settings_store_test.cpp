@@ -36,11 +36,7 @@ TEST_P(LoadSettingsTable, DecodesStoredValues) {
     SaverSettings settings = Sentinel();
     LoadSettings(storage, settings);
     const SaverSettings& want = GetParam().Expected;
-    EXPECT_EQ(settings.Desktop, want.Desktop);
-    EXPECT_EQ(settings.Sound, want.Sound);
-    EXPECT_EQ(settings.Text, want.Text);
-    EXPECT_EQ(settings.Speed, want.Speed);
-    EXPECT_EQ(settings.Wrigglets, want.Wrigglets);
+    EXPECT_EQ(settings, want);
     EXPECT_EQ(storage.OpenHandles, 0) << "the key must be closed";
 }
 

@@ -7,6 +7,7 @@
 #include "core/scene_setup.h"
 #include "oracle.h"
 #include "scene_fixtures.h"
+#include "sim/png_io.h"
 
 namespace wrigglet {
 namespace {
@@ -286,7 +287,7 @@ void ExpectRunMatchesReference(const RunCase& c) {
         FrameTick(s.Scene, s.Picture, &sound);
         oracle::FrameTick(expected);
     }
-    ASSERT_EQ(fixtures::PixelsToRgb(s.Pixels), fixtures::ColorRefsToRgb(expected.Picture));
+    ASSERT_EQ(sim::PixelsToRgb(s.Pixels), fixtures::ColorRefsToRgb(expected.Picture));
     EXPECT_EQ(s.Scene.ActiveCount, expected.ActiveCount);
     EXPECT_EQ(s.Scene.Generator.Seed, expected.Random.Seed);
     EXPECT_EQ(sound.Played, expected.SoundsPlayed);
