@@ -121,9 +121,20 @@ void ExpectChecked(const Args& args) {
     Require(ok, checked.empty() ? ids + " none" : ids);
 }
 
-// click NAME ID: a left click, through the mouse, in the middle of control ID of dialog NAME.
+// click NAME ID [TIMEOUT_MS]: a left click, through the mouse, in the middle of control ID
+// of dialog NAME. It first waits until the dialog is the foreground window and active in its
+// own thread: a click that activates the dialog would race the dialog's own focus handling,
+// which can take the press away from the button.
 void Click(const Args& args) {
     RequireArgs(args, 2, "click NAME ID");
+    HWND dialog = WindowNamed(args[0]);
+    const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    const bool active = WaitUntil([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) && info.hwndActive == dialog;
+    }, TimeoutArg(args, 2));
+    Require(active, "the dialog did not become the active foreground window");
     RECT rect{};
     Require(GetWindowRect(ControlOf(args[0], args[1]), &rect) != 0, "GetWindowRect failed");
     const auto& commands = Commands();
