@@ -38,12 +38,13 @@ std::vector<DialogSeen> DialogsOf(DWORD pid) {
     return search.found;
 }
 
+long long Decimal(HWND window) { return static_cast<long long>(reinterpret_cast<INT_PTR>(window)); }
+
 std::string Describe(const std::vector<DialogSeen>& dialogs) {
     std::string text;
     for (const DialogSeen& d : dialogs) {
-        text += Format("\n        dialog %lld '%s' owner %lld%s", static_cast<long long>(reinterpret_cast<INT_PTR>(d.window)),
-                       d.title.c_str(), static_cast<long long>(reinterpret_cast<INT_PTR>(d.owner)),
-                       d.visible ? "" : " (hidden)");
+        text += Format("\n        dialog %lld '%s' owner %lld%s", Decimal(d.window), d.title.c_str(),
+                       Decimal(d.owner), d.visible ? "" : " (hidden)");
     }
     return text.empty() ? " none" : text;
 }
@@ -66,7 +67,7 @@ void FindDialog(const Args& args) {
     }, TimeoutArg(args, 4));
     Require(ok, "no such dialog; the process has:" + Describe(seen));
     TheSession().windows[args[0]] = found;
-    Report(Format("    dialog '%s' = %lld", args[0].c_str(), static_cast<long long>(reinterpret_cast<INT_PTR>(found))));
+    Report(Format("    dialog '%s' = %lld", args[0].c_str(), Decimal(found)));
 }
 
 // expect-gone NAME [TIMEOUT_MS]: waits until window NAME no longer exists.
@@ -132,13 +133,15 @@ void Click(const Args& args) {
     const bool active = WaitUntil([&] {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
-        return GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) && info.hwndActive == dialog;
+        return GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) &&
+               info.hwndActive == dialog;
     }, TimeoutArg(args, 2));
     Require(active, "the dialog did not become the active foreground window");
     RECT rect{};
     Require(GetWindowRect(ControlOf(args[0], args[1]), &rect) != 0, "GetWindowRect failed");
     const auto& commands = Commands();
-    commands.at("mouse-move")({std::to_string((rect.left + rect.right) / 2), std::to_string((rect.top + rect.bottom) / 2)});
+    const long x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
+    commands.at("mouse-move")({std::to_string(x), std::to_string(y)});
     commands.at("button")({"left", "click"});
 }
 
@@ -157,8 +160,8 @@ void ExpectRegKey(const Args& args) {
     Require(root == "HKCU" || root == "HKLM", "registry paths start with HKCU or HKLM");
     const std::string below = slash == std::string::npos ? "" : args[0].substr(slash + 1);
     HKEY key = nullptr;
-    const bool present = RegOpenKeyExA(root == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, below.c_str(), 0,
-                                       KEY_READ, &key) == ERROR_SUCCESS;
+    HKEY hive = root == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const bool present = RegOpenKeyExA(hive, below.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
     if (present) RegCloseKey(key);
     Require(present == (args[1] == "present"), present ? "the key exists" : "the key is missing");
 }
