@@ -86,6 +86,10 @@ void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
     SelectObject(memory, previous);
     DeleteDC(memory);
     ReleaseDC(window_, window);
+    // GetDC, CreateCompatibleDC, two SelectObject, DeleteDC, ReleaseDC, one BitBlt a rectangle
+    ++Presents;
+    PresentedRects += rects.size();
+    PresentGdiCalls += 6 + rects.size();
 }
 
 }  // namespace wrigglet

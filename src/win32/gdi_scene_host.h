@@ -22,6 +22,11 @@ public:
     void StopTimer(uint32_t id) override;
     void Present(const std::vector<PixelRect>& rects) override;
 
+    // What the presents have cost so far, for the tests' readout and the benchmarks.
+    uintptr_t Presents = 0;
+    uintptr_t PresentedRects = 0;
+    uintptr_t PresentGdiCalls = 0;
+
 private:
     HWND window_;
     HBITMAP snapshotBitmap_ = nullptr;

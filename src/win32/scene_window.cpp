@@ -21,13 +21,16 @@ struct SceneWindow {
     std::optional<GdiSceneHost> Host;
     std::optional<WaveSoundPlayer> Sound;
     uint64_t TicksLeft = UINT64_MAX;
+    bool Readout = false;         // WRIGGLET_TEST_READOUT is set
+    uintptr_t TimerMessages = 0;  // every WM_TIMER, also those of a frozen or empty scene
 };
 
 SceneWindow Scene;
 
 // Hooks for the end-to-end tests only, read from the environment: WRIGGLET_TEST_SEED fixes
 // the seed of every Randomize, WRIGGLET_TEST_TICKS freezes the animation after that many
-// ticks so a test can compare a known frame.
+// ticks so a test can compare a known frame, and WRIGGLET_TEST_READOUT publishes the
+// counters below as window properties that a test reads from its own process.
 std::optional<uint32_t> TestHook(const char* name) {
     char text[32];
     const DWORD length = GetEnvironmentVariableA(name, text, sizeof text);
@@ -43,14 +46,33 @@ void BuildScene(HWND window) {
     Scene.Sound.emplace(GetModuleHandleA(nullptr));
     if (const auto seed = TestHook("WRIGGLET_TEST_SEED")) Scene.Session.Scene.Generator.TimeOfDay = FixedTimeOfDay(*seed);
     if (const auto ticks = TestHook("WRIGGLET_TEST_TICKS")) Scene.TicksLeft = *ticks;
+    Scene.Readout = TestHook("WRIGGLET_TEST_READOUT").has_value();
     GdiTextRasteriser text;
     OpenScene(Scene.Session, *Scene.Host, Settings, Shell.Command.IsPreview, &*Scene.Sound, &text);
 }
 
-void Tick() {
-    if (!Scene.Host || Scene.TicksLeft == 0) return;
-    --Scene.TicksLeft;
-    TickScene(Scene.Session, *Scene.Host, &*Scene.Sound);
+// The counters a test can read: timer messages seen, and the rectangles and GDI calls
+// the ticks' presents have made so far.
+void PublishReadout(HWND window) {
+    if (!Scene.Readout) return;
+    const auto publish = [window](const char* name, uintptr_t value) {
+        SetPropA(window, name, reinterpret_cast<HANDLE>(value));
+    };
+    publish("WriggletTimerMessages", Scene.TimerMessages);
+    if (Scene.Host) {
+        publish("WriggletPresents", Scene.Host->Presents);
+        publish("WriggletPresentedRects", Scene.Host->PresentedRects);
+        publish("WriggletPresentGdiCalls", Scene.Host->PresentGdiCalls);
+    }
+}
+
+void Tick(HWND window) {
+    ++Scene.TimerMessages;
+    if (Scene.Host && Scene.TicksLeft > 0) {
+        --Scene.TicksLeft;
+        TickScene(Scene.Session, *Scene.Host, &*Scene.Sound);
+    }
+    PublishReadout(window);
 }
 
 void Paint(HWND window) {
@@ -73,7 +95,7 @@ LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM 
             BuildScene(window);
             break;
         case WM_TIMER:
-            Tick();
+            Tick(window);
             return 0;
         case WM_PAINT:
             Paint(window);

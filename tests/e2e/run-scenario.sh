@@ -9,6 +9,13 @@
 #   #@ doubles: password mpr    copy these test doubles next to the saver (mpr also makes
 #                               Wine prefer the copy to its own MPR.DLL)
 #   #@ family: win98            the older Windows family, through Wine's per-program Version
+#   #@ screen: 640x480x24       the virtual screen's size and depth (default 1024x768x24)
+#   #@ root: gradient|blocks|black
+#                               a known picture on the X root window before the probe starts,
+#                               kept as root.png and root.ppm in app/ (what the screen shows)
+#   #@ sim: ARGS...             runs wrigglet-sim ARGS --png sim.png in app/ (after the root
+#                               picture, so ARGS may say --background root.png) and keeps
+#                               the frame as sim.ppm for the probe's load-picture
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
@@ -35,9 +42,25 @@ for double in $(header doubles); do
 done
 
 cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || { echo "error: cannot copy the prefix" >&2; exit 1; }
+screen=$(header screen)
+[ -n "$screen" ] && export E2E_SCREEN=$screen
 trap 'stop_wine; stop_xvfb' EXIT
 start_xvfb "$work" || exit 1
 wine_env "$work/prefix"
+
+root=$(header root)
+if [ -n "$root" ]; then
+    show_root_picture "$root" "$work/app" >"$work/root.log" 2>&1 \
+        || { echo "error: cannot put the '$root' picture on the root window (see $work/root.log)" >&2; exit 1; }
+fi
+
+sim_args=$(header sim)
+if [ -n "$sim_args" ]; then
+    [ -x "${E2E_SIM:-}" ] || { echo "error: no wrigglet-sim at '${E2E_SIM:-}' (build the native preset first)" >&2; exit 1; }
+    # shellcheck disable=SC2086  # the header's words are the simulator's arguments
+    (cd "$work/app" && "$E2E_SIM" $sim_args --png sim.png && convert sim.png -strip -depth 8 ppm:sim.ppm) \
+        >"$work/sim.log" 2>&1 || { echo "error: wrigglet-sim failed (see $work/sim.log)" >&2; exit 1; }
+fi
 
 family=$(header family)
 if [ -n "$family" ]; then

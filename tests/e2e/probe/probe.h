@@ -66,6 +66,7 @@ void AddProcessCommands(CommandTable& table);
 void AddWindowCommands(CommandTable& table);
 void AddInputCommands(CommandTable& table);
 void AddSystemCommands(CommandTable& table);
+void AddPixelCommands(CommandTable& table);
 
 // Names the scripts may use for numbers: styles, messages, virtual keys.
 unsigned long StyleBit(const std::string& name);

@@ -106,6 +106,7 @@ const std::map<std::string, Command>& Commands() {
         AddWindowCommands(t);
         AddInputCommands(t);
         AddSystemCommands(t);
+        AddPixelCommands(t);
         return t;
     }();
     return table;
