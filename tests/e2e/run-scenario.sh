@@ -10,11 +10,10 @@
 #                               Wine prefer the copy to its own MPR.DLL)
 #   #@ family: win98            the older Windows family, through Wine's per-program Version
 #   #@ screen: 640x480x24       the virtual screen's size and depth (default 1024x768x24)
-#   #@ root: gradient|blocks|black
-#                               a known picture on the X root window before the probe starts,
-#                               kept as root.png and root.ppm in app/ (what the screen shows)
-#   #@ sim: ARGS...             runs wrigglet-sim ARGS --png sim.png in app/ (after the root
-#                               picture, so ARGS may say --background root.png) and keeps
+#   #@ picture: gradient|blocks a known picture of the screen's size, as picture.png and
+#                               picture.ppm in app/, for the probe's show-picture
+#   #@ sim: ARGS...             runs wrigglet-sim ARGS --png sim.png in app/ (after the
+#                               picture, so ARGS may say --background picture.png) and keeps
 #                               the frame as sim.ppm for the probe's load-picture
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -48,10 +47,10 @@ trap 'stop_wine; stop_xvfb' EXIT
 start_xvfb "$work" || exit 1
 wine_env "$work/prefix"
 
-root=$(header root)
-if [ -n "$root" ]; then
-    show_root_picture "$root" "$work/app" >"$work/root.log" 2>&1 \
-        || { echo "error: cannot put the '$root' picture on the root window (see $work/root.log)" >&2; exit 1; }
+picture=$(header picture)
+if [ -n "$picture" ]; then
+    make_picture "$picture" "$work/app" >"$work/picture.log" 2>&1 \
+        || { echo "error: cannot make the '$picture' picture (see $work/picture.log)" >&2; exit 1; }
 fi
 
 sim_args=$(header sim)

@@ -93,8 +93,10 @@ Picture ReadPpm(const std::string& path) {
 }
 
 // A region: "X,Y,W,H" on the screen, "NAME" (a window's client area) or "NAME:X,Y,W,H"
-// (a rectangle measured from that client area's top-left corner).
+// (a rectangle measured from that client area's top-left corner). "@FILE:X,Y,W,H" is a
+// rectangle of a picture file instead of the screen (see CaptureRegion).
 RECT ParseRegion(const std::string& text) {
+    if (!text.empty() && text[0] == '@') return ParseRegion(text.substr(text.find(':') + 1));
     const size_t colon = text.find(':');
     const bool numeric = text.find_first_not_of("0123456789,-") == std::string::npos;
     POINT origin{};
@@ -113,6 +115,27 @@ RECT ParseRegion(const std::string& text) {
     Require(std::sscanf(numbers.c_str(), "%ld,%ld,%ld,%ld", &v[0], &v[1], &v[2], &v[3]) == 4,
             "a region is X,Y,W,H, NAME or NAME:X,Y,W,H, not '" + text + "'");
     return {origin.x + v[0], origin.y + v[1], origin.x + v[0] + v[2], origin.y + v[1] + v[3]};
+}
+
+// The pixels of a region: from the screen, or from the picture file an "@FILE:" region
+// names (nothing while the file is not there yet).
+Picture CaptureRegion(const std::string& region, const RECT& area) {
+    if (region.empty() || region[0] != '@') return CaptureScreen(area);
+    const std::string path = region.substr(1, region.find(':') - 1);
+    Picture whole, part;
+    try {
+        whole = ReadPpm(path);
+    } catch (const Failure&) {
+        return part;
+    }
+    if (area.left < 0 || area.top < 0 || area.right > whole.width || area.bottom > whole.height) return part;
+    part.width = area.right - area.left;
+    part.height = area.bottom - area.top;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const auto row = whole.pixels.begin() + static_cast<ptrdiff_t>(y) * whole.width;
+        part.pixels.insert(part.pixels.end(), row + area.left, row + area.right);
+    }
+    return part;
 }
 
 // The scene's own colours, from its palette rules (red, green, blue).
@@ -240,7 +263,7 @@ void ExpectPixels(const Args& args) {
     long long count = 0;
     POINT miss{-1, -1};
     const bool ok = WaitUntil([&] {
-        shot = CaptureScreen(area);
+        shot = CaptureRegion(args[0], area);
         count = CountMatching(shot, area, matcher, &miss);
         return count >= minimum && (maximum < 0 || count <= maximum);
     }, TimeoutArg(args, 4));
@@ -253,6 +276,54 @@ void ExpectPixels(const Args& args) {
     WritePpm(kept, shot);
     Require(false, Format("%lld pixels of class %s (first other at %ld,%ld); census:", count,
                           args[1].c_str(), miss.x, miss.y) + Census(shot, area) + "; kept " + kept);
+}
+
+LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    const auto* picture = reinterpret_cast<const Picture*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (picture) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = picture->width;
+        info.bmiHeader.biHeight = -picture->height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, 0, picture->width, picture->height, 0, 0, 0, picture->height,
+                          picture->pixels.data(), &info, DIB_RGB_COLORS);
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// show-picture NAME FILE.ppm [X Y]: a borderless window of the probe showing the picture
+// with its top-left corner at X,Y (default 0,0): the desktop the saver captures. Waits
+// until the screen shows it.
+void ShowPicture(const Args& args) {
+    RequireArgs(args, 2, "show-picture NAME FILE.ppm [X Y]");
+    static const ATOM atom = [] {
+        WNDCLASSA c{};
+        c.lpfnWndProc = PictureWindowProc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = "ProbePicture";
+        return RegisterClassA(&c);
+    }();
+    Require(atom != 0, "cannot register the picture window class");
+    auto* picture = new Picture(ReadPpm(args[1]));  // lives as long as the probe
+    const int x = args.size() > 3 ? static_cast<int>(ToNumber(args[2])) : 0;
+    const int y = args.size() > 3 ? static_cast<int>(ToNumber(args[3])) : 0;
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "ProbePicture", args[0].c_str(), WS_POPUP, x, y,
+                                  picture->width, picture->height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    Require(window != nullptr, Format("CreateWindowEx failed with error %lu", GetLastError()));
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    TheSession().windows[args[0]] = window;
+    const RECT area{x, y, x + picture->width, y + picture->height};
+    const bool shown = WaitUntil([&] { return CaptureScreen(area).pixels == picture->pixels; }, TimeoutArg(args, 4));
+    Require(shown, "the screen does not show the picture");
 }
 
 // save-screen FILE.ppm [REGION]: the screen (or a region of it) as a binary PPM.
@@ -351,6 +422,7 @@ void Measure(const Args& args) {
 
 void AddPixelCommands(CommandTable& table) {
     table["load-picture"] = LoadPicture;
+    table["show-picture"] = ShowPicture;
     table["expect-pixels"] = ExpectPixels;
     table["save-screen"] = SaveScreen;
     table["invalidate"] = Invalidate;
