@@ -26,6 +26,9 @@ public:
     uintptr_t Presents = 0;
     uintptr_t PresentedRects = 0;
     uintptr_t PresentGdiCalls = 0;
+    // GDI objects and device contexts made and not yet given back, counted as they go: the
+    // platform's own count (GetGuiResources) is not available everywhere.
+    uintptr_t LiveGdiObjects = 0;
 
 private:
     HWND window_;

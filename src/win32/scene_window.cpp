@@ -81,15 +81,23 @@ void BuildScene(HWND window) {
     OpenScene(Scene.Session, *Scene.Host, Settings, Shell.Command.IsPreview, &*Scene.Sound, &text);
 }
 
-// The counters a test can read: timer messages seen, and the rectangles and GDI calls
-// the ticks' presents have made so far.
+// The counters a test can read: timer messages seen, the process's CPU time, the GDI
+// objects the scene holds, and the rectangles and GDI calls its presents have made so far.
 void PublishReadout(HWND window) {
     if (!Scene.Readout) return;
     const auto publish = [window](const char* name, uintptr_t value) {
         SetPropA(window, name, reinterpret_cast<HANDLE>(value));
     };
     publish("WriggletTimerMessages", Scene.TimerMessages);
+    FILETIME created, ended, kernel, user;
+    if (GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) {
+        const auto ms = [](const FILETIME& t) {
+            return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
+        };
+        publish("WriggletCpuMs", static_cast<uintptr_t>(ms(kernel) + ms(user)));
+    }
     if (Scene.Host) {
+        publish("WriggletGdiObjects", Scene.Host->LiveGdiObjects);
         publish("WriggletPresents", Scene.Host->Presents);
         publish("WriggletPresentedRects", Scene.Host->PresentedRects);
         publish("WriggletPresentGdiCalls", Scene.Host->PresentGdiCalls);

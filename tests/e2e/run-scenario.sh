@@ -3,7 +3,8 @@
 # the saver and the test doubles in a work directory, and the probe reading the scenario.
 #
 # Usage: run-scenario.sh SCENARIO.probe
-# Environment (set by tests/e2e/CMakeLists.txt): E2E_SAVER, E2E_BIN, E2E_TEMPLATE, E2E_WORK.
+# Environment (set by tests/e2e/CMakeLists.txt): E2E_SAVER, E2E_BIN, E2E_TEMPLATE, E2E_WORK,
+# E2E_SIM; E2E_PROBE_TIMEOUT (seconds, default 200) for longer runs such as the soak.
 #
 # Header lines in the scenario, read here before the probe starts:
 #   #@ doubles: password mpr    copy these test doubles next to the saver (mpr also makes
@@ -69,9 +70,10 @@ fi
 
 echo "== $name on $DISPLAY, work directory $work"
 cd "$work/app"
-timeout 200 wine probe.exe --saver "$(basename "$saver")" scenario.probe 2>"$work/wine-stderr.log"
+limit=${E2E_PROBE_TIMEOUT:-200}
+timeout "$limit" wine probe.exe --saver "$(basename "$saver")" scenario.probe 2>"$work/wine-stderr.log"
 status=$?
-[ $status -eq 124 ] && echo "error: the probe did not finish within 200 s"
+[ $status -eq 124 ] && echo "error: the probe did not finish within $limit s"
 if [ $status -eq 0 ]; then
     stop_wine
     rm -rf "$work/prefix"  # 700 MB; kept only when the scenario fails
