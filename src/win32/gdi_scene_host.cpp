@@ -20,8 +20,9 @@ HBITMAP CreateTopDownDib(HDC reference, int32_t width, int32_t height, uint32_t*
     return bitmap;
 }
 
-void CopyScreen(HDC screen, HBITMAP target, int32_t width, int32_t height, bool stretch) {
+void CopyScreen(HDC screen, HBITMAP target, int32_t width, int32_t height, bool stretch, uintptr_t& live) {
     HDC memory = CreateCompatibleDC(screen);
+    if (memory) ++live;
     HGDIOBJ previous = SelectObject(memory, target);
     if (stretch) {
         StretchBlt(memory, 0, 0, width, height, screen, 0, 0, GetSystemMetrics(SM_CXSCREEN),
@@ -30,7 +31,7 @@ void CopyScreen(HDC screen, HBITMAP target, int32_t width, int32_t height, bool 
         BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     }
     SelectObject(memory, previous);
-    DeleteDC(memory);
+    if (memory && DeleteDC(memory)) --live;
 }
 
 }  // namespace
@@ -49,11 +50,13 @@ bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, 
                                    uint32_t*& picture) {
     ReleaseSnapshot();
     HDC screen = GetDC(nullptr);
+    if (screen) ++LiveGdiObjects;
     snapshotBitmap_ = CreateTopDownDib(screen, width, height, snapshot);
     pictureBitmap_ = CreateTopDownDib(screen, width, height, picture);
+    LiveGdiObjects += (snapshotBitmap_ != nullptr) + (pictureBitmap_ != nullptr);
     const bool made = snapshotBitmap_ && pictureBitmap_;
-    if (made) CopyScreen(screen, snapshotBitmap_, width, height, stretch);
-    ReleaseDC(nullptr, screen);
+    if (made) CopyScreen(screen, snapshotBitmap_, width, height, stretch, LiveGdiObjects);
+    if (screen && ReleaseDC(nullptr, screen)) --LiveGdiObjects;
     GdiFlush();  // the capture must be in the bits before the scene reads them
     if (!made) {
         ReleaseSnapshot();
@@ -63,8 +66,8 @@ bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, 
 }
 
 void GdiSceneHost::ReleaseSnapshot() {
-    if (snapshotBitmap_) DeleteObject(snapshotBitmap_);
-    if (pictureBitmap_) DeleteObject(pictureBitmap_);
+    if (snapshotBitmap_ && DeleteObject(snapshotBitmap_)) --LiveGdiObjects;
+    if (pictureBitmap_ && DeleteObject(pictureBitmap_)) --LiveGdiObjects;
     snapshotBitmap_ = pictureBitmap_ = nullptr;
 }
 
@@ -80,12 +83,17 @@ void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
     if (!pictureBitmap_ || rects.empty()) return;
     HDC window = GetDC(window_);
     HDC memory = CreateCompatibleDC(window);
+    LiveGdiObjects += (window != nullptr) + (memory != nullptr);
     HGDIOBJ previous = SelectObject(memory, pictureBitmap_);
     for (const PixelRect& r : rects)
         BitBlt(window, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, memory, r.Left, r.Top, SRCCOPY);
     SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(window_, window);
+    if (memory && DeleteDC(memory)) --LiveGdiObjects;
+    if (window && ReleaseDC(window_, window)) --LiveGdiObjects;
+    // GetDC, CreateCompatibleDC, two SelectObject, DeleteDC, ReleaseDC, one BitBlt a rectangle
+    ++Presents;
+    PresentedRects += rects.size();
+    PresentGdiCalls += 6 + rects.size();
 }
 
 }  // namespace wrigglet

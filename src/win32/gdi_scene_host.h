@@ -22,6 +22,14 @@ public:
     void StopTimer(uint32_t id) override;
     void Present(const std::vector<PixelRect>& rects) override;
 
+    // What the presents have cost so far, for the tests' readout and the benchmarks.
+    uintptr_t Presents = 0;
+    uintptr_t PresentedRects = 0;
+    uintptr_t PresentGdiCalls = 0;
+    // GDI objects and device contexts made and not yet given back, counted as they go: the
+    // platform's own count (GetGuiResources) is not available everywhere.
+    uintptr_t LiveGdiObjects = 0;
+
 private:
     HWND window_;
     HBITMAP snapshotBitmap_ = nullptr;

@@ -3,12 +3,19 @@
 # the saver and the test doubles in a work directory, and the probe reading the scenario.
 #
 # Usage: run-scenario.sh SCENARIO.probe
-# Environment (set by tests/e2e/CMakeLists.txt): E2E_SAVER, E2E_BIN, E2E_TEMPLATE, E2E_WORK.
+# Environment (set by tests/e2e/CMakeLists.txt): E2E_SAVER, E2E_BIN, E2E_TEMPLATE, E2E_WORK,
+# E2E_SIM; E2E_PROBE_TIMEOUT (seconds, default 200) for longer runs such as the soak.
 #
 # Header lines in the scenario, read here before the probe starts:
 #   #@ doubles: password mpr    copy these test doubles next to the saver (mpr also makes
 #                               Wine prefer the copy to its own MPR.DLL)
 #   #@ family: win98            the older Windows family, through Wine's per-program Version
+#   #@ screen: 640x480x24       the virtual screen's size and depth (default 1024x768x24)
+#   #@ picture: gradient|blocks a known picture of the screen's size, as picture.png and
+#                               picture.ppm in app/, for the probe's show-picture
+#   #@ sim: ARGS...             runs wrigglet-sim ARGS --png sim.png in app/ (after the
+#                               picture, so ARGS may say --background picture.png) and keeps
+#                               the frame as sim.ppm for the probe's load-picture
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
@@ -35,9 +42,25 @@ for double in $(header doubles); do
 done
 
 cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || { echo "error: cannot copy the prefix" >&2; exit 1; }
+screen=$(header screen)
+[ -n "$screen" ] && export E2E_SCREEN=$screen
 trap 'stop_wine; stop_xvfb' EXIT
 start_xvfb "$work" || exit 1
 wine_env "$work/prefix"
+
+picture=$(header picture)
+if [ -n "$picture" ]; then
+    make_picture "$picture" "$work/app" >"$work/picture.log" 2>&1 \
+        || { echo "error: cannot make the '$picture' picture (see $work/picture.log)" >&2; exit 1; }
+fi
+
+sim_args=$(header sim)
+if [ -n "$sim_args" ]; then
+    [ -x "${E2E_SIM:-}" ] || { echo "error: no wrigglet-sim at '${E2E_SIM:-}' (build the native preset first)" >&2; exit 1; }
+    # shellcheck disable=SC2086  # the header's words are the simulator's arguments
+    (cd "$work/app" && "$E2E_SIM" $sim_args --png sim.png && convert sim.png -strip -depth 8 ppm:sim.ppm) \
+        >"$work/sim.log" 2>&1 || { echo "error: wrigglet-sim failed (see $work/sim.log)" >&2; exit 1; }
+fi
 
 family=$(header family)
 if [ -n "$family" ]; then
@@ -47,9 +70,10 @@ fi
 
 echo "== $name on $DISPLAY, work directory $work"
 cd "$work/app"
-timeout 200 wine probe.exe --saver "$(basename "$saver")" scenario.probe 2>"$work/wine-stderr.log"
+limit=${E2E_PROBE_TIMEOUT:-200}
+timeout "$limit" wine probe.exe --saver "$(basename "$saver")" scenario.probe 2>"$work/wine-stderr.log"
 status=$?
-[ $status -eq 124 ] && echo "error: the probe did not finish within 200 s"
+[ $status -eq 124 ] && echo "error: the probe did not finish within $limit s"
 if [ $status -eq 0 ]; then
     stop_wine
     rm -rf "$work/prefix"  # 700 MB; kept only when the scenario fails

@@ -67,6 +67,7 @@ void AddWindowCommands(CommandTable& table);
 void AddInputCommands(CommandTable& table);
 void AddSystemCommands(CommandTable& table);
 void AddDialogCommands(CommandTable& table);
+void AddPixelCommands(CommandTable& table);
 
 // Names the scripts may use for numbers: styles, messages, virtual keys.
 unsigned long StyleBit(const std::string& name);

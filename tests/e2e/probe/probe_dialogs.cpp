@@ -145,13 +145,6 @@ void Click(const Args& args) {
     commands.at("button")({"left", "click"});
 }
 
-// set-env NAME VALUE: sets a variable in the probe's environment, which every process it
-// launches afterwards inherits.
-void SetEnv(const Args& args) {
-    RequireArgs(args, 2, "set-env NAME VALUE");
-    Require(SetEnvironmentVariableA(args[0].c_str(), args[1].c_str()) != 0, "SetEnvironmentVariable failed");
-}
-
 // expect-reg-key KEY present|missing: whether the registry key exists.
 void ExpectRegKey(const Args& args) {
     RequireArgs(args, 2, "expect-reg-key KEY present|missing");
@@ -173,7 +166,6 @@ void AddDialogCommands(CommandTable& table) {
     table["expect-gone"] = ExpectGone;
     table["expect-checked"] = ExpectChecked;
     table["click"] = Click;
-    table["set-env"] = SetEnv;
     table["expect-reg-key"] = ExpectRegKey;
 }
 

@@ -107,6 +107,7 @@ const std::map<std::string, Command>& Commands() {
         AddInputCommands(t);
         AddSystemCommands(t);
         AddDialogCommands(t);
+        AddPixelCommands(t);
         return t;
     }();
     return table;

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The saver's performance under Wine, in a virtual X server: the time from process start to
+# the first frame at 1920x1080, 3840x2160 and 5120x2880, and at 1920x1080 with Lots and
+# Turbo the CPU time, presents, rectangles and GDI calls per tick. Not part of the test
+# command; figures only, nothing passes or fails on them.
+#
+# Usage: scripts/bench-wine.sh [SECONDS]   (the length of each tick measurement, default 10)
+# Works in build/bench (its own Wine prefix, kept between runs) and prints a summary.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+source tests/e2e/wine-env.sh
+
+fail() { echo "error: $*" >&2; exit 1; }
+seconds=${1:-10}
+
+scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" || fail "could not install the packages"
+mkdir -p build/bench
+cmake --preset win64 >build/bench/configure.log 2>&1 || fail "configuring win64 failed; see build/bench/configure.log"
+cmake --build --preset win64 -j 2 >build/bench/build.log 2>&1 || fail "building win64 failed; see build/bench/build.log"
+
+export E2E_SAVER=$PWD/build/win64/wrigglet2004.scr E2E_BIN=$PWD/build/win64/e2e/bin
+export E2E_TEMPLATE=$PWD/build/bench/prefix-template E2E_WORK=$PWD/build/bench/work
+if [ ! -f "$E2E_TEMPLATE/system.reg" ]; then
+    echo "Making the Wine prefix build/bench/prefix-template (once)..."
+    tests/e2e/make-prefix.sh >build/bench/prefix.log 2>&1 || fail "the Wine prefix failed; see build/bench/prefix.log"
+fi
+
+key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
+# One run: Lots, Turbo, Text on, Desktop off over a gradient, so the first frame is the
+# moment the screen's corner turns black.
+write_scenario() {  # FILE SCREEN MEASUREMENTS
+    {
+        echo "#@ screen: $2"
+        echo "#@ picture: gradient"
+        echo "reg-set-dword $key Desktop 0"
+        echo "reg-set-dword $key Sound 0"
+        echo "reg-set-dword $key Text 1"
+        echo "reg-set-dword $key Speed 3"
+        echo "reg-set-dword $key Wrigglets 3"
+        echo "set-env WRIGGLET_TEST_READOUT 1"
+        echo "show-picture Desk picture.ppm"
+        echo "set-cursor 1 1"
+        echo "launch S /s"
+        echo "expect-pixels 0,0,16,16 black all 120000"
+        echo "find-window S S screensaver"
+        echo "expect-readout S WriggletTimerMessages 5 60000"
+        for _ in $(seq "$3"); do echo "measure S S $((seconds * 1000))"; done
+        echo "post S WM_CLOSE"
+        echo "expect-exit S 0"
+    } >"$1"
+}
+
+mkdir -p build/bench/scenarios
+summary=build/bench/summary.txt
+: >"$summary"
+for screen in 1920x1080 3840x2160 5120x2880; do
+    measurements=0
+    [ "$screen" = 1920x1080 ] && measurements=3
+    file=build/bench/scenarios/bench_$screen.probe
+    write_scenario "$file" "${screen}x24" "$measurements"
+    echo "== $screen"
+    log=build/bench/bench_$screen.log
+    tests/e2e/run-scenario.sh "$file" >"$log" 2>&1 || fail "the $screen run failed; see $log"
+    first=$(grep -A1 'expect-pixels 0,0,16,16 black' "$log" | sed -n 's/.*after \([0-9]*\) ms.*/\1/p')
+    echo "$screen: process start to first frame ${first} ms" | tee -a "$summary"
+    grep 'measure:' "$log" | sed "s/^ *measure:/$screen ticks:/" | tee -a "$summary"
+done
+echo "Summary in $summary"
