@@ -9,22 +9,13 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+source scripts/wine-workplace.sh
 source tests/e2e/wine-env.sh
 
 fail() { echo "error: $*" >&2; exit 1; }
 seconds=${1:-10}
 
-scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" || fail "could not install the packages"
-mkdir -p build/bench
-cmake --preset win64 >build/bench/configure.log 2>&1 || fail "configuring win64 failed; see build/bench/configure.log"
-cmake --build --preset win64 -j 2 >build/bench/build.log 2>&1 || fail "building win64 failed; see build/bench/build.log"
-
-export E2E_SAVER=$PWD/build/win64/wrigglet2004.scr E2E_BIN=$PWD/build/win64/e2e/bin
-export E2E_TEMPLATE=$PWD/build/bench/prefix-template E2E_WORK=$PWD/build/bench/work
-if [ ! -f "$E2E_TEMPLATE/system.reg" ]; then
-    echo "Making the Wine prefix build/bench/prefix-template (once)..."
-    tests/e2e/make-prefix.sh >build/bench/prefix.log 2>&1 || fail "the Wine prefix failed; see build/bench/prefix.log"
-fi
+wine_workplace bench
 
 key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
 # One run: Lots, Turbo, Text on, Desktop off over a gradient, so the first frame is the

@@ -9,21 +9,12 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+source scripts/wine-workplace.sh
 
 fail() { echo "error: $*" >&2; exit 1; }
 minutes=${1:-10}
 
-scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" || fail "could not install the packages"
-mkdir -p build/soak
-cmake --preset win64 >build/soak/configure.log 2>&1 || fail "configuring win64 failed; see build/soak/configure.log"
-cmake --build --preset win64 -j 2 >build/soak/build.log 2>&1 || fail "building win64 failed; see build/soak/build.log"
-
-export E2E_SAVER=$PWD/build/win64/wrigglet2004.scr E2E_BIN=$PWD/build/win64/e2e/bin
-export E2E_TEMPLATE=$PWD/build/soak/prefix-template E2E_WORK=$PWD/build/soak/work
-if [ ! -f "$E2E_TEMPLATE/system.reg" ]; then
-    echo "Making the Wine prefix build/soak/prefix-template (once)..."
-    tests/e2e/make-prefix.sh >build/soak/prefix.log 2>&1 || fail "the Wine prefix failed; see build/soak/prefix.log"
-fi
+wine_workplace soak
 
 key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
 scenario=build/soak/soak.probe
