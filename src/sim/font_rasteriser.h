@@ -9,7 +9,7 @@
 
 namespace wrigglet::sim {
 
-class FontRasteriser : public TextRasteriser {
+class FontRasteriser final : public TextRasteriser {
 public:
     FontRasteriser();
     ~FontRasteriser() override;
