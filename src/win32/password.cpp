@@ -20,7 +20,7 @@ HMODULE LoadLibraryByName(const char* name) {
     return reinterpret_cast<std::uintptr_t>(module) <= 32 ? nullptr : module;
 }
 
-class RegistryPasswordFlag : public PasswordFlagStore {
+class RegistryPasswordFlag final : public PasswordFlagStore {
 public:
     bool Open() override {
         return RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key_) ==
@@ -37,7 +37,7 @@ private:
     HKEY key_ = nullptr;
 };
 
-class PasswordCplVerifier : public PasswordVerifier {
+class PasswordCplVerifier final : public PasswordVerifier {
 public:
     explicit PasswordCplVerifier(HWND parent) : parent_(parent) {}
     bool Load() override { return (library_ = LoadLibraryByName("PASSWORD.CPL")) != nullptr; }
@@ -55,7 +55,7 @@ private:
     VerifyScreenSavePwdProc verify_ = nullptr;
 };
 
-class ShellSaverControl : public SaverControl {
+class ShellSaverControl final : public SaverControl {
 public:
     void ShowCursor(bool show) override { ::ShowCursor(show ? TRUE : FALSE); }
     void RestartMouseWatch() override {

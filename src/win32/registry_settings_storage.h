@@ -8,7 +8,7 @@
 namespace wrigglet {
 
 // "Software\Tolvarin\ScreenSavers\Wrigglet" under HKEY_CURRENT_USER.
-class RegistrySettingsStorage : public SettingsStorage {
+class RegistrySettingsStorage final : public SettingsStorage {
 public:
     ~RegistrySettingsStorage() override;
     bool OpenForReading() override;
