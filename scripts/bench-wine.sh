@@ -17,22 +17,11 @@ seconds=${1:-10}
 
 wine_workplace bench
 
-key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
 # One run: Lots, Turbo, Text on, Desktop off over a gradient, so the first frame is the
 # moment the screen's corner turns black.
 write_scenario() {  # FILE SCREEN MEASUREMENTS
     {
-        echo "#@ screen: $2"
-        echo "#@ picture: gradient"
-        echo "reg-set-dword $key Desktop 0"
-        echo "reg-set-dword $key Sound 0"
-        echo "reg-set-dword $key Text 1"
-        echo "reg-set-dword $key Speed 3"
-        echo "reg-set-dword $key Wrigglets 3"
-        echo "set-env WRIGGLET_TEST_READOUT 1"
-        echo "show-picture Desk picture.ppm"
-        echo "set-cursor 1 1"
-        echo "launch S /s"
+        lots_turbo_opening "$2" 0
         echo "expect-pixels 0,0,16,16 black all 120000"
         echo "find-window S S screensaver"
         echo "expect-readout S WriggletTimerMessages 5 60000"

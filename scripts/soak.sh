@@ -16,20 +16,9 @@ minutes=${1:-10}
 
 wine_workplace soak
 
-key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
 scenario=build/soak/soak.probe
 {
-    echo "#@ screen: 1920x1080x24"
-    echo "#@ picture: gradient"
-    echo "reg-set-dword $key Desktop 1"
-    echo "reg-set-dword $key Sound 0"
-    echo "reg-set-dword $key Text 1"
-    echo "reg-set-dword $key Speed 3"
-    echo "reg-set-dword $key Wrigglets 3"
-    echo "set-env WRIGGLET_TEST_READOUT 1"
-    echo "show-picture Desk picture.ppm"
-    echo "set-cursor 1 1"
-    echo "launch S /s"
+    lots_turbo_opening 1920x1080x24 1
     echo "find-window S S screensaver"
     echo "expect-readout S WriggletTimerMessages 5 60000"
     for _ in $(seq "$minutes"); do echo "measure S S 60000"; done

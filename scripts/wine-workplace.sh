@@ -1,6 +1,7 @@
 # Sourced by the scripts that run the saver under Wine outside the test command (the soak,
 # the Wine benchmark): builds win64 and prepares build/NAME with a Wine prefix made once and
-# kept, and the harness's variables pointing there. Expects fail() from the caller.
+# kept, and the harness's variables pointing there; and the opening their scenarios share.
+# Expects fail() from the caller.
 wine_workplace() {  # NAME
     local dir=build/$1
     scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" || fail "could not install the packages"
@@ -13,4 +14,21 @@ wine_workplace() {  # NAME
         echo "Making the Wine prefix $dir/prefix-template (once)..."
         tests/e2e/make-prefix.sh >"$dir/prefix.log" 2>&1 || fail "the Wine prefix failed; see $dir/prefix.log"
     fi
+}
+
+# The opening of a measuring scenario: Lots, Turbo and Text on, a gradient desktop, the
+# test readout on, the pointer in a corner, and the saver started as S.
+lots_turbo_opening() {  # SCREEN DESKTOP(0|1)
+    local key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
+    echo "#@ screen: $1"
+    echo "#@ picture: gradient"
+    echo "reg-set-dword $key Desktop $2"
+    echo "reg-set-dword $key Sound 0"
+    echo "reg-set-dword $key Text 1"
+    echo "reg-set-dword $key Speed 3"
+    echo "reg-set-dword $key Wrigglets 3"
+    echo "set-env WRIGGLET_TEST_READOUT 1"
+    echo "show-picture Desk picture.ppm"
+    echo "set-cursor 1 1"
+    echo "launch S /s"
 }

@@ -1,6 +1,5 @@
 // Probe commands about the saver's dialogs: finding a dialog and its owner, clicking its
-// buttons as a user would, reading its radio buttons, and the environment and registry
-// state around the settings dialog.
+// buttons as a user would, and reading its radio buttons.
 #include <algorithm>
 #include <vector>
 
@@ -145,20 +144,6 @@ void Click(const Args& args) {
     commands.at("button")({"left", "click"});
 }
 
-// expect-reg-key KEY present|missing: whether the registry key exists.
-void ExpectRegKey(const Args& args) {
-    RequireArgs(args, 2, "expect-reg-key KEY present|missing");
-    const std::size_t slash = args[0].find('\\');
-    const std::string root = args[0].substr(0, slash);
-    Require(root == "HKCU" || root == "HKLM", "registry paths start with HKCU or HKLM");
-    const std::string below = slash == std::string::npos ? "" : args[0].substr(slash + 1);
-    HKEY key = nullptr;
-    HKEY hive = root == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    const bool present = RegOpenKeyExA(hive, below.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (present) RegCloseKey(key);
-    Require(present == (args[1] == "present"), present ? "the key exists" : "the key is missing");
-}
-
 }  // namespace
 
 void AddDialogCommands(CommandTable& table) {
@@ -166,7 +151,6 @@ void AddDialogCommands(CommandTable& table) {
     table["expect-gone"] = ExpectGone;
     table["expect-checked"] = ExpectChecked;
     table["click"] = Click;
-    table["expect-reg-key"] = ExpectRegKey;
 }
 
 }  // namespace probe

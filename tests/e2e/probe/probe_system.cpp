@@ -81,6 +81,16 @@ bool ReadValue(const std::string& path, const std::string& name, DWORD& type, st
     return status == ERROR_SUCCESS;
 }
 
+// expect-reg-key KEY present|missing: whether the registry key exists.
+void ExpectRegKey(const Args& args) {
+    RequireArgs(args, 2, "expect-reg-key KEY present|missing");
+    std::string below;
+    HKEY root = SplitKey(args[0], below), key = nullptr;
+    const bool present = RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
+    if (present) RegCloseKey(key);
+    Require(present == (args[1] == "present"), present ? "the key exists" : "the key is missing");
+}
+
 // expect-reg-dword KEY NAME VALUE | expect-reg-dword KEY NAME missing
 void ExpectRegDword(const Args& args) {
     RequireArgs(args, 3, "expect-reg-dword KEY NAME (VALUE | missing)");
@@ -179,6 +189,7 @@ void AddSystemCommands(CommandTable& table) {
     table["reg-set-binary"] = RegSetBinary;
     table["reg-delete"] = RegDelete;
     table["expect-reg-dword"] = ExpectRegDword;
+    table["expect-reg-key"] = ExpectRegKey;
     table["write-file"] = WriteFile;
     table["expect-lines"] = ExpectLines;
     table["expect-line"] = ExpectLine;
