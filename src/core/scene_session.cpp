@@ -1,9 +1,10 @@
-// The scene window's life: creation, ticks, repaints and destruction.
+// The saver window's scenes: creation, ticks, repaints, a change of monitors, destruction.
 #include "core/scene_session.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "core/monitor_layout.h"
 #include "core/scene_setup.h"
 #include "core/wrigglet_step.h"
 
@@ -21,12 +22,87 @@ PixelRect ClipToFrame(const Frame& frame, PixelRect rect) {
 
 void CopySnapshotInto(SceneSession& session, const PixelRect& rect) {
     const Frame& frame = session.Picture;
-    const size_t width = static_cast<size_t>(frame.Width);
+    const size_t stride = static_cast<size_t>(frame.Stride);
     const size_t span = static_cast<size_t>(rect.Right - rect.Left) * sizeof(uint32_t);
     for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
-        const size_t start = static_cast<size_t>(y) * width + static_cast<size_t>(rect.Left);
+        const size_t start = static_cast<size_t>(y) * stride + static_cast<size_t>(rect.Left);
         std::memcpy(frame.Pixels + start, session.Snapshot + start, span);
     }
+}
+
+void FillBlack(uint32_t* pixels, int32_t stride, const PixelRect& rect) {
+    for (int32_t y = rect.Top; y < rect.Bottom; ++y)
+        std::fill_n(pixels + static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(rect.Left),
+                    rect.Right - rect.Left, 0u);
+}
+
+// The preview has one scene, the client area's; full screen has one per monitor.
+std::vector<PixelRect> SceneMonitors(SceneHost& host, bool isPreview) {
+    if (isPreview) {
+        const SceneSize client = host.ClientSize();
+        return {{0, 0, std::max(client.Width, 0), std::max(client.Height, 0)}};
+    }
+    std::vector<PixelRect> monitors = host.Monitors();
+    if (monitors.empty()) {
+        const SceneSize screen = host.ScreenSize();
+        return {{0, 0, std::max(screen.Width, 0), std::max(screen.Height, 0)}};
+    }
+    return OrderMonitors(std::move(monitors), 0);
+}
+
+// The snapshot and the picture of the virtual rectangle; black where no monitor is, and
+// everywhere unless `keepDesktop`.
+void BuildPictures(SceneSession& session, SceneHost& host, const std::vector<PixelRect>& monitors,
+                   bool keepDesktop) {
+    const PixelRect box = VirtualRect(monitors);
+    const int32_t width = std::max(box.Right - box.Left, 0);
+    const int32_t height = std::max(box.Bottom - box.Top, 0);
+    uint32_t* picture = nullptr;
+    session.Snapshot = nullptr;
+    if (width > 0 && height > 0 &&
+        host.CaptureSnapshot(width, height, session.IsPreview, session.Snapshot, picture)) {
+        const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+        if (!keepDesktop) std::fill_n(session.Snapshot, pixels, 0u);
+        for (const PixelRect& gap : UncoveredRects(monitors)) FillBlack(session.Snapshot, width, gap);
+        std::copy_n(session.Snapshot, pixels, picture);
+        AttachFrame(session.Picture, width, height, picture, session.Snapshot);
+    } else {
+        // No picture to draw on: the scenes still live, with nothing to show or move.
+        session.Snapshot = nullptr;
+        AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
+    }
+}
+
+void AttachView(MonitorScene& scene, const Frame& whole, const uint32_t* snapshot) {
+    const PixelRect& a = scene.Area;
+    const size_t offset = static_cast<size_t>(a.Top) * static_cast<size_t>(whole.Stride) + static_cast<size_t>(a.Left);
+    AttachFrame(scene.View, a.Right - a.Left, a.Bottom - a.Top, whole.Pixels + offset, snapshot + offset, whole.Stride);
+}
+
+void BuildScenes(SceneSession& session, const std::vector<PixelRect>& monitors, const SaverSettings& settings,
+                 SoundPlayer* sound, TextRasteriser* text) {
+    const std::vector<PixelRect> areas = MonitorAreas(monitors);
+    const bool drawable = session.Picture.Width > 0;
+    session.Scenes = std::vector<MonitorScene>(areas.size());
+    for (size_t i = 0; i < areas.size(); ++i) {
+        MonitorScene& scene = session.Scenes[i];
+        scene.Area = drawable ? areas[i] : PixelRect{};
+        if (drawable) AttachView(scene, session.Picture, session.Snapshot);
+        scene.Scene.Generator.TimeOfDay = [source = session.TimeOfDay, i] { return MonitorSeed(source(), i); };
+        CreateScene(scene.Scene, settings, scene.View.Width, scene.View.Height, i == 0 ? sound : nullptr, text);
+    }
+}
+
+void ReleaseScenes(SceneSession& session, SceneHost& host) {
+    for (MonitorScene& scene : session.Scenes) ReleaseScene(scene.Scene);
+    session.Scenes.clear();
+    AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
+    session.Snapshot = nullptr;
+    host.ReleaseSnapshot();
+}
+
+PixelRect Offset(PixelRect r, const PixelRect& area) {
+    return {r.Left + area.Left, r.Top + area.Top, r.Right + area.Left, r.Bottom + area.Top};
 }
 
 }  // namespace
@@ -34,36 +110,23 @@ void CopySnapshotInto(SceneSession& session, const PixelRect& rect) {
 void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
                SoundPlayer* sound, TextRasteriser* text) {
     session.IsPreview = isPreview;
-    const SceneSize screen = host.ScreenSize();
-    const SceneSize size = isPreview ? host.ClientSize() : screen;
-    const int32_t width = std::max(size.Width, 0);
-    const int32_t height = std::max(size.Height, 0);
-
-    uint32_t* picture = nullptr;
-    session.Snapshot = nullptr;
-    if (width > 0 && height > 0 && host.CaptureSnapshot(width, height, isPreview, session.Snapshot, picture)) {
-        const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-        if (!settings.Desktop) std::fill_n(session.Snapshot, pixels, 0u);
-        std::copy_n(session.Snapshot, pixels, picture);
-        AttachFrame(session.Picture, width, height, picture, session.Snapshot);
-    } else {
-        // No picture to draw on: the scene still lives, with nothing to show or move.
-        session.Snapshot = nullptr;
-        AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
-    }
-
-    const bool drawable = session.Picture.Width > 0;
-    CreateScene(session.Scene, settings, drawable ? width : 0, drawable ? height : 0, sound, text);
+    const std::vector<PixelRect> monitors = SceneMonitors(host, isPreview);
+    BuildPictures(session, host, monitors, settings.Desktop);
+    BuildScenes(session, monitors, settings, sound, text);
     session.Live = true;
     host.StartTimer(SceneTimerId, SceneTimerInterval(isPreview, settings.Speed));
 }
 
 void TickScene(SceneSession& session, SceneHost& host, SoundPlayer* sound) {
     if (!session.Live) return;
-    FrameTick(session.Scene, session.Picture, sound);
-    const std::vector<PixelRect> rects = TouchedRects(session.Picture, MaxPresentRects);
+    std::vector<PixelRect> rects;
+    for (size_t i = 0; i < session.Scenes.size(); ++i) {
+        MonitorScene& scene = session.Scenes[i];
+        FrameTick(scene.Scene, scene.View, i == 0 ? sound : nullptr);
+        for (const PixelRect& r : TouchedRects(scene.View, MaxPresentRects)) rects.push_back(Offset(r, scene.Area));
+        ResetTouched(scene.View);
+    }
     if (!rects.empty()) host.Present(rects);
-    ResetTouched(session.Picture);
 }
 
 void RepaintScene(SceneSession& session, SceneHost& host, PixelRect update) {
@@ -74,14 +137,20 @@ void RepaintScene(SceneSession& session, SceneHost& host, PixelRect update) {
     host.Present({rect});
 }
 
+void RelayoutScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, TextRasteriser* text) {
+    if (!session.Live || session.IsPreview) return;
+    ReleaseScenes(session, host);
+    const std::vector<PixelRect> monitors = SceneMonitors(host, false);
+    BuildPictures(session, host, monitors, false);
+    BuildScenes(session, monitors, settings, nullptr, text);
+    if (session.Picture.Width > 0) host.Present({{0, 0, session.Picture.Width, session.Picture.Height}});
+}
+
 void CloseScene(SceneSession& session, SceneHost& host) {
     if (!session.Live) return;
     session.Live = false;
     host.StopTimer(SceneTimerId);
-    ReleaseScene(session.Scene);
-    AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
-    session.Snapshot = nullptr;
-    host.ReleaseSnapshot();
+    ReleaseScenes(session, host);
 }
 
 }  // namespace wrigglet

@@ -1,11 +1,13 @@
-// One scene window's life, from creation to destruction, written against a small host
-// interface so the order of the platform work can be checked without a window system.
+// The saver window's scenes, one per monitor, from creation to destruction, written against
+// a small host interface so the order of the platform work can be checked without a window
+// system.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "core/frame.h"
+#include "core/random.h"
 #include "core/saver_settings.h"
 #include "core/scene_state.h"
 #include "core/sound_player.h"
@@ -18,18 +20,23 @@ struct SceneSize {
     int32_t Height = 0;
 };
 
-// Each tick reaches the window with at most this many rectangle copies.
+// Each scene's tick reaches the window with at most this many rectangle copies.
 inline constexpr size_t MaxPresentRects = 8;
 
-// The platform side of the saver window's scene.
+// The platform side of the saver window's scenes. Rectangles the host is given are in the
+// window's client coordinates, which are the picture's.
 class SceneHost {
 public:
     virtual ~SceneHost() = default;
-    virtual SceneSize ScreenSize() = 0;  // the whole screen, the capture's source
+    virtual SceneSize ScreenSize() = 0;  // the primary screen, the preview's source
     virtual SceneSize ClientSize() = 0;  // the window's client area (the preview's scene)
+    // The monitors in virtual-screen coordinates, the primary first; empty when the
+    // platform can't tell (the primary screen at 0,0 is then taken as the only one).
+    virtual std::vector<PixelRect> Monitors() = 0;
     // Makes the snapshot and the window's picture, each a width x height top-down 32-bit
-    // buffer (0x00RRGGBB), and fills the snapshot from the screen: one to one, or the whole
-    // screen stretched into it when `stretch`. False when they can't be made.
+    // buffer (0x00RRGGBB), and fills the snapshot from the screen: one to one from the
+    // virtual screen's top-left corner, or the primary screen stretched into it when
+    // `stretch`. False when they can't be made.
     virtual bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
                                  uint32_t*& picture) = 0;
     virtual void ReleaseSnapshot() = 0;
@@ -39,27 +46,42 @@ public:
     virtual void Present(const std::vector<PixelRect>& rects) = 0;
 };
 
-struct SceneSession {
+// One monitor's scene: exactly the single-screen scene of the monitor's size, drawing into
+// its part of the window's picture.
+struct MonitorScene {
+    PixelRect Area;  // in the picture
     SceneState Scene;
-    Frame Picture;
+    Frame View;      // the picture and snapshot inside Area
+};
+
+struct SceneSession {
+    std::vector<MonitorScene> Scenes;  // the primary's first (see OrderMonitors)
+    Frame Picture;                     // the whole window's picture over the snapshot
     uint32_t* Snapshot = nullptr;
+    TimeOfDaySource TimeOfDay = SystemTimeOfDay;  // the primary's seeds; the others are offset
     bool IsPreview = false;
     bool Live = false;  // between OpenScene and CloseScene
 };
 
-// Scene creation on the window's WM_CREATE: seed, measure, capture (black over it when
-// Desktop is off), set up the scene and start timer 5.
+// Scene creation on the window's WM_CREATE: measure, capture (black over it when Desktop is
+// off, and where no monitor is), set up one scene per monitor (one for the preview), start
+// timer 5. Only the primary scene's sound draws reach `sound`.
 void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
                SoundPlayer* sound, TextRasteriser* text);
 
-// One WM_TIMER: the steps and sound draws, then only the touched region to the window.
+// One WM_TIMER: every scene's steps and sound draws, then only the touched region to the window.
 void TickScene(SceneSession& session, SceneHost& host, SoundPlayer* sound);
 
 // WM_PAINT: the snapshot goes back into the picture inside `update`, wiping the trails
 // there, and that region is shown.
 void RepaintScene(SceneSession& session, SceneHost& host, PixelRect update);
 
-// WM_DESTROY: stops the timer and frees the field and the pictures. A second call, and any
+// WM_DISPLAYCHANGE, after the window has taken the new virtual rectangle: the pictures and
+// scenes are made again for the monitors the host now reports, over black (the desktop is
+// behind the saver's own window now), and shown whole. The timer and the looping sound go on.
+void RelayoutScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, TextRasteriser* text);
+
+// WM_DESTROY: stops the timer and frees the fields and the pictures. A second call, and any
 // tick or repaint after it, touches nothing.
 void CloseScene(SceneSession& session, SceneHost& host);
 

@@ -28,13 +28,33 @@ void CopyScreen(HDC screen, HBITMAP target, int32_t width, int32_t height, bool 
         StretchBlt(memory, 0, 0, width, height, screen, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                    GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
     } else {
-        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        // The screen's device context spans the virtual screen, the primary at 0,0.
+        BitBlt(memory, 0, 0, width, height, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
+               GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
     }
     SelectObject(memory, previous);
     if (memory && DeleteDC(memory)) --live;
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    auto& monitors = *reinterpret_cast<std::vector<PixelRect>*>(list);
+    const RECT& r = info.rcMonitor;
+    const PixelRect rect{r.left, r.top, r.right, r.bottom};
+    if (info.dwFlags & MONITORINFOF_PRIMARY) monitors.insert(monitors.begin(), rect);
+    else monitors.push_back(rect);
+    return TRUE;
+}
+
 }  // namespace
+
+std::vector<PixelRect> GdiSceneHost::Monitors() {
+    std::vector<PixelRect> monitors;
+    if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors))) monitors.clear();
+    return monitors;
+}
 
 SceneSize GdiSceneHost::ScreenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -1,5 +1,6 @@
-// The scene's platform side on a real window: the snapshot and the window's picture as
-// 32-bit DIB sections, the screen capture, the timer, and copying touched rectangles out.
+// The scenes' platform side on a real window: the monitors, the snapshot and the window's
+// picture as 32-bit DIB sections, the screen capture, the timer, and copying touched
+// rectangles out.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@ public:
 
     SceneSize ScreenSize() override;
     SceneSize ClientSize() override;
+    std::vector<PixelRect> Monitors() override;
     bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
                          uint32_t*& picture) override;
     void ReleaseSnapshot() override;

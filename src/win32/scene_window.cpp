@@ -2,83 +2,89 @@
 // not consume on to DefaultSaverProc.
 #include "win32/scene_window.h"
 
-#include <optional>
-#include <string>
-
-#include "core/scene_session.h"
-#include "win32/gdi_scene_host.h"
 #include "win32/gdi_text.h"
 #include "win32/saver_window.h"
 #include "win32/shell_state.h"
 #include "win32/test_hooks.h"
-#include "win32/wave_sound.h"
 
 namespace wrigglet {
 namespace {
 
-// The process's one scene and the platform pieces that serve it.
-struct SceneWindow {
-    SceneSession Session;
-    std::optional<GdiSceneHost> Host;
-    std::optional<WaveSoundPlayer> Sound;
-    uint64_t TicksLeft = UINT64_MAX;
-    bool Readout = false;         // WRIGGLET_TEST_READOUT is set
-    std::string PictureFile;      // WRIGGLET_TEST_PICTURE names it
-    uintptr_t TimerMessages = 0;  // every WM_TIMER, also those of a frozen or empty scene
-};
-
-SceneWindow Scene;
-
-void BuildScene(HWND window) {
-    Scene.Host.emplace(window);
-    Scene.Sound.emplace(GetModuleHandleA(nullptr));
-    if (const auto seed = TestHookNumber("WRIGGLET_TEST_SEED"))
-        Scene.Session.Scene.Generator.TimeOfDay = FixedTimeOfDay(*seed);
-    if (const auto ticks = TestHookNumber("WRIGGLET_TEST_TICKS")) Scene.TicksLeft = *ticks;
-    Scene.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
-    Scene.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
-    GdiTextRasteriser text;
-    OpenScene(Scene.Session, *Scene.Host, Settings, Shell.Command.IsPreview, &*Scene.Sound, &text);
-}
-
-void Tick(HWND window) {
-    ++Scene.TimerMessages;
-    if (Scene.Host && Scene.TicksLeft > 0) {
-        --Scene.TicksLeft;
-        TickScene(Scene.Session, *Scene.Host, &*Scene.Sound);
+// The window keeps its SceneWindow in its user data from WM_NCCREATE on; messages that come
+// before it (WM_GETMINMAXINFO) find none.
+SceneWindow* ScenesOf(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* scenes = static_cast<SceneWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(scenes));
+        return scenes;
     }
-    if (Scene.Readout) PublishReadout(window, Scene.TimerMessages, Scene.Host ? &*Scene.Host : nullptr);
+    return reinterpret_cast<SceneWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-void Paint(HWND window) {
+void BuildScene(SceneWindow& scenes, HWND window) {
+    scenes.Host.emplace(window);
+    scenes.Sound.emplace(GetModuleHandleA(nullptr));
+    if (const auto seed = TestHookNumber("WRIGGLET_TEST_SEED")) scenes.Session.TimeOfDay = FixedTimeOfDay(*seed);
+    if (const auto ticks = TestHookNumber("WRIGGLET_TEST_TICKS")) scenes.TicksLeft = *ticks;
+    scenes.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
+    scenes.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
+    GdiTextRasteriser text;
+    OpenScene(scenes.Session, *scenes.Host, Settings, Shell.Command.IsPreview, &*scenes.Sound, &text);
+}
+
+void Tick(SceneWindow& scenes, HWND window) {
+    ++scenes.TimerMessages;
+    if (scenes.Host && scenes.TicksLeft > 0) {
+        --scenes.TicksLeft;
+        TickScene(scenes.Session, *scenes.Host, &*scenes.Sound);
+    }
+    if (scenes.Readout) PublishReadout(window, scenes.TimerMessages, scenes.Host ? &*scenes.Host : nullptr);
+}
+
+void Paint(SceneWindow& scenes, HWND window) {
     PAINTSTRUCT paint{};
     BeginPaint(window, &paint);
     const RECT& r = paint.rcPaint;
-    if (Scene.Host) RepaintScene(Scene.Session, *Scene.Host, {r.left, r.top, r.right, r.bottom});
+    if (scenes.Host) RepaintScene(scenes.Session, *scenes.Host, {r.left, r.top, r.right, r.bottom});
     EndPaint(window, &paint);
-    if (!Scene.PictureFile.empty() && Scene.Session.Live && Scene.Session.Picture.Width > 0)
-        WritePictureFile(Scene.Session.Picture, Scene.PictureFile);
+    if (!scenes.PictureFile.empty() && scenes.Session.Live && scenes.Session.Picture.Width > 0)
+        WritePictureFile(scenes.Session.Picture, scenes.PictureFile);
 }
 
-void TearDownScene() {
-    if (Scene.Host) CloseScene(Scene.Session, *Scene.Host);
+// A monitor came, went or changed size: the full-screen window takes the new virtual screen
+// and the scenes are made again for the new monitors.
+void ChangeLayout(SceneWindow& scenes, HWND window) {
+    if (!scenes.Host || Shell.Command.IsPreview) return;
+    SetWindowPos(window, HWND_TOPMOST, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                 GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), SWP_NOACTIVATE);
+    GdiTextRasteriser text;
+    RelayoutScene(scenes.Session, *scenes.Host, Settings, &text);
+}
+
+void TearDownScene(SceneWindow& scenes) {
+    if (scenes.Host) CloseScene(scenes.Session, *scenes.Host);
 }
 
 }  // namespace
 
 LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SceneWindow* scenes = ScenesOf(window, message, lParam);
+    if (!scenes) return DefaultSaverProc(window, message, wParam, lParam);
     switch (message) {
         case WM_CREATE:
-            BuildScene(window);
+            BuildScene(*scenes, window);
             break;
         case WM_TIMER:
-            Tick(window);
+            Tick(*scenes, window);
             return 0;
         case WM_PAINT:
-            Paint(window);
+            Paint(*scenes, window);
+            return 0;
+        case WM_DISPLAYCHANGE:
+            ChangeLayout(*scenes, window);
             return 0;
         case WM_DESTROY:
-            TearDownScene();
+            TearDownScene(*scenes);
             break;
     }
     return DefaultSaverProc(window, message, wParam, lParam);

@@ -1,8 +1,11 @@
 // The scene window's life against a recording host: order of the platform work, the
-// timer, what each tick sends to the window, repaints, and release.
+// timer, what each tick sends to the window, repaints, several monitors, a change of
+// layout, and release.
 #include "core/scene_session.h"
 
 #include <gtest/gtest.h>
+
+#include "core/monitor_layout.h"
 
 #include <algorithm>
 #include <set>
@@ -15,6 +18,7 @@ namespace {
 struct RecordingHost : SceneHost {
     SceneSize Screen{320, 200};
     SceneSize Client{152, 112};
+    std::vector<PixelRect> MonitorList;  // empty: the platform can't tell
     bool CanCapture = true;
     std::vector<std::string> Log;
     std::vector<uint32_t> Snapshot, Picture;
@@ -23,6 +27,7 @@ struct RecordingHost : SceneHost {
 
     SceneSize ScreenSize() override { Log.push_back("screen"); return Screen; }
     SceneSize ClientSize() override { Log.push_back("client"); return Client; }
+    std::vector<PixelRect> Monitors() override { Log.push_back("monitors"); return MonitorList; }
     bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
                          uint32_t*& picture) override {
         Log.push_back(std::string(stretch ? "stretch " : "copy ") + std::to_string(width) + "x" + std::to_string(height));
@@ -34,7 +39,12 @@ struct RecordingHost : SceneHost {
         picture = Picture.data();
         return true;
     }
-    void ReleaseSnapshot() override { Log.push_back("release"); }
+    // Really frees the buffers, so a session still using them shows under AddressSanitizer.
+    void ReleaseSnapshot() override {
+        Log.push_back("release");
+        Snapshot = {};
+        Picture = {};
+    }
     void StartTimer(uint32_t id, uint32_t ms) override {
         Log.push_back("timer " + std::to_string(id));
         TimerInterval = ms;
@@ -63,7 +73,7 @@ SaverSettings Settings(int32_t wrigglets, int32_t speed, bool desktop = true, bo
 
 void Open(SceneSession& session, RecordingHost& host, const SaverSettings& settings, bool preview,
           SoundPlayer* sound = nullptr, uint32_t seed = 7) {
-    session.Scene.Generator.TimeOfDay = FixedTimeOfDay(seed);
+    session.TimeOfDay = FixedTimeOfDay(seed);
     OpenScene(session, host, settings, preview, sound, nullptr);
 }
 
@@ -75,8 +85,8 @@ TEST(SceneSession, CreationCapturesThenSetsUpThenStartsTheTimer) {
         sound.Log = &host.Log;
         SceneSession session;
         Open(session, host, Settings(2, 2, true, true), c.Preview, &sound);
-        std::vector<std::string> expected{"screen"};
-        if (c.Preview) expected.push_back("client");
+        std::vector<std::string> expected{c.Preview ? "client" : "monitors"};
+        if (!c.Preview) expected.push_back("screen");
         expected.push_back(c.Capture);
         expected.push_back("sound " + std::to_string(sound.Played.at(0)));
         expected.push_back("timer 5");
@@ -156,11 +166,11 @@ TEST(SceneSession, SecondCloseAndLateMessagesTouchNothing) {
     CloseScene(session, host);
     EXPECT_EQ(std::count(host.Log.begin(), host.Log.end(), "release"), 1);
     EXPECT_EQ(std::count(host.Log.begin(), host.Log.end(), "stop 5"), 1);
-    const std::vector<uint32_t> picture = host.Picture;
     TickScene(session, host, nullptr);
     RepaintScene(session, host, PixelRect{0, 0, 320, 200});
+    RelayoutScene(session, host, Settings(2, 2), nullptr);
     EXPECT_TRUE(host.Presented.empty());
-    EXPECT_EQ(host.Picture, picture);
+    EXPECT_EQ(std::count(host.Log.begin(), host.Log.end(), "release"), 1);
 }
 
 TEST(SceneSession, EmptyOrUncapturedScenesStillRunTheirTimer) {
@@ -175,7 +185,7 @@ TEST(SceneSession, EmptyOrUncapturedScenesStillRunTheirTimer) {
         for (int tick = 0; tick < 20; ++tick) TickScene(session, host, nullptr);
         RepaintScene(session, host, PixelRect{0, 0, 10, 10});
         EXPECT_TRUE(host.Presented.empty());
-        EXPECT_EQ(session.Scene.ActiveCount, 0);
+        EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
         CloseScene(session, host);
     }
 }
@@ -203,6 +213,83 @@ TEST(SceneSession, EverySoundCanStartAScene) {
         started.insert(sound.Played[0]);
     }
     EXPECT_EQ(started, (std::set<int32_t>{701, 702, 703}));
+}
+
+// The layout Wine reports for the two-monitor tests: the primary at the origin, a smaller
+// monitor left of it, and the strip below the smaller one that no monitor covers.
+const std::vector<PixelRect> TwoMonitors{{0, 0, 256, 192}, {-200, 0, 0, 150}};
+
+TEST(SceneSession, OnlyThePrimarysSoundDrawsPlay) {
+    RecordingSound both, alone;
+    {
+        RecordingHost host;
+        host.MonitorList = TwoMonitors;
+        SceneSession session;
+        Open(session, host, Settings(2, 2, true, true), false, &both);
+        for (int tick = 0; tick < 300; ++tick) TickScene(session, host, &both);
+    }
+    RecordingHost host;
+    host.Screen = {256, 192};
+    SceneSession session;
+    Open(session, host, Settings(2, 2, true, true), false, &alone);
+    for (int tick = 0; tick < 300; ++tick) TickScene(session, host, &alone);
+    EXPECT_GT(alone.Played.size(), 3u) << "the sound changes now and then";
+    EXPECT_EQ(both.Played, alone.Played);
+}
+
+TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredStrip) {
+    RecordingHost host;
+    host.MonitorList = TwoMonitors;
+    SceneSession session;
+    Open(session, host, Settings(3, 3), false);
+    ASSERT_EQ(session.Scenes.size(), 2u);
+    EXPECT_EQ(session.Scenes[0].Area, (PixelRect{200, 0, 456, 192}));
+    EXPECT_EQ(session.Scenes[1].Area, (PixelRect{0, 0, 200, 150}));
+    bool leftTouched = false, rightTouched = false;
+    for (int tick = 0; tick < 100; ++tick) {
+        host.Presented.clear();
+        TickScene(session, host, nullptr);
+        ASSERT_EQ(host.Presented.size(), 1u) << "one present a tick, whatever the number of monitors";
+        for (const PixelRect& r : host.Presented[0]) {
+            ASSERT_FALSE(r.Left < 200 && r.Bottom > 150) << "a rectangle reaches into the uncovered strip";
+            (r.Left >= 200 ? rightTouched : leftTouched) = true;
+        }
+    }
+    EXPECT_TRUE(leftTouched && rightTouched);
+    for (int32_t y = 150; y < 192; ++y)
+        for (int32_t x = 0; x < 200; ++x) ASSERT_EQ(host.Picture[static_cast<size_t>(y) * 456 + x], 0u) << x << "," << y;
+}
+
+TEST(SceneSession, DisplayChangeRebuildsTheScenesOverBlackForTheNewLayout) {
+    RecordingHost host;
+    host.MonitorList = TwoMonitors;
+    RecordingSound sound;
+    SceneSession session;
+    Open(session, host, Settings(3, 3, true, true), false, &sound);
+    for (int tick = 0; tick < 30; ++tick) TickScene(session, host, &sound);
+    const size_t played = sound.Played.size();
+
+    host.MonitorList = {{0, 0, 120, 90}};
+    host.Log.clear();
+    host.Presented.clear();
+    RelayoutScene(session, host, Settings(3, 3, true, true), nullptr);
+    EXPECT_EQ(host.Log, (std::vector<std::string>{"release", "monitors", "copy 120x90"}));
+    EXPECT_EQ(sound.Played.size(), played) << "the looping sound goes on";
+    ASSERT_EQ(session.Scenes.size(), 1u);
+    EXPECT_EQ(session.Scenes[0].Scene.SceneWidth, 120);
+    EXPECT_EQ(host.Presented, (std::vector<std::vector<PixelRect>>{{{0, 0, 120, 90}}}));
+    EXPECT_TRUE(std::all_of(host.Snapshot.begin(), host.Snapshot.end(), [](uint32_t p) { return p == 0; }));
+    // The new scene is the fresh single-screen scene of that size, drawn over black.
+    RecordingHost alone;
+    alone.Screen = {120, 90};
+    SceneSession fresh;
+    Open(fresh, alone, Settings(3, 3, false, true), false);
+    for (int tick = 0; tick < 40; ++tick) {
+        TickScene(session, host, &sound);
+        TickScene(fresh, alone, nullptr);
+    }
+    EXPECT_EQ(host.Picture, alone.Picture);
+    CloseScene(session, host);
 }
 
 }  // namespace
