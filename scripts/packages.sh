@@ -2,4 +2,5 @@
 NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev
                  libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core)
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils)
-WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick)
+WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick
+               xserver-xorg-core xserver-xorg-video-dummy)

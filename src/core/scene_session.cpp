@@ -55,6 +55,7 @@ std::vector<PixelRect> SceneMonitors(SceneHost& host, bool isPreview) {
 void BuildPictures(SceneSession& session, SceneHost& host, const std::vector<PixelRect>& monitors,
                    bool keepDesktop) {
     const PixelRect box = VirtualRect(monitors);
+    session.Screen = box;
     const int32_t width = std::max(box.Right - box.Left, 0);
     const int32_t height = std::max(box.Bottom - box.Top, 0);
     uint32_t* picture = nullptr;

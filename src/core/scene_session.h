@@ -57,6 +57,7 @@ struct MonitorScene {
 struct SceneSession {
     std::vector<MonitorScene> Scenes;  // the primary's first (see OrderMonitors)
     Frame Picture;                     // the whole window's picture over the snapshot
+    PixelRect Screen;                  // what the picture shows, in virtual-screen coordinates
     uint32_t* Snapshot = nullptr;
     TimeOfDaySource TimeOfDay = SystemTimeOfDay;  // the primary's seeds; the others are offset
     bool IsPreview = false;

@@ -58,13 +58,13 @@ void RunMessageLoop() {
     }
 }
 
+}  // namespace
+
 void RecordMouseOriginNow() {
     POINT cursor{};
     GetCursorPos(&cursor);
     RecordMouseOrigin(Shell.Mouse, {cursor.x, cursor.y});
 }
-
-}  // namespace
 
 HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HBRUSH background,
                        void* creationData) {

@@ -19,6 +19,9 @@ HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HB
 // and sends key presses, button presses and large mouse moves to the close gate.
 LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Starts the mouse-move rule afresh from where the cursor is now; the next move is ignored.
+void RecordMouseOriginNow();
+
 // The preview duty: the window inside the host's window, until it is destroyed.
 void RunPreview();
 

@@ -51,14 +51,21 @@ void Paint(SceneWindow& scenes, HWND window) {
         WritePictureFile(scenes.Session.Picture, scenes.PictureFile);
 }
 
-// A monitor came, went or changed size: the full-screen window takes the new virtual screen
-// and the scenes are made again for the new monitors.
+// A monitor came, went or changed size: the scenes are made again for the new monitors and
+// the full-screen window takes their rectangle (taken from the monitors themselves: Wine
+// answers the virtual screen's metrics from before the change until the monitors are
+// enumerated again). The platform may have moved the pointer with its monitor, which says
+// nothing about the user, so the mouse watch starts again from where the pointer is now.
 void ChangeLayout(SceneWindow& scenes, HWND window) {
     if (!scenes.Host || Shell.Command.IsPreview) return;
-    SetWindowPos(window, HWND_TOPMOST, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                 GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), SWP_NOACTIVATE);
     GdiTextRasteriser text;
     RelayoutScene(scenes.Session, *scenes.Host, Settings, &text);
+    const PixelRect& screen = scenes.Session.Screen;
+    SetWindowPos(window, HWND_TOPMOST, screen.Left, screen.Top, screen.Right - screen.Left, screen.Bottom - screen.Top,
+                 SWP_NOACTIVATE);
+    RecordMouseOriginNow();
+    ++scenes.LayoutChanges;
+    if (scenes.Readout) SetPropA(window, "WriggletLayoutChanges", reinterpret_cast<HANDLE>(scenes.LayoutChanges));
 }
 
 void TearDownScene(SceneWindow& scenes) {

@@ -24,6 +24,7 @@ struct SceneWindow {
     bool Readout = false;         // WRIGGLET_TEST_READOUT is set
     std::string PictureFile;      // WRIGGLET_TEST_PICTURE names it
     uintptr_t TimerMessages = 0;  // every WM_TIMER, also those of a frozen or empty scene
+    uintptr_t LayoutChanges = 0;  // WM_DISPLAYCHANGE messages handled
 };
 
 // The window procedure; the window's creation parameter must be its SceneWindow, which
