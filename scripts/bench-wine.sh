@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The saver's performance under Wine, in a virtual X server: the time from process start to
 # the first frame at 1920x1080, 3840x2160 and 5120x2880, and at 1920x1080 with Lots and
-# Turbo the CPU time, presents, rectangles and GDI calls per tick. Not part of the test
-# command; figures only, nothing passes or fails on them.
+# Turbo, on one monitor and on two side by side, the CPU time, presents, rectangles, GDI
+# calls and pixels sent per tick. Not part of the test command; figures only, nothing
+# passes or fails on them. (The two-monitor run starts Xorg, which needs root.)
 #
 # Usage: scripts/bench-wine.sh [SECONDS]   (the length of each tick measurement, default 10)
 # Works in build/bench (its own Wine prefix, kept between runs) and prints a summary.
@@ -34,11 +35,14 @@ write_scenario() {  # FILE SCREEN MEASUREMENTS
 mkdir -p build/bench/scenarios
 summary=build/bench/summary.txt
 : >"$summary"
-for screen in 1920x1080 3840x2160 5120x2880; do
+for screen in 1920x1080 2x1920x1080 3840x2160 5120x2880; do
     measurements=0
-    [ "$screen" = 1920x1080 ] && measurements=3
+    [ "${screen#2x}" = 1920x1080 ] && measurements=3
     file=build/bench/scenarios/bench_$screen.probe
-    write_scenario "$file" "${screen}x24" "$measurements"
+    case $screen in
+        2x*) write_scenario "$file" "1920x1080+0+0 1920x1080+1920+0" "$measurements" ;;
+        *)   write_scenario "$file" "${screen}x24" "$measurements" ;;
+    esac
     echo "== $screen"
     log=build/bench/bench_$screen.log
     tests/e2e/run-scenario.sh "$file" >"$log" 2>&1 || fail "the $screen run failed; see $log"

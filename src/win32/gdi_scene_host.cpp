@@ -105,8 +105,10 @@ void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
     HDC memory = CreateCompatibleDC(window);
     LiveGdiObjects += (window != nullptr) + (memory != nullptr);
     HGDIOBJ previous = SelectObject(memory, pictureBitmap_);
-    for (const PixelRect& r : rects)
+    for (const PixelRect& r : rects) {
         BitBlt(window, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, memory, r.Left, r.Top, SRCCOPY);
+        PresentedPixels += static_cast<uintptr_t>(r.Right - r.Left) * static_cast<uintptr_t>(r.Bottom - r.Top);
+    }
     SelectObject(memory, previous);
     if (memory && DeleteDC(memory)) --LiveGdiObjects;
     if (window && ReleaseDC(window_, window)) --LiveGdiObjects;

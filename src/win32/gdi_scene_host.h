@@ -28,6 +28,7 @@ public:
     uintptr_t Presents = 0;
     uintptr_t PresentedRects = 0;
     uintptr_t PresentGdiCalls = 0;
+    uintptr_t PresentedPixels = 0;
     // GDI objects and device contexts made and not yet given back, counted as they go: the
     // platform's own count (GetGuiResources) is not available everywhere.
     uintptr_t LiveGdiObjects = 0;
