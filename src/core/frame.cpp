@@ -83,6 +83,10 @@ std::vector<PixelRect> TileBands(const Frame& frame, size_t count) {
 
 }  // namespace
 
+std::vector<PixelRect> TouchedTiles(const Frame& frame) {
+    return TileRuns(frame);
+}
+
 std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects) {
     const std::vector<uint8_t>& tiles = frame.Damage.Tiles;
     if (std::find(tiles.begin(), tiles.end(), uint8_t{1}) == tiles.end()) return {};

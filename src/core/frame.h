@@ -52,6 +52,11 @@ void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, 
 // Forgets what was touched; the platform layer calls it after copying a tick to the window.
 void ResetTouched(Frame& frame);
 
+// Exactly the touched tiles (clipped to the frame), as few rectangles as runs of tiles
+// allow: a run of touched tiles in a tile row, carried down while the rows below have the
+// same run. Empty when nothing was written.
+std::vector<PixelRect> TouchedTiles(const Frame& frame);
+
 // The touched area as at most maxRects rectangles (0 counts as 1) that together cover every
 // pixel written since the last reset, in whole tiles clipped to the frame; empty when
 // nothing was written. Runs of touched tiles while they fit the limit, else up to maxRects

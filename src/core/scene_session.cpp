@@ -124,7 +124,7 @@ void TickScene(SceneSession& session, SceneHost& host, SoundPlayer* sound) {
     for (size_t i = 0; i < session.Scenes.size(); ++i) {
         MonitorScene& scene = session.Scenes[i];
         FrameTick(scene.Scene, scene.View, i == 0 ? sound : nullptr);
-        for (const PixelRect& r : TouchedRects(scene.View, MaxPresentRects)) rects.push_back(Offset(r, scene.Area));
+        for (const PixelRect& r : TouchedTiles(scene.View)) rects.push_back(Offset(r, scene.Area));
         ResetTouched(scene.View);
     }
     if (!rects.empty()) host.Present(rects);

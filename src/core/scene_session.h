@@ -20,9 +20,6 @@ struct SceneSize {
     int32_t Height = 0;
 };
 
-// Each scene's tick reaches the window with at most this many rectangle copies.
-inline constexpr size_t MaxPresentRects = 8;
-
 // The platform side of the saver window's scenes. Rectangles the host is given are in the
 // window's client coordinates, which are the picture's.
 class SceneHost {
@@ -42,7 +39,9 @@ public:
     virtual void ReleaseSnapshot() = 0;
     virtual void StartTimer(uint32_t id, uint32_t milliseconds) = 0;
     virtual void StopTimer(uint32_t id) = 0;
-    // Copies these rectangles of the picture to the window.
+    // Copies these rectangles of the picture to the window: after a tick, the touched tiles
+    // (possibly hundreds of small rectangles, which never overlap), so a host sends them in
+    // a bounded number of platform calls (one clip region and one copy, for example).
     virtual void Present(const std::vector<PixelRect>& rects) = 0;
 };
 
@@ -70,7 +69,8 @@ struct SceneSession {
 void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
                SoundPlayer* sound, TextRasteriser* text);
 
-// One WM_TIMER: every scene's steps and sound draws, then only the touched region to the window.
+// One WM_TIMER: every scene's steps and sound draws, then one present of the tiles they
+// touched.
 void TickScene(SceneSession& session, SceneHost& host, SoundPlayer* sound);
 
 // WM_PAINT: the snapshot goes back into the picture inside `update`, wiping the trails

@@ -15,19 +15,24 @@ SceneSize MemorySceneHost::ScreenSize() {
 // one to one; any other gets the top-left part and black beyond the desktop.
 bool MemorySceneHost::CaptureSnapshot(int32_t width, int32_t height, bool, uint32_t*& snapshot,
                                       uint32_t*& picture) {
-    snapshot_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    for (int32_t y = 0; y < std::min(height, height_); ++y)
-        for (int32_t x = 0; x < std::min(width, width_); ++x)
-            snapshot_[static_cast<size_t>(y) * width + x] = desktop_[static_cast<size_t>(y) * width_ + x];
-    picture_.assign(snapshot_.size(), 0);
+    if (width == width_ && height == height_) {
+        snapshot_ = desktop_;
+    } else {
+        snapshot_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+        for (int32_t y = 0; y < std::min(height, height_); ++y)
+            std::copy_n(desktop_.begin() + static_cast<ptrdiff_t>(y) * width_, std::min(width, width_),
+                        snapshot_.begin() + static_cast<ptrdiff_t>(y) * width);
+    }
+    picture_.resize(snapshot_.size());
     snapshot = snapshot_.data();
     picture = picture_.data();
     return true;
 }
 
+// Gives the memory back, as the saver's host frees its bitmaps.
 void MemorySceneHost::ReleaseSnapshot() {
-    snapshot_.clear();
-    picture_.clear();
+    std::vector<uint32_t>().swap(snapshot_);
+    std::vector<uint32_t>().swap(picture_);
 }
 
 void MemorySceneHost::Present(const std::vector<PixelRect>& rects) {

@@ -42,8 +42,8 @@ struct RecordingHost : SceneHost {
     // Really frees the buffers, so a session still using them shows under AddressSanitizer.
     void ReleaseSnapshot() override {
         Log.push_back("release");
-        Snapshot = {};
-        Picture = {};
+        std::vector<uint32_t>().swap(Snapshot);
+        std::vector<uint32_t>().swap(Picture);
     }
     void StartTimer(uint32_t id, uint32_t ms) override {
         Log.push_back("timer " + std::to_string(id));
@@ -114,28 +114,39 @@ TEST(SceneSession, BlackBackgroundCoversTheCapture) {
     EXPECT_EQ(host.Picture, host.Snapshot);
 }
 
-TEST(SceneSession, EachTickSendsABoundedSetOfRectanglesCoveringEveryChange) {
+// Each tick sends exactly its touched tiles: whole tiles that cover every changed pixel,
+// never overlapping, and (once the wrigglets have spread) far less than the rectangle
+// around the changes, which a present of a few rectangles or bands would send.
+TEST(SceneSession, EachTickSendsOnlyItsTouchedTilesCoveringEveryChange) {
     RecordingHost host;
     host.Screen = {1920, 1080};
     SceneSession session;
     Open(session, host, Settings(3, 3), false);
+    for (int tick = 0; tick < 400; ++tick) TickScene(session, host, nullptr);
     std::vector<uint32_t> before = host.Picture;
-    for (int tick = 0; tick < 150; ++tick) {
+    int64_t sent = 0, around = 0;
+    for (int tick = 0; tick < 20; ++tick) {
         host.Presented.clear();
         TickScene(session, host, nullptr);
         ASSERT_EQ(host.Presented.size(), 1u);
-        const std::vector<PixelRect>& rects = host.Presented[0];
-        ASSERT_LE(rects.size(), MaxPresentRects);
+        std::vector<uint8_t> cover(before.size(), 0);
+        for (const PixelRect& r : host.Presented[0]) {
+            ASSERT_TRUE(r.Left % DamageTileSize == 0 && r.Top % DamageTileSize == 0) << "whole tiles";
+            sent += int64_t{r.Right - r.Left} * (r.Bottom - r.Top);
+            for (int32_t y = r.Top; y < r.Bottom; ++y)
+                for (int32_t x = r.Left; x < r.Right; ++x) ASSERT_EQ(cover[y * 1920 + x]++, 0) << "overlap";
+        }
+        PixelRect box{1920, 1080, 0, 0};
         for (size_t i = 0; i < before.size(); ++i) {
             if (before[i] == host.Picture[i]) continue;
             const int32_t x = static_cast<int32_t>(i % 1920), y = static_cast<int32_t>(i / 1920);
-            const bool covered = std::any_of(rects.begin(), rects.end(), [&](const PixelRect& r) {
-                return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
-            });
-            ASSERT_TRUE(covered) << "pixel " << x << "," << y << " changed at tick " << tick << " but was not sent";
+            ASSERT_TRUE(cover[i]) << "pixel " << x << "," << y << " changed at tick " << tick << " but was not sent";
+            box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
         }
+        around += int64_t{std::max(box.Right - box.Left, 0)} * std::max(box.Bottom - box.Top, 0);
         before = host.Picture;
     }
+    EXPECT_LT(sent * 4, around) << "sent " << sent << " pixels; the changes spanned " << around;
 }
 
 TEST(SceneSession, RepaintWipesTrailsInsideTheUpdateRectangleOnly) {
