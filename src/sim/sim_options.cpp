@@ -27,8 +27,8 @@ std::string SimUsage() {
            "  --background FILE   start from this PNG, scaled to the size (default black)\n"
            "  --png FILE          write the visible frame as an 8-bit RGB PNG\n"
            "  --field FILE        write field cells x = 0..W, y = 0..H after set-up, little-endian int32,\n"
-           "                      row by row\n"
-           "  --stats             print the set-up time and the mean tick time\n";
+           "                      row by row (of the primary's scene)\n"
+           "  --stats             print the set-up time, the mean tick time and what a tick sends\n";
 }
 
 namespace {
