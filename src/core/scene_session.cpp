@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "core/scene_setup.h"
 #include "core/wrigglet_step.h"
@@ -29,6 +30,15 @@ void CopySnapshotInto(SceneSession& session, const PixelRect& rect) {
     }
 }
 
+// When the field, the wrigglets or the text can't be had, the window keeps showing its
+// picture (the snapshot, or black) with nothing moving: an empty scene over it.
+void KeepStill(SceneSession& session, const SaverSettings& settings) {
+    SceneSetup(session.Scene, settings, 0, 0, nullptr, nullptr);
+    const FrameDamage& damage = session.Picture.Damage;
+    if (damage.Tiles.size() != static_cast<size_t>(damage.TilesAcross) * static_cast<size_t>(damage.TilesDown))
+        AttachFrame(session.Picture, 0, 0, nullptr, nullptr);  // no touch record: the window's black shows
+}
+
 }  // namespace
 
 void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
@@ -41,19 +51,22 @@ void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& sett
 
     uint32_t* picture = nullptr;
     session.Snapshot = nullptr;
-    if (width > 0 && height > 0 && host.CaptureSnapshot(width, height, isPreview, session.Snapshot, picture)) {
-        const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-        if (!settings.Desktop) std::fill_n(session.Snapshot, pixels, 0u);
-        std::copy_n(session.Snapshot, pixels, picture);
-        AttachFrame(session.Picture, width, height, picture, session.Snapshot);
-    } else {
-        // No picture to draw on: the scene still lives, with nothing to show or move.
-        session.Snapshot = nullptr;
-        AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
+    try {
+        if (width > 0 && height > 0 && host.CaptureSnapshot(width, height, isPreview, session.Snapshot, picture)) {
+            const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+            if (!settings.Desktop) std::fill_n(session.Snapshot, pixels, 0u);
+            std::copy_n(session.Snapshot, pixels, picture);
+            AttachFrame(session.Picture, width, height, picture, session.Snapshot);
+        } else {
+            // No picture to draw on: the scene still lives, with nothing to show or move.
+            session.Snapshot = nullptr;
+            AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
+        }
+        const bool drawable = session.Picture.Width > 0;
+        CreateScene(session.Scene, settings, drawable ? width : 0, drawable ? height : 0, sound, text);
+    } catch (const std::bad_alloc&) {
+        KeepStill(session, settings);
     }
-
-    const bool drawable = session.Picture.Width > 0;
-    CreateScene(session.Scene, settings, drawable ? width : 0, drawable ? height : 0, sound, text);
     session.Live = true;
     host.StartTimer(SceneTimerId, SceneTimerInterval(isPreview, settings.Speed));
 }

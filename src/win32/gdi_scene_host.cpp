@@ -1,6 +1,8 @@
 // The scene's platform side with GDI and DIB sections.
 #include "win32/gdi_scene_host.h"
 
+#include <algorithm>
+
 namespace wrigglet {
 
 namespace {
@@ -41,9 +43,12 @@ SceneSize GdiSceneHost::ScreenSize() {
 }
 
 SceneSize GdiSceneHost::ClientSize() {
+    // The preview's picture is no larger than the virtual screen, whatever the host's window:
+    // a huge host window would otherwise cost gigabytes, or fail inside the platform's copy.
     RECT client{};
     GetClientRect(window_, &client);
-    return {client.right, client.bottom};
+    return {std::min<int32_t>(client.right, GetSystemMetrics(SM_CXVIRTUALSCREEN)),
+            std::min<int32_t>(client.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
 }
 
 bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
@@ -72,10 +77,24 @@ void GdiSceneHost::ReleaseSnapshot() {
 }
 
 void GdiSceneHost::StartTimer(uint32_t id, uint32_t milliseconds) {
-    SetTimer(window_, id, milliseconds, nullptr);
+    timerId_ = id;
+    timerInterval_ = milliseconds;
+    timerWanted_ = true;
+    timerRunning_ = false;
+    KeepTimer();
+}
+
+void GdiSceneHost::KeepTimer() {
+    if (!timerWanted_ || timerRunning_) return;
+    if (TimerStartsToFail > 0) {
+        --TimerStartsToFail;
+        return;
+    }
+    timerRunning_ = SetTimer(window_, timerId_, timerInterval_, nullptr) != 0;
 }
 
 void GdiSceneHost::StopTimer(uint32_t id) {
+    timerWanted_ = timerRunning_ = false;
     KillTimer(window_, id);
 }
 

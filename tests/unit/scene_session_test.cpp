@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <new>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "scene_fixtures.h"
 
 namespace wrigglet {
 namespace {
@@ -43,23 +47,7 @@ struct RecordingHost : SceneHost {
     void Present(const std::vector<PixelRect>& rects) override { Presented.push_back(rects); }
 };
 
-struct RecordingSound : SoundPlayer {
-    std::vector<std::string>* Log = nullptr;
-    std::vector<int32_t> Played;
-    void PlayLooping(int32_t resource) override {
-        Played.push_back(resource);
-        if (Log) Log->push_back("sound " + std::to_string(resource));
-    }
-};
-
-SaverSettings Settings(int32_t wrigglets, int32_t speed, bool desktop = true, bool sound = false) {
-    SaverSettings s;
-    s.Wrigglets = wrigglets;
-    s.Speed = speed;
-    s.Desktop = desktop;
-    s.Sound = sound;
-    return s;
-}
+using fixtures::RecordingSound;
 
 void Open(SceneSession& session, RecordingHost& host, const SaverSettings& settings, bool preview,
           SoundPlayer* sound = nullptr, uint32_t seed = 7) {
@@ -74,7 +62,7 @@ TEST(SceneSession, CreationCapturesThenSetsUpThenStartsTheTimer) {
         RecordingSound sound;
         sound.Log = &host.Log;
         SceneSession session;
-        Open(session, host, Settings(2, 2, true, true), c.Preview, &sound);
+        Open(session, host, fixtures::MakeSettings(2, 2, true, true), c.Preview, &sound);
         std::vector<std::string> expected{"screen"};
         if (c.Preview) expected.push_back("client");
         expected.push_back(c.Capture);
@@ -91,7 +79,7 @@ TEST(SceneSession, TimerIntervalFollowsModeAndSpeed) {
                          Case{false, 7, 40}, Case{true, 1, 70}, Case{true, 3, 70}}) {
         RecordingHost host;
         SceneSession session;
-        Open(session, host, Settings(1, c.Speed), c.Preview);
+        Open(session, host, fixtures::MakeSettings(1, c.Speed), c.Preview);
         EXPECT_EQ(host.TimerInterval, c.Interval) << "preview " << c.Preview << " speed " << c.Speed;
     }
 }
@@ -99,7 +87,7 @@ TEST(SceneSession, TimerIntervalFollowsModeAndSpeed) {
 TEST(SceneSession, BlackBackgroundCoversTheCapture) {
     RecordingHost host;
     SceneSession session;
-    Open(session, host, Settings(2, 2, false), false);
+    Open(session, host, fixtures::MakeSettings(2, 2, false, false), false);
     EXPECT_TRUE(std::all_of(host.Snapshot.begin(), host.Snapshot.end(), [](uint32_t p) { return p == 0; }));
     EXPECT_EQ(host.Picture, host.Snapshot);
 }
@@ -108,7 +96,7 @@ TEST(SceneSession, EachTickSendsABoundedSetOfRectanglesCoveringEveryChange) {
     RecordingHost host;
     host.Screen = {1920, 1080};
     SceneSession session;
-    Open(session, host, Settings(3, 3), false);
+    Open(session, host, fixtures::MakeSettings(3, 3), false);
     std::vector<uint32_t> before = host.Picture;
     for (int tick = 0; tick < 150; ++tick) {
         host.Presented.clear();
@@ -131,7 +119,7 @@ TEST(SceneSession, EachTickSendsABoundedSetOfRectanglesCoveringEveryChange) {
 TEST(SceneSession, RepaintWipesTrailsInsideTheUpdateRectangleOnly) {
     RecordingHost host;
     SceneSession session;
-    Open(session, host, Settings(3, 3), false);
+    Open(session, host, fixtures::MakeSettings(3, 3), false);
     for (int tick = 0; tick < 60; ++tick) TickScene(session, host, nullptr);
     ASSERT_NE(host.Picture, host.Snapshot);
     const std::vector<uint32_t> trails = host.Picture;
@@ -151,7 +139,7 @@ TEST(SceneSession, RepaintWipesTrailsInsideTheUpdateRectangleOnly) {
 TEST(SceneSession, SecondCloseAndLateMessagesTouchNothing) {
     RecordingHost host;
     SceneSession session;
-    Open(session, host, Settings(2, 2), false);
+    Open(session, host, fixtures::MakeSettings(2, 2), false);
     CloseScene(session, host);
     CloseScene(session, host);
     EXPECT_EQ(std::count(host.Log.begin(), host.Log.end(), "release"), 1);
@@ -170,7 +158,7 @@ TEST(SceneSession, EmptyOrUncapturedScenesStillRunTheirTimer) {
         host.Client = c.Client;
         host.CanCapture = c.CanCapture;
         SceneSession session;
-        Open(session, host, Settings(3, 3), true);
+        Open(session, host, fixtures::MakeSettings(3, 3), true);
         EXPECT_EQ(host.Log.back(), "timer 5");
         for (int tick = 0; tick < 20; ++tick) TickScene(session, host, nullptr);
         RepaintScene(session, host, PixelRect{0, 0, 10, 10});
@@ -184,11 +172,44 @@ TEST(SceneSession, TinyPreviewRuns) {
     RecordingHost host;
     host.Client = {1, 1};
     SceneSession session;
-    Open(session, host, Settings(3, 3), true);
+    Open(session, host, fixtures::MakeSettings(3, 3), true);
     for (int tick = 0; tick < 50; ++tick) TickScene(session, host, nullptr);
+    EXPECT_FALSE(host.Presented.empty()) << "the one pixel is drawn and shown";
     for (const auto& rects : host.Presented)
         for (const PixelRect& r : rects) EXPECT_EQ(r, (PixelRect{0, 0, 1, 1}));
     CloseScene(session, host);
+}
+
+// A text rasteriser that runs out of memory at one point of its work.
+struct StarvedText : TextRasteriser {
+    int FailAt = 0;  // 0: making the surface, 1: measuring, 2: reading the mask
+    void Fail(int at) { if (at == FailAt) throw std::bad_alloc(); }
+    bool BeginSurface(int32_t, int32_t, const FontRequest&) override { Fail(0); return true; }
+    std::optional<int32_t> MeasureWord(std::string_view) override { Fail(1); return 10; }
+    void DrawWord(std::string_view, int32_t, int32_t) override {}
+    TextMask ReadMask() override { Fail(2); return {}; }
+    void EndSurface() override {}
+};
+
+TEST(SceneSession, ASetUpOutOfMemoryKeepsTheSnapshotStillAndTheTimerRunning) {
+    for (int failAt : {0, 1, 2}) {
+        RecordingHost host;
+        StarvedText text;
+        text.FailAt = failAt;
+        SceneSession session;
+        SaverSettings settings = fixtures::MakeSettings(3, 3);
+        settings.Text = true;
+        session.Scene.Generator.TimeOfDay = FixedTimeOfDay(7);
+        ASSERT_NO_THROW(OpenScene(session, host, settings, false, nullptr, &text)) << failAt;
+        EXPECT_EQ(host.Log.back(), "timer 5");
+        EXPECT_EQ(host.Picture, host.Snapshot) << "the snapshot covers the screen";
+        EXPECT_EQ(session.Scene.ActiveCount, 0);
+        for (int tick = 0; tick < 20; ++tick) TickScene(session, host, nullptr);
+        EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
+        RepaintScene(session, host, {0, 0, 320, 200});
+        EXPECT_EQ(host.Presented.size(), 1u) << "a repaint still shows the picture";
+        CloseScene(session, host);
+    }
 }
 
 TEST(SceneSession, EverySoundCanStartAScene) {
@@ -198,7 +219,7 @@ TEST(SceneSession, EverySoundCanStartAScene) {
         host.Screen = {64, 48};
         RecordingSound sound;
         SceneSession session;
-        Open(session, host, Settings(1, 2, true, true), false, &sound, seed * 7919u);
+        Open(session, host, fixtures::MakeSettings(1, 2, true, true), false, &sound, seed * 7919u);
         ASSERT_EQ(sound.Played.size(), 1u);
         started.insert(sound.Played[0]);
     }

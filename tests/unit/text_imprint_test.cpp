@@ -68,8 +68,20 @@ TEST(ImprintText, RequestsTheFontAndCentresTheThreeWords) {
     EXPECT_EQ(text.Font.CharSet, 1);
     EXPECT_EQ(text.Font.Quality, 2);
     using Call = std::tuple<std::string, int32_t, int32_t>;
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 96}, {"Beautiful", 211, 288}, {"Dies", 362, 480}}));
+    // Rows 96, 288 and 480 of the scene, on a surface of only the rows from 96 to 480 + 170.
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0}, {"Beautiful", 211, 192}, {"Dies", 362, 384}}));
+    EXPECT_EQ(text.Width, 1024);
+    EXPECT_EQ(text.Height, 650 - 96);
     EXPECT_EQ(text.Ended, 1);
+}
+
+TEST(ImprintText, TheBandSpansTheWordsCellsWithinTheScene) {
+    struct Case { int32_t width, height; TextBand band; };
+    const Case cases[] = {
+        {1024, 768, {96, 650}},   {7680, 4320, {540, 3980}}, {152, 112, {14, 95}}, {600, 100, {12, 100}},
+        {5, 40, {0, 40}},         {6, 1, {0, 1}},            {1, 1, {0, 1}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TextBandFor(c.width, c.height), c.band) << c.width << "x" << c.height;
 }
 
 TEST(ImprintText, AFailedMeasurementKeepsThePreviousColumn) {
@@ -78,7 +90,7 @@ TEST(ImprintText, AFailedMeasurementKeepsThePreviousColumn) {
     text.Widths = {{"Beautiful", 400}};
     ImprintText(scene, text);
     using Call = std::tuple<std::string, int32_t, int32_t>;
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 0, 75}, {"Beautiful", 300, 225}, {"Dies", 300, 375}}));
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 0, 0}, {"Beautiful", 300, 150}, {"Dies", 300, 300}}));
 }
 
 TEST(ImprintText, AWordWiderThanTheSceneStartsLeftOfItTruncatingTowardZero) {
@@ -99,11 +111,13 @@ TEST(ImprintText, RaisesExactlyTheCellsAboveRed128AndTheOutsideColumnAndRow) {
         text.Ink = ink;
         text.Widths = {{"Everything", 500}, {"Beautiful", 40}, {"Dies", 20}};
         ImprintText(scene, text);
+        const int32_t top = TextBandFor(120, 90).Top;
         for (int32_t y = 0; y < scene.Field.Height; ++y) {
             for (int32_t x = 0; x < scene.Field.Width; ++x) {
                 int32_t raise = 0;
+                const bool inBand = y >= top && y < top + text.Height;
                 if (x == 120 || y == 90) raise = (x <= 120 && y <= 90) ? 256 : 0;
-                else if (x < 120 && y < 90 && text.Red[static_cast<size_t>(y) * 120 + x] > 128) raise = 256;
+                else if (x < 120 && inBand && text.Red[static_cast<size_t>(y - top) * 120 + x] > 128) raise = 256;
                 ASSERT_EQ(scene.Field.At(x, y), before.At(x, y) + raise) << x << "," << y << " ink " << int(ink);
             }
         }

@@ -419,12 +419,29 @@ void Measure(const Args& args) {
                   static_cast<unsigned long long>(b.privateBytes / 1024)));
 }
 
+// expect-picture-size FILE W H [MS]: waits for the picture file, then checks its size.
+void ExpectPictureSize(const Args& args) {
+    RequireArgs(args, 3, "expect-picture-size FILE W H [MS]");
+    Picture picture;
+    WaitUntil([&] {
+        try {
+            picture = ReadPpm(args[0]);
+            return true;
+        } catch (const Failure&) {
+            return false;
+        }
+    }, TimeoutArg(args, 3));
+    Require(picture.width == ToNumber(args[1]) && picture.height == ToNumber(args[2]),
+            Format("%s is %dx%d", args[0].c_str(), picture.width, picture.height));
+}
+
 }  // namespace
 
 void AddPixelCommands(CommandTable& table) {
     table["load-picture"] = LoadPicture;
     table["show-picture"] = ShowPicture;
     table["expect-pixels"] = ExpectPixels;
+    table["expect-picture-size"] = ExpectPictureSize;
     table["save-screen"] = SaveScreen;
     table["invalidate"] = Invalidate;
     table["set-env"] = SetEnv;

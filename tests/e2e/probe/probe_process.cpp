@@ -49,6 +49,23 @@ void LaunchLine(const Args& args) {
     Start(args[0], TheSession().saverPath, line.substr(at));
 }
 
+// launch-host PROC: a second probe as a host program of its own, with one top-level
+// window (class WriggletProbeWindow) and nothing else, so its end can be tested.
+void LaunchHost(const Args& args) {
+    RequireArgs(args, 1, "launch-host PROC");
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    Start(args[0], self, std::string("\"") + self + "\" --host");
+}
+
+// terminate PROC: ends PROC at once, as a crash would, without destroying its windows.
+void Terminate(const Args& args) {
+    RequireArgs(args, 1, "terminate PROC");
+    Process& process = ProcessNamed(args[0]);
+    TerminateProcess(process.info.hProcess, 1);
+    Require(WaitForSingleObject(process.info.hProcess, 15000) == WAIT_OBJECT_0, "the process does not end");
+}
+
 // expect-exit PROC CODE [TIMEOUT_MS]
 void ExpectExit(const Args& args) {
     RequireArgs(args, 2, "expect-exit PROC CODE [TIMEOUT_MS]");
@@ -116,6 +133,8 @@ void ExpectCreated(const Args& args) {
 void AddProcessCommands(CommandTable& table) {
     table["launch"] = Launch;
     table["launch-line"] = LaunchLine;
+    table["launch-host"] = LaunchHost;
+    table["terminate"] = Terminate;
     table["expect-exit"] = ExpectExit;
     table["expect-running"] = ExpectRunning;
     table["watch-windows"] = WatchWindows;
