@@ -112,6 +112,22 @@ void EndLeftoverProcesses() {
     }
 }
 
+// A topmost black window over the screen and nothing else: the least a saver could do.
+int RunBareWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "WriggletProbeBare";
+    RegisterClassA(&windowClass);
+    CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0,
+                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                    windowClass.hInstance, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    return 0;
+}
+
 int RunScript(std::istream& script) {
     std::string line;
     int number = 0, commands = 0;
@@ -150,6 +166,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--saver" && i + 1 < argc) {
             TheSession().saverPath = argv[++i];
+        } else if (arg == "--bare") {
+            return RunBareWindow();
         } else if (arg == "--host") {
             // A stand-in host program (launch-host): one window, until it is ended.
             RegisterProbeWindowClass();

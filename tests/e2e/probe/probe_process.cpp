@@ -49,13 +49,16 @@ void LaunchLine(const Args& args) {
     Start(args[0], TheSession().saverPath, line.substr(at));
 }
 
-// launch-host PROC: a second probe as a host program of its own, with one top-level
-// window (class WriggletProbeWindow) and nothing else, so its end can be tested.
+// launch-host PROC [bare]: a second probe as a host program of its own, with one
+// top-level window (class WriggletProbeWindow) and nothing else, so its end can be tested;
+// with `bare`, a topmost black window over the whole screen instead, the yardstick of the
+// saver's start-up in scripts/bench-wine.sh.
 void LaunchHost(const Args& args) {
-    RequireArgs(args, 1, "launch-host PROC");
+    RequireArgs(args, 1, "launch-host PROC [bare]");
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, sizeof self);
-    Start(args[0], self, std::string("\"") + self + "\" --host");
+    const bool bare = args.size() > 1 && args[1] == "bare";
+    Start(args[0], self, std::string("\"") + self + "\" " + (bare ? "--bare" : "--host"));
 }
 
 // terminate PROC: ends PROC at once, as a crash would, without destroying its windows.
