@@ -51,7 +51,7 @@ SceneSize GdiSceneHost::ClientSize() {
             std::min<int32_t>(client.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
 }
 
-bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                                    uint32_t*& picture) {
     ReleaseSnapshot();
     HDC screen = GetDC(nullptr);
@@ -60,7 +60,9 @@ bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, 
     pictureBitmap_ = CreateTopDownDib(screen, width, height, picture);
     LiveGdiObjects += (snapshotBitmap_ != nullptr) + (pictureBitmap_ != nullptr);
     const bool made = snapshotBitmap_ && pictureBitmap_;
-    if (made) CopyScreen(screen, snapshotBitmap_, width, height, stretch, LiveGdiObjects);
+    // A fresh DIB section is black already; reading the screen back is the slowest part of
+    // the start, so it is left out when the snapshot is not shown.
+    if (made && fromScreen) CopyScreen(screen, snapshotBitmap_, width, height, stretch, LiveGdiObjects);
     if (screen && ReleaseDC(nullptr, screen)) --LiveGdiObjects;
     GdiFlush();  // the capture must be in the bits before the scene reads them
     if (!made) {

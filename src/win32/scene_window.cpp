@@ -22,6 +22,7 @@ struct SceneWindow {
     SceneSession Session;
     std::optional<GdiSceneHost> Host;
     std::optional<WaveSoundPlayer> Sound;
+    GdiTextRasteriser Text;  // used by the set-up, at the first tick
     uint64_t TicksLeft = UINT64_MAX;
     bool Readout = false;         // WRIGGLET_TEST_READOUT is set
     std::string PictureFile;      // WRIGGLET_TEST_PICTURE names it
@@ -39,8 +40,8 @@ void BuildScene(HWND window) {
     Scene.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
     Scene.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
     Scene.Host->TimerStartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
-    GdiTextRasteriser text;
-    OpenScene(Scene.Session, *Scene.Host, Settings, Shell.Command.IsPreview, &*Scene.Sound, &text);
+    // The set-up waits for the first tick, so the window shows its picture at once.
+    OpenScene(Scene.Session, *Scene.Host, Settings, Shell.Command.IsPreview, &*Scene.Sound, &Scene.Text, true);
 }
 
 void Tick(HWND window) {

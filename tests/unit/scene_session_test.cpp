@@ -27,10 +27,12 @@ struct RecordingHost : SceneHost {
 
     SceneSize ScreenSize() override { Log.push_back("screen"); return Screen; }
     SceneSize ClientSize() override { Log.push_back("client"); return Client; }
-    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                          uint32_t*& picture) override {
-        Log.push_back(std::string(stretch ? "stretch " : "copy ") + std::to_string(width) + "x" + std::to_string(height));
+        Log.push_back(std::string(!fromScreen ? "black " : stretch ? "stretch " : "copy ") + std::to_string(width) + "x" +
+                      std::to_string(height));
         if (!CanCapture) return false;
+        // What the buffers hold before any copy: the capture must not show through.
         Snapshot.resize(static_cast<size_t>(width) * height);
         for (size_t i = 0; i < Snapshot.size(); ++i) Snapshot[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
         Picture.assign(Snapshot.size(), 0x123456u);
@@ -84,10 +86,11 @@ TEST(SceneSession, TimerIntervalFollowsModeAndSpeed) {
     }
 }
 
-TEST(SceneSession, BlackBackgroundCoversTheCapture) {
+TEST(SceneSession, BlackBackgroundNeedsNoCapture) {
     RecordingHost host;
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(2, 2, false, false), false);
+    EXPECT_EQ(host.Log.at(1), "black 320x200");
     EXPECT_TRUE(std::all_of(host.Snapshot.begin(), host.Snapshot.end(), [](uint32_t p) { return p == 0; }));
     EXPECT_EQ(host.Picture, host.Snapshot);
 }
@@ -192,24 +195,49 @@ struct StarvedText : TextRasteriser {
 };
 
 TEST(SceneSession, ASetUpOutOfMemoryKeepsTheSnapshotStillAndTheTimerRunning) {
-    for (int failAt : {0, 1, 2}) {
-        RecordingHost host;
-        StarvedText text;
-        text.FailAt = failAt;
-        SceneSession session;
-        SaverSettings settings = fixtures::MakeSettings(3, 3);
-        settings.Text = true;
-        session.Scene.Generator.TimeOfDay = FixedTimeOfDay(7);
-        ASSERT_NO_THROW(OpenScene(session, host, settings, false, nullptr, &text)) << failAt;
-        EXPECT_EQ(host.Log.back(), "timer 5");
-        EXPECT_EQ(host.Picture, host.Snapshot) << "the snapshot covers the screen";
-        EXPECT_EQ(session.Scene.ActiveCount, 0);
-        for (int tick = 0; tick < 20; ++tick) TickScene(session, host, nullptr);
-        EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
-        RepaintScene(session, host, {0, 0, 320, 200});
-        EXPECT_EQ(host.Presented.size(), 1u) << "a repaint still shows the picture";
-        CloseScene(session, host);
+    for (bool defer : {false, true}) {
+        for (int failAt : {0, 1, 2}) {
+            SCOPED_TRACE(::testing::Message() << "deferred " << defer << " failing at " << failAt);
+            RecordingHost host;
+            StarvedText text;
+            text.FailAt = failAt;
+            SceneSession session;
+            SaverSettings settings = fixtures::MakeSettings(3, 3);
+            settings.Text = true;
+            session.Scene.Generator.TimeOfDay = FixedTimeOfDay(7);
+            ASSERT_NO_THROW(OpenScene(session, host, settings, false, nullptr, &text, defer));
+            EXPECT_EQ(host.Log.back(), "timer 5");
+            for (int tick = 0; tick < 20; ++tick) ASSERT_NO_THROW(TickScene(session, host, nullptr));
+            EXPECT_EQ(host.Picture, host.Snapshot) << "the snapshot covers the screen";
+            EXPECT_EQ(session.Scene.ActiveCount, 0);
+            EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
+            RepaintScene(session, host, {0, 0, 320, 200});
+            EXPECT_EQ(host.Presented.size(), 1u) << "a repaint still shows the picture";
+            CloseScene(session, host);
+        }
     }
+}
+
+TEST(SceneSession, ADeferredSetUpShowsThePictureFirstThenGivesTheSameFrames) {
+    RecordingHost now, later;
+    RecordingSound nowSound, laterSound;
+    laterSound.Log = &later.Log;
+    SceneSession immediate, deferred;
+    const SaverSettings settings = fixtures::MakeSettings(3, 3, true);
+    Open(immediate, now, settings, false, &nowSound);
+    deferred.Scene.Generator.TimeOfDay = FixedTimeOfDay(7);
+    OpenScene(deferred, later, settings, false, &laterSound, nullptr, true);
+    EXPECT_EQ(later.Log, (std::vector<std::string>{"screen", "copy 320x200", "timer 5"})) << "no set-up yet";
+    RepaintScene(deferred, later, {0, 0, 320, 200});
+    EXPECT_EQ(later.Presented.size(), 1u) << "the picture shows before the set-up";
+    for (int tick = 0; tick < 100; ++tick) {
+        TickScene(immediate, now, &nowSound);
+        TickScene(deferred, later, &laterSound);
+    }
+    EXPECT_EQ(later.Log.at(3), "sound " + std::to_string(nowSound.Played.at(0))) << "the set-up ran at the first tick";
+    EXPECT_EQ(later.Picture, now.Picture);
+    EXPECT_EQ(laterSound.Played, nowSound.Played);
+    EXPECT_NE(now.Picture, now.Snapshot) << "the run drew something";
 }
 
 TEST(SceneSession, EverySoundCanStartAScene) {
