@@ -1,6 +1,6 @@
 // The text imprint: the three words rasterised white on black over the band of rows they
-// occupy, and every field cell under a lit pixel raised by 256 into the paler half of the
-// palette.
+// occupy, strip by strip, and every field cell under a lit pixel raised by 256 into the
+// paler half of the palette.
 #pragma once
 
 #include <array>
@@ -55,6 +55,10 @@ struct TextBand {
 };
 TextBand TextBandFor(int32_t sceneWidth, int32_t sceneHeight);
 
+// The band is rasterised in strips of at most this many rows, each on a surface of its
+// own, so the surface never costs more than a few megabytes whatever the screen.
+inline constexpr int32_t TextStripRows = 512;
+
 // Read access to the surface's red bytes: pixel (x, y) has its red byte at
 // Data[y * RowStride + x * PixelStride]. A GDI layer can point straight into the bits of
 // a 32-bpp DIB (PixelStride 4, Data at byte 2, RowStride negative for a bottom-up one).
@@ -67,8 +71,9 @@ struct TextMask {
 };
 
 // The platform's text rendering, used once per scene creation in this order:
-// BeginSurface (scene width x band height), then per word MeasureWord and DrawWord (rows
-// relative to the band's top), then ReadMask, then EndSurface.
+// per strip of the band BeginSurface (scene width x strip height), then (on the first
+// strip, per word) MeasureWord and DrawWord of the words reaching into the strip (rows
+// relative to the strip's top), then ReadMask, then EndSurface.
 class TextRasteriser {
 public:
     virtual ~TextRasteriser() = default;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -22,13 +23,18 @@ struct FakeRasteriser : TextRasteriser {
     std::vector<std::tuple<std::string, int32_t, int32_t>> Drawn;
     int Ended = 0;
 
+    std::vector<std::pair<int32_t, int32_t>> Surfaces;
+    int Measured = 0;
+
     bool BeginSurface(int32_t width, int32_t height, const FontRequest& font) override {
         if (SurfaceFails) return false;
         Width = width, Height = height, Font = font;
+        Surfaces.emplace_back(width, height);
         Red.assign(static_cast<size_t>(width) * height, 0);
         return true;
     }
     std::optional<int32_t> MeasureWord(std::string_view word) override {
+        ++Measured;
         auto it = Widths.find(std::string(word));
         if (it == Widths.end()) return std::nullopt;
         return it->second;
@@ -68,11 +74,33 @@ TEST(ImprintText, RequestsTheFontAndCentresTheThreeWords) {
     EXPECT_EQ(text.Font.CharSet, 1);
     EXPECT_EQ(text.Font.Quality, 2);
     using Call = std::tuple<std::string, int32_t, int32_t>;
-    // Rows 96, 288 and 480 of the scene, on a surface of only the rows from 96 to 480 + 170.
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0}, {"Beautiful", 211, 192}, {"Dies", 362, 384}}));
-    EXPECT_EQ(text.Width, 1024);
-    EXPECT_EQ(text.Height, 650 - 96);
-    EXPECT_EQ(text.Ended, 1);
+    // Rows 96, 288 and 480 of the scene; only the rows from 96 to 480 + 170 are rasterised, in
+    // a strip of 512 rows and one of the remaining 42, which only the last word reaches.
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0}, {"Beautiful", 211, 192}, {"Dies", 362, 384},
+                                             {"Dies", 362, 480 - 608}}));
+    EXPECT_EQ(text.Surfaces, (std::vector<std::pair<int32_t, int32_t>>{{1024, 512}, {1024, 42}}));
+    EXPECT_EQ(text.Measured, 3);
+    EXPECT_EQ(text.Ended, 2);
+}
+
+TEST(ImprintText, StripsRaiseTheSameCellsAsOneSurfaceWould) {
+    // The words drawn as blocks, whatever the strips: every cell of a word's block is raised
+    // exactly once.
+    SceneState scene = NoiseScene(1024, 768);
+    const FieldGrid before = scene.Field;
+    FakeRasteriser text;
+    text.Widths = {{"Everything", 700}, {"Beautiful", 601}, {"Dies", 300}};
+    ImprintText(scene, text);
+    struct Block { int32_t left, width, top; };
+    const Block blocks[] = {{162, 700, 96}, {211, 601, 288}, {362, 300, 480}};
+    for (int32_t y = 0; y < 768; ++y) {
+        for (int32_t x = 0; x < 1024; ++x) {
+            const bool lit = std::any_of(std::begin(blocks), std::end(blocks), [&](const Block& b) {
+                return x >= b.left && x < b.left + b.width && y >= b.top && y < b.top + 170;
+            });
+            ASSERT_EQ(scene.Field.At(x, y) - before.At(x, y), lit ? 256 : 0) << x << "," << y;
+        }
+    }
 }
 
 TEST(ImprintText, TheBandSpansTheWordsCellsWithinTheScene) {
