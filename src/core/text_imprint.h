@@ -57,7 +57,7 @@ TextBand TextBandFor(int32_t sceneWidth, int32_t sceneHeight);
 
 // The band is rasterised in strips of at most this many rows, each on a surface of its
 // own, so the surface never costs more than a few megabytes whatever the screen.
-inline constexpr int32_t TextStripRows = 512;
+inline constexpr int32_t TextStripRows = 256;
 
 // Read access to the surface's red bytes: pixel (x, y) has its red byte at
 // Data[y * RowStride + x * PixelStride]. A GDI layer can point straight into the bits of

@@ -74,13 +74,14 @@ TEST(ImprintText, RequestsTheFontAndCentresTheThreeWords) {
     EXPECT_EQ(text.Font.CharSet, 1);
     EXPECT_EQ(text.Font.Quality, 2);
     using Call = std::tuple<std::string, int32_t, int32_t>;
-    // Rows 96, 288 and 480 of the scene; only the rows from 96 to 480 + 170 are rasterised, in
-    // a strip of 512 rows and one of the remaining 42, which only the last word reaches.
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0}, {"Beautiful", 211, 192}, {"Dies", 362, 384},
-                                             {"Dies", 362, 480 - 608}}));
-    EXPECT_EQ(text.Surfaces, (std::vector<std::pair<int32_t, int32_t>>{{1024, 512}, {1024, 42}}));
+    // Rows 96, 288 and 480 of the scene, cells 170 high; only the rows from 96 to 480 + 170
+    // are rasterised, in strips of 256 rows from 96, 352 and 608, each with the words that
+    // reach into it, at rows relative to its top.
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0}, {"Beautiful", 211, 192}, {"Beautiful", 211, 288 - 352},
+                                             {"Dies", 362, 480 - 352}, {"Dies", 362, 480 - 608}}));
+    EXPECT_EQ(text.Surfaces, (std::vector<std::pair<int32_t, int32_t>>{{1024, 256}, {1024, 256}, {1024, 42}}));
     EXPECT_EQ(text.Measured, 3);
-    EXPECT_EQ(text.Ended, 2);
+    EXPECT_EQ(text.Ended, 3);
 }
 
 TEST(ImprintText, StripsRaiseTheSameCellsAsOneSurfaceWould) {
@@ -118,7 +119,10 @@ TEST(ImprintText, AFailedMeasurementKeepsThePreviousColumn) {
     text.Widths = {{"Beautiful", 400}};
     ImprintText(scene, text);
     using Call = std::tuple<std::string, int32_t, int32_t>;
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 0, 0}, {"Beautiful", 300, 150}, {"Dies", 300, 300}}));
+    // Strips from rows 75 and 331; the second strip reuses the columns of the first.
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 0, 0}, {"Beautiful", 300, 150}, {"Beautiful", 300, 225 - 331},
+                                             {"Dies", 300, 375 - 331}}));
+    EXPECT_EQ(text.Measured, 3);
 }
 
 TEST(ImprintText, AWordWiderThanTheSceneStartsLeftOfItTruncatingTowardZero) {
