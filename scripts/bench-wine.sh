@@ -27,19 +27,9 @@ wine_workplace bench
 # Lots, Turbo, Text on, Desktop off over a gradient, so a first frame is the moment the
 # screen's corner turns black. Each round starts the bare window, then the saver.
 write_scenario() {  # FILE SCREEN MEASUREMENTS
-    local key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
     {
-        echo "#@ screen: $2"
-        echo "#@ picture: gradient"
-        echo "reg-set-dword $key Desktop 0"
-        echo "reg-set-dword $key Sound 0"
-        echo "reg-set-dword $key Text 1"
-        echo "reg-set-dword $key Speed 3"
-        echo "reg-set-dword $key Wrigglets 3"
-        echo "set-env WRIGGLET_TEST_READOUT 1"
+        lots_turbo_stage "$2" 0
         echo "load-picture picture.ppm"
-        echo "show-picture Desk picture.ppm"
-        echo "set-cursor 1 1"
         for round in $(seq "$rounds"); do
             echo "launch-host B$round bare"
             echo "expect-pixels 0,0,16,16 black all 120000"
