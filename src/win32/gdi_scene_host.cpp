@@ -45,10 +45,15 @@ SceneSize GdiSceneHost::ScreenSize() {
 SceneSize GdiSceneHost::ClientSize() {
     // The preview's picture is no larger than the virtual screen, whatever the host's window:
     // a huge host window would otherwise cost gigabytes, or fail inside the platform's copy.
+    // Systems before the virtual screen's metrics answer 0 for them: the screen is the limit.
     RECT client{};
     GetClientRect(window_, &client);
-    return {std::min<int32_t>(client.right, GetSystemMetrics(SM_CXVIRTUALSCREEN)),
-            std::min<int32_t>(client.bottom, GetSystemMetrics(SM_CYVIRTUALSCREEN))};
+    auto limit = [](int virtualMetric, int screenMetric) {
+        const int size = GetSystemMetrics(virtualMetric);
+        return static_cast<int32_t>(size > 0 ? size : GetSystemMetrics(screenMetric));
+    };
+    return {std::min<int32_t>(client.right, limit(SM_CXVIRTUALSCREEN, SM_CXSCREEN)),
+            std::min<int32_t>(client.bottom, limit(SM_CYVIRTUALSCREEN, SM_CYSCREEN))};
 }
 
 bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
