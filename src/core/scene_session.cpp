@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "core/monitor_layout.h"
 #include "core/scene_setup.h"
@@ -36,6 +37,14 @@ void FillBlack(uint32_t* pixels, int32_t stride, const PixelRect& rect) {
                     rect.Right - rect.Left, 0u);
 }
 
+// A frame whose touched record could not be made draws nothing (the window's black or the
+// picture shows there).
+void DetachIfIncomplete(Frame& frame) {
+    const FrameDamage& damage = frame.Damage;
+    if (damage.Tiles.size() != static_cast<size_t>(damage.TilesAcross) * static_cast<size_t>(damage.TilesDown))
+        AttachFrame(frame, 0, 0, nullptr, nullptr);
+}
+
 // The preview has one scene, the client area's; full screen has one per monitor.
 std::vector<PixelRect> SceneMonitors(SceneHost& host, bool isPreview) {
     if (isPreview) {
@@ -50,10 +59,10 @@ std::vector<PixelRect> SceneMonitors(SceneHost& host, bool isPreview) {
     return OrderMonitors(std::move(monitors), 0);
 }
 
-// The snapshot and the picture of the virtual rectangle; black where no monitor is, and
-// everywhere unless `keepDesktop`.
+// The snapshot of the virtual rectangle (black without `fromScreen`, which needs no copy of
+// the screen, and black where no monitor is) and the picture that starts as its copy.
 void BuildPictures(SceneSession& session, SceneHost& host, const std::vector<PixelRect>& monitors,
-                   bool keepDesktop) {
+                   bool fromScreen) {
     const PixelRect box = VirtualRect(monitors);
     session.Screen = box;
     const int32_t width = std::max(box.Right - box.Left, 0);
@@ -61,9 +70,9 @@ void BuildPictures(SceneSession& session, SceneHost& host, const std::vector<Pix
     uint32_t* picture = nullptr;
     session.Snapshot = nullptr;
     if (width > 0 && height > 0 &&
-        host.CaptureSnapshot(width, height, session.IsPreview, session.Snapshot, picture)) {
+        host.CaptureSnapshot(width, height, session.IsPreview, fromScreen, session.Snapshot, picture)) {
         const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-        if (!keepDesktop) std::fill_n(session.Snapshot, pixels, 0u);
+        if (!fromScreen) std::fill_n(session.Snapshot, pixels, 0u);
         for (const PixelRect& gap : UncoveredRects(monitors)) FillBlack(session.Snapshot, width, gap);
         std::copy_n(session.Snapshot, pixels, picture);
         AttachFrame(session.Picture, width, height, picture, session.Snapshot);
@@ -80,8 +89,9 @@ void AttachView(MonitorScene& scene, const Frame& whole, const uint32_t* snapsho
     AttachFrame(scene.View, a.Right - a.Left, a.Bottom - a.Top, whole.Pixels + offset, snapshot + offset, whole.Stride);
 }
 
-void BuildScenes(SceneSession& session, const std::vector<PixelRect>& monitors, const SaverSettings& settings,
-                 SoundPlayer* sound, TextRasteriser* text) {
+// One scene per monitor, in its part of the picture, its generator seeded now (scene i
+// with the primary's seed plus its offset); the set-up comes later.
+void SeedScenes(SceneSession& session, const std::vector<PixelRect>& monitors) {
     const std::vector<PixelRect> areas = MonitorAreas(monitors);
     const bool drawable = session.Picture.Width > 0;
     session.Scenes = std::vector<MonitorScene>(areas.size());
@@ -90,13 +100,46 @@ void BuildScenes(SceneSession& session, const std::vector<PixelRect>& monitors, 
         scene.Area = drawable ? areas[i] : PixelRect{};
         if (drawable) AttachView(scene, session.Picture, session.Snapshot);
         scene.Scene.Generator.TimeOfDay = [source = session.TimeOfDay, i] { return MonitorSeed(source(), i); };
-        CreateScene(scene.Scene, settings, scene.View.Width, scene.View.Height, i == 0 ? sound : nullptr, text);
+        Randomize(scene.Scene.Generator);
     }
+}
+
+void OpenPictureAndScenes(SceneSession& session, SceneHost& host, bool fromScreen) {
+    try {
+        const std::vector<PixelRect> monitors = SceneMonitors(host, session.IsPreview);
+        BuildPictures(session, host, monitors, fromScreen);
+        SeedScenes(session, monitors);
+    } catch (const std::bad_alloc&) {
+        DetachIfIncomplete(session.Picture);
+        for (MonitorScene& scene : session.Scenes) DetachIfIncomplete(scene.View);
+    }
+}
+
+// When a scene's field, wrigglets or text can't be had, its part of the window keeps
+// showing the picture (the snapshot, or black) with nothing moving: an empty scene over it.
+void KeepStill(MonitorScene& scene, const SaverSettings& settings) {
+    SceneSetup(scene.Scene, settings, 0, 0, nullptr, nullptr);
+    DetachIfIncomplete(scene.View);
+}
+
+void FinishSetUp(SceneSession& session, SoundPlayer* sound) {
+    session.SetUp.Due = false;
+    for (size_t i = 0; i < session.Scenes.size(); ++i) {
+        MonitorScene& scene = session.Scenes[i];
+        try {
+            SceneSetup(scene.Scene, session.SetUp.Settings, scene.View.Width, scene.View.Height,
+                       i == 0 ? sound : nullptr, session.SetUp.Text);
+        } catch (const std::bad_alloc&) {
+            KeepStill(scene, session.SetUp.Settings);
+        }
+    }
+    session.SetUp.Text = nullptr;
 }
 
 void ReleaseScenes(SceneSession& session, SceneHost& host) {
     for (MonitorScene& scene : session.Scenes) ReleaseScene(scene.Scene);
     session.Scenes.clear();
+    session.SetUp = {};
     AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
     session.Snapshot = nullptr;
     host.ReleaseSnapshot();
@@ -109,17 +152,18 @@ PixelRect Offset(PixelRect r, const PixelRect& area) {
 }  // namespace
 
 void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
-               SoundPlayer* sound, TextRasteriser* text) {
+               SoundPlayer* sound, TextRasteriser* text, bool deferSetUp) {
     session.IsPreview = isPreview;
-    const std::vector<PixelRect> monitors = SceneMonitors(host, isPreview);
-    BuildPictures(session, host, monitors, settings.Desktop);
-    BuildScenes(session, monitors, settings, sound, text);
+    OpenPictureAndScenes(session, host, settings.Desktop);
+    session.SetUp = {true, settings, text};
+    if (!deferSetUp) FinishSetUp(session, sound);
     session.Live = true;
     host.StartTimer(SceneTimerId, SceneTimerInterval(isPreview, settings.Speed));
 }
 
 void TickScene(SceneSession& session, SceneHost& host, SoundPlayer* sound) {
     if (!session.Live) return;
+    if (session.SetUp.Due) FinishSetUp(session, sound);
     std::vector<PixelRect> rects;
     for (size_t i = 0; i < session.Scenes.size(); ++i) {
         MonitorScene& scene = session.Scenes[i];
@@ -141,9 +185,9 @@ void RepaintScene(SceneSession& session, SceneHost& host, PixelRect update) {
 void RelayoutScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, TextRasteriser* text) {
     if (!session.Live || session.IsPreview) return;
     ReleaseScenes(session, host);
-    const std::vector<PixelRect> monitors = SceneMonitors(host, false);
-    BuildPictures(session, host, monitors, false);
-    BuildScenes(session, monitors, settings, nullptr, text);
+    OpenPictureAndScenes(session, host, false);
+    session.SetUp = {true, settings, text};
+    FinishSetUp(session, nullptr);
     if (session.Picture.Width > 0) host.Present({{0, 0, session.Picture.Width, session.Picture.Height}});
 }
 

@@ -13,9 +13,11 @@ SceneSize MemorySceneHost::ScreenSize() {
 
 // The simulator's screen is exactly the virtual screen, so only a capture of that size is
 // one to one; any other gets the top-left part and black beyond the desktop.
-bool MemorySceneHost::CaptureSnapshot(int32_t width, int32_t height, bool, uint32_t*& snapshot,
+bool MemorySceneHost::CaptureSnapshot(int32_t width, int32_t height, bool, bool fromScreen, uint32_t*& snapshot,
                                       uint32_t*& picture) {
-    if (width == width_ && height == height_) {
+    if (!fromScreen) {
+        snapshot_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    } else if (width == width_ && height == height_) {
         snapshot_ = desktop_;
     } else {
         snapshot_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);

@@ -18,7 +18,7 @@ public:
     SceneSize ScreenSize() override;
     SceneSize ClientSize() override { return {width_, height_}; }
     std::vector<PixelRect> Monitors() override { return monitors_; }
-    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                          uint32_t*& picture) override;
     void ReleaseSnapshot() override;
     void StartTimer(uint32_t, uint32_t) override {}

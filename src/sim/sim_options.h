@@ -8,12 +8,13 @@
 
 #include "core/frame.h"
 #include "core/saver_settings.h"
+#include "sim/png_io.h"
 
 namespace wrigglet::sim {
 
-inline constexpr int32_t MaxSimSize = 8192;
+inline constexpr int32_t MaxSimSize = MaxImageSide;
 // The monitors of --monitors may lie anywhere within this many pixels of one another.
-inline constexpr int32_t MaxSimExtent = 16384;
+inline constexpr int32_t MaxSimExtent = 2 * MaxSimSize;
 
 struct SimOptions {
     int32_t Width = 1024;

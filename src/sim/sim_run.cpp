@@ -1,12 +1,14 @@
 // The simulator's run: the saver's scene session on an in-memory host.
 #include "sim/sim_run.h"
 
+#include <cerrno>
 #include <chrono>
-#include <fstream>
+#include <cstring>
 
 #include "core/scene_session.h"
 #include "sim/font_rasteriser.h"
 #include "sim/memory_scene_host.h"
+#include "sim/output_file.h"
 #include "sim/png_io.h"
 
 namespace wrigglet::sim {
@@ -19,18 +21,19 @@ struct SilentSound : SoundPlayer {
 };
 
 std::string WriteField(const std::string& path, const SceneState& scene) {
-    std::ofstream file(path, std::ios::binary);
+    OutputFile output(path);
+    std::FILE* file = output.Open();
+    if (!file) return output.Commit();
     std::vector<uint8_t> row;
-    for (int32_t y = 0; y <= scene.SceneHeight && file; ++y) {
+    for (int32_t y = 0; y <= scene.SceneHeight; ++y) {
         row.clear();
         for (int32_t x = 0; x <= scene.SceneWidth; ++x) {
             const uint32_t cell = static_cast<uint32_t>(scene.Field.At(x, y));
             for (int shift = 0; shift < 32; shift += 8) row.push_back(static_cast<uint8_t>(cell >> shift));
         }
-        file.write(reinterpret_cast<const char*>(row.data()), static_cast<std::streamsize>(row.size()));
+        if (std::fwrite(row.data(), 1, row.size(), file) != row.size()) return output.Error(std::strerror(errno));
     }
-    file.close();
-    return file ? "" : "cannot write '" + path + "'";
+    return output.Commit();
 }
 
 double MillisecondsSince(std::chrono::steady_clock::time_point start) {
@@ -59,7 +62,9 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     OpenScene(session, host, options.Settings, false, &sound, &text);
     const double setupMs = MillisecondsSince(setupStart);
     if (!options.OutputField.empty()) {
-        if (std::string error = WriteField(options.OutputField, session.Scenes.front().Scene); !error.empty()) {
+        const SceneState none;
+        const SceneState& primary = session.Scenes.empty() ? none : session.Scenes.front().Scene;
+        if (std::string error = WriteField(options.OutputField, primary); !error.empty()) {
             errors << "wrigglet-sim: " << error << "\n";
             return 1;
         }

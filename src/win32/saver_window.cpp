@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "win32/message_loop.h"
 #include "win32/password.h"
 #include "win32/scene_window.h"
 #include "win32/shell_state.h"
@@ -24,8 +25,9 @@ void RegisterSaverClass(const char* className, WNDPROC procedure, HBRUSH backgro
 
 HWND CreatePreviewForm(HWND parent, const char* className, void* creationData) {
     // A handle that isn't a window (the message-only parent among them) would give an
-    // invisible saver that nothing can end, so it counts as a failed creation.
-    if (!IsWindow(parent)) return nullptr;
+    // invisible saver that nothing can end, and the desktop window a screen-covering one
+    // that no input reaches; either counts as a failed creation.
+    if (!IsWindow(parent) || parent == GetDesktopWindow()) return nullptr;
     RECT frame{};
     GetWindowRect(parent, &frame);
     return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
@@ -50,12 +52,13 @@ HWND CreateFullScreenForm(const char* className, void* creationData) {
                            GetModuleHandleA(nullptr), creationData);
 }
 
-void RunMessageLoop() {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+void RunMessageLoop(HWND parent, SceneWindow& scenes) {
+    RunWatchedMessageLoop([parent, &scenes] {
+        KeepSceneTimer(scenes);
+        // A host that ends without destroying its window sends the preview nothing; without
+        // this the preview would hold the single-instance mutex for ever.
+        return !parent || IsWindow(parent);
+    });
 }
 
 }  // namespace
@@ -108,9 +111,10 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 void RunPreview() {
     SceneWindow scenes;
-    Shell.SaverWindow =
-        CreateSaverWindow(AsHwnd(Shell.Command.ParentWindow), SaverClassName, SceneCallback, nullptr, &scenes);
-    RunMessageLoop();
+    HWND parent = AsHwnd(Shell.Command.ParentWindow);
+    Shell.SaverWindow = CreateSaverWindow(parent, SaverClassName, SceneCallback, nullptr, &scenes);
+    RunMessageLoop(parent, scenes);
+    if (IsWindow(Shell.SaverWindow)) DestroyWindow(Shell.SaverWindow);
 }
 
 void RunFullScreen() {
@@ -120,7 +124,7 @@ void RunFullScreen() {
                                           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), &scenes);
     UINT wasRunning = 0;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &wasRunning, 0);
-    RunMessageLoop();
+    RunMessageLoop(nullptr, scenes);
     // Always switched off, whatever the previous state was.
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &wasRunning, 0);
     ShowCursor(TRUE);

@@ -2,7 +2,8 @@
 // not consume on to DefaultSaverProc.
 #include "win32/scene_window.h"
 
-#include "win32/gdi_text.h"
+#include <algorithm>
+
 #include "win32/saver_window.h"
 #include "win32/shell_state.h"
 #include "win32/test_hooks.h"
@@ -28,8 +29,9 @@ void BuildScene(SceneWindow& scenes, HWND window) {
     if (const auto ticks = TestHookNumber("WRIGGLET_TEST_TICKS")) scenes.TicksLeft = *ticks;
     scenes.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
     scenes.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
-    GdiTextRasteriser text;
-    OpenScene(scenes.Session, *scenes.Host, Settings, Shell.Command.IsPreview, &*scenes.Sound, &text);
+    scenes.Host->TimerStartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
+    // The set-up waits for the first tick, so the window shows its picture at once.
+    OpenScene(scenes.Session, *scenes.Host, Settings, Shell.Command.IsPreview, &*scenes.Sound, &scenes.Text, true);
 }
 
 void Tick(SceneWindow& scenes, HWND window) {
@@ -41,11 +43,22 @@ void Tick(SceneWindow& scenes, HWND window) {
     if (scenes.Readout) PublishReadout(window, scenes.TimerMessages, scenes.Host ? &*scenes.Host : nullptr);
 }
 
+// The window beyond the picture (a preview larger than the screen) is black.
+void BlackOutsidePicture(const SceneWindow& scenes, HDC dc, const RECT& update) {
+    const int32_t width = scenes.Session.Picture.Width, height = scenes.Session.Picture.Height;
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    const RECT right{std::max<LONG>(update.left, width), update.top, update.right, update.bottom};
+    const RECT below{update.left, std::max<LONG>(update.top, height), std::min<LONG>(update.right, width), update.bottom};
+    for (const RECT& r : {right, below})
+        if (r.left < r.right && r.top < r.bottom) FillRect(dc, &r, black);
+}
+
 void Paint(SceneWindow& scenes, HWND window) {
     PAINTSTRUCT paint{};
-    BeginPaint(window, &paint);
+    HDC dc = BeginPaint(window, &paint);
     const RECT& r = paint.rcPaint;
     if (scenes.Host) RepaintScene(scenes.Session, *scenes.Host, {r.left, r.top, r.right, r.bottom});
+    if (dc) BlackOutsidePicture(scenes, dc, r);
     EndPaint(window, &paint);
     if (!scenes.PictureFile.empty() && scenes.Session.Live && scenes.Session.Picture.Width > 0)
         WritePictureFile(scenes.Session.Picture, scenes.PictureFile);
@@ -58,8 +71,7 @@ void Paint(SceneWindow& scenes, HWND window) {
 // nothing about the user, so the mouse watch starts again from where the pointer is now.
 void ChangeLayout(SceneWindow& scenes, HWND window) {
     if (!scenes.Host || Shell.Command.IsPreview) return;
-    GdiTextRasteriser text;
-    RelayoutScene(scenes.Session, *scenes.Host, Settings, &text);
+    RelayoutScene(scenes.Session, *scenes.Host, Settings, &scenes.Text);
     const PixelRect& screen = scenes.Session.Screen;
     SetWindowPos(window, HWND_TOPMOST, screen.Left, screen.Top, screen.Right - screen.Left, screen.Bottom - screen.Top,
                  SWP_NOACTIVATE);
@@ -72,29 +84,48 @@ void TearDownScene(SceneWindow& scenes) {
     if (scenes.Host) CloseScene(scenes.Session, *scenes.Host);
 }
 
+// The scene's share of a message; true when it consumed it.
+bool SceneMessage(SceneWindow& scenes, HWND window, UINT message) {
+    switch (message) {
+        case WM_CREATE:
+            BuildScene(scenes, window);
+            return false;
+        case WM_TIMER:
+            Tick(scenes, window);
+            return true;
+        case WM_PAINT:
+            Paint(scenes, window);
+            return true;
+        case WM_DISPLAYCHANGE:
+            ChangeLayout(scenes, window);
+            return true;
+        case WM_DESTROY:
+            TearDownScene(scenes);
+            return false;
+    }
+    return false;
+}
+
 }  // namespace
 
 LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    SceneWindow* scenes = ScenesOf(window, message, lParam);
-    if (!scenes) return DefaultSaverProc(window, message, wParam, lParam);
-    switch (message) {
-        case WM_CREATE:
-            BuildScene(*scenes, window);
-            break;
-        case WM_TIMER:
-            Tick(*scenes, window);
-            return 0;
-        case WM_PAINT:
-            Paint(*scenes, window);
-            return 0;
-        case WM_DISPLAYCHANGE:
-            ChangeLayout(*scenes, window);
-            return 0;
-        case WM_DESTROY:
-            TearDownScene(*scenes);
-            break;
+    // No exception may unwind through the platform's frames. A scene that failed stays as
+    // far as it got (at worst the black window), and input still ends the saver.
+    bool consumed = false;
+    try {
+        if (SceneWindow* scenes = ScenesOf(window, message, lParam)) consumed = SceneMessage(*scenes, window, message);
+    } catch (...) {
     }
-    return DefaultSaverProc(window, message, wParam, lParam);
+    if (consumed) return 0;
+    try {
+        return DefaultSaverProc(window, message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void KeepSceneTimer(SceneWindow& scenes) {
+    if (scenes.Host && scenes.Session.Live) scenes.Host->KeepTimer();
 }
 
 }  // namespace wrigglet

@@ -11,6 +11,7 @@
 
 #include "core/scene_session.h"
 #include "win32/gdi_scene_host.h"
+#include "win32/gdi_text.h"
 #include "win32/wave_sound.h"
 
 namespace wrigglet {
@@ -20,6 +21,7 @@ struct SceneWindow {
     SceneSession Session;
     std::optional<GdiSceneHost> Host;
     std::optional<WaveSoundPlayer> Sound;
+    GdiTextRasteriser Text;  // used by the set-up, at the first tick
     uint64_t TicksLeft = UINT64_MAX;
     bool Readout = false;         // WRIGGLET_TEST_READOUT is set
     std::string PictureFile;      // WRIGGLET_TEST_PICTURE names it
@@ -30,5 +32,8 @@ struct SceneWindow {
 // The window procedure; the window's creation parameter must be its SceneWindow, which
 // must outlive the window.
 LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Starts the scene's timer again if it could not be made; the message loop calls it.
+void KeepSceneTimer(SceneWindow& scenes);
 
 }  // namespace wrigglet
