@@ -15,6 +15,9 @@
   !error "ARCH must be x64 or x86"
 !endif
 
+!include LogicLib.nsh
+!include x64.nsh
+
 !define PRODUCT "Wrigglet2004"
 !define PUBLISHER "Tolvarin"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Wrigglet2004"
@@ -53,6 +56,13 @@ UninstPage instfiles
 Function .onInit
   !if "${ARCH}" == "x64"
     SetRegView 64
+  !else
+    ; A 32-bit installer on 64-bit Windows would name the redirected system folder as the
+    ; screen saver's place, where the 64-bit desktop never looks.
+    ${If} ${RunningX64}
+      MessageBox MB_ICONSTOP "This installer is for 32-bit Windows. On 64-bit Windows, run wrigglet2004-${VERSION}-setup-x64.exe." /SD IDOK
+      Abort
+    ${EndIf}
   !endif
 FunctionEnd
 
