@@ -19,6 +19,7 @@ namespace {
 struct PeImage {
     std::uint16_t machine = 0;
     std::uint16_t subsystem = 0;
+    std::uint32_t timeStamp = 0;       // 0: no build time, so builds are reproducible
     std::uint32_t symbolCount = 0;     // COFF symbols: none once stripped
     std::size_t fileSize = 0;
     std::vector<std::string> imports;  // DLL names, lower case
@@ -52,6 +53,7 @@ PeImage ReadPeImage(const std::string& path) {
     const auto pe = Read<std::uint32_t>(bytes, 0x3C);
     if (bytes.size() < 0x40 || Read<std::uint32_t>(bytes, pe) != 0x00004550u) return image;
     image.machine = Read<std::uint16_t>(bytes, pe + 4);
+    image.timeStamp = Read<std::uint32_t>(bytes, pe + 8);
     image.symbolCount = Read<std::uint32_t>(bytes, pe + 16);
     image.fileSize = bytes.size();
     const auto sectionCount = Read<std::uint16_t>(bytes, pe + 6);
@@ -104,6 +106,7 @@ TEST_P(ScrImage, IsAStrippedStaticGuiExecutableImportingOnlyProtectedDlls) {
         EXPECT_TRUE(SystemProtectedDlls.count(name)) << name << " is not a DLL the system protects";
     }
     EXPECT_EQ(image.symbolCount, 0u) << "the .scr is stripped";
+    EXPECT_EQ(image.timeStamp, 0u) << "a build time in the header makes every build differ";
     EXPECT_LT(image.fileSize, 400u * 1024);
     EXPECT_TRUE(std::ifstream(path + ".debug")) << "the debug information stays beside the .scr";
 }
