@@ -51,7 +51,7 @@ long long ToNumber(const std::string& text);
 HWND WindowNamed(const std::string& name);
 Process& ProcessNamed(const std::string& name);
 // Starts a process named `name`; an empty application takes the program from the line.
-void StartProcess(const std::string& name, const std::string& application, const std::string& commandLine);
+void Start(const std::string& name, const std::string& application, const std::string& commandLine);
 std::string Format(const char* format, ...);
 void Report(const std::string& text);
 

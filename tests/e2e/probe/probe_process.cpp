@@ -9,14 +9,15 @@ Process& ProcessNamed(const std::string& name) {
     return found->second;
 }
 
-void StartProcess(const std::string& name, const std::string& application, const std::string& commandLine) {
+void Start(const std::string& name, const std::string& application, const std::string& commandLine) {
     Require(!TheSession().processes.count(name), "process name '" + name + "' is taken");
     Process process;
     process.commandLine = commandLine;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string writable = commandLine;
-    const BOOL ok = CreateProcessA(application.empty() ? nullptr : application.c_str(), writable.data(), nullptr, nullptr, FALSE, 0,
+    const char* program = application.empty() ? nullptr : application.c_str();
+    const BOOL ok = CreateProcessA(program, writable.data(), nullptr, nullptr, FALSE, 0,
                                    nullptr, nullptr, &startup, &process.info);
     Require(ok, Format("CreateProcess failed with error %lu", GetLastError()));
     Report(Format("    started '%s', pid %lu", name.c_str(), process.info.dwProcessId));
@@ -36,7 +37,7 @@ void Launch(const Args& args) {
     RequireArgs(args, 1, "launch PROC [ARGS...]");
     const std::string& saver = TheSession().saverPath;
     const std::string arguments = Rest(args, 1);
-    StartProcess(args[0], saver, "\"" + saver + "\"" + (arguments.empty() ? "" : " " + arguments));
+    Start(args[0], saver, "\"" + saver + "\"" + (arguments.empty() ? "" : " " + arguments));
 }
 
 // launch-line PROC TEXT...: the saver with the rest of the line, verbatim (quotes and
@@ -46,15 +47,7 @@ void LaunchLine(const Args& args) {
     const std::string& line = TheSession().currentLine;
     std::size_t at = line.find(args[0], line.find("launch-line") + 11) + args[0].size();
     while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
-    StartProcess(args[0], TheSession().saverPath, line.substr(at));
-}
-
-// run PROC PROGRAM [ARGS...]: any program (an installer, an installed saver), its path
-// relative to app/ or absolute, with the arguments as written after its quoted path.
-void Run(const Args& args) {
-    RequireArgs(args, 2, "run PROC PROGRAM [ARGS...]");
-    const std::string arguments = Rest(args, 2);
-    StartProcess(args[0], args[1], "\"" + args[1] + "\"" + (arguments.empty() ? "" : " " + arguments));
+    Start(args[0], TheSession().saverPath, line.substr(at));
 }
 
 // expect-exit PROC CODE [TIMEOUT_MS]
@@ -119,16 +112,24 @@ void ExpectCreated(const Args& args) {
             Format("%zu such windows; created:", count) + seen);
 }
 
+// run PROC PROGRAM [ARGS...]: any program (an installer, an installed saver), its path
+// relative to app/ or absolute, with the arguments as written after its quoted path.
+void Run(const Args& args) {
+    RequireArgs(args, 2, "run PROC PROGRAM [ARGS...]");
+    const std::string arguments = Rest(args, 2);
+    Start(args[0], args[1], "\"" + args[1] + "\"" + (arguments.empty() ? "" : " " + arguments));
+}
+
 }  // namespace
 
 void AddProcessCommands(CommandTable& table) {
     table["launch"] = Launch;
     table["launch-line"] = LaunchLine;
-    table["run"] = Run;
     table["expect-exit"] = ExpectExit;
     table["expect-running"] = ExpectRunning;
     table["watch-windows"] = WatchWindows;
     table["expect-created"] = ExpectCreated;
+    table["run"] = Run;
 }
 
 }  // namespace probe

@@ -146,7 +146,7 @@ void RunReg(const Args& args) {
     Require(ReadValue(args[1], args[2], type, line), "the value is missing");
     line = line.substr(0, line.find('\0'));
     for (std::size_t i = 3; i < args.size(); ++i) line += " " + args[i];
-    StartProcess(args[0], "", line);
+    Start(args[0], "", line);
 }
 
 // expect-file PATH present|missing [TIMEOUT_MS]: whether a file exists (waits, as above).
