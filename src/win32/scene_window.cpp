@@ -34,13 +34,12 @@ void BuildScene(SceneWindow& scenes, HWND window) {
     OpenScene(scenes.Session, *scenes.Host, Settings, Shell.Command.IsPreview, &*scenes.Sound, &scenes.Text, true);
 }
 
-void Tick(SceneWindow& scenes, HWND window) {
+void Tick(SceneWindow& scenes) {
     ++scenes.TimerMessages;
     if (scenes.Host && scenes.TicksLeft > 0) {
         --scenes.TicksLeft;
         TickScene(scenes.Session, *scenes.Host, &*scenes.Sound);
     }
-    if (scenes.Readout) PublishReadout(window, scenes.TimerMessages, scenes.Host ? &*scenes.Host : nullptr);
 }
 
 // The window beyond the picture (a preview larger than the screen) is black.
@@ -77,7 +76,6 @@ void ChangeLayout(SceneWindow& scenes, HWND window) {
                  SWP_NOACTIVATE);
     RecordMouseOriginNow();
     ++scenes.LayoutChanges;
-    if (scenes.Readout) SetPropA(window, "WriggletLayoutChanges", reinterpret_cast<HANDLE>(scenes.LayoutChanges));
 }
 
 void TearDownScene(SceneWindow& scenes) {
@@ -86,12 +84,16 @@ void TearDownScene(SceneWindow& scenes) {
 
 // The scene's share of a message; true when it consumed it.
 bool SceneMessage(SceneWindow& scenes, HWND window, UINT message) {
+    if (scenes.Readout && message == ReadoutMessage()) {
+        PublishReadout(window, scenes.TimerMessages, scenes.LayoutChanges, scenes.Host ? &*scenes.Host : nullptr);
+        return true;
+    }
     switch (message) {
         case WM_CREATE:
             BuildScene(scenes, window);
             return false;
         case WM_TIMER:
-            Tick(scenes, window);
+            Tick(scenes);
             return true;
         case WM_PAINT:
             Paint(scenes, window);

@@ -39,11 +39,17 @@ void WritePictureFile(const Frame& picture, const std::string& path) {
     if (written) MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-void PublishReadout(HWND window, uintptr_t timerMessages, const GdiSceneHost* host) {
+UINT ReadoutMessage() {
+    static const UINT message = RegisterWindowMessageA("WriggletReadout");
+    return message;
+}
+
+void PublishReadout(HWND window, uintptr_t timerMessages, uintptr_t layoutChanges, const GdiSceneHost* host) {
     const auto publish = [window](const char* name, uintptr_t value) {
         SetPropA(window, name, reinterpret_cast<HANDLE>(value));
     };
     publish("WriggletTimerMessages", timerMessages);
+    publish("WriggletLayoutChanges", layoutChanges);
     FILETIME created, ended, kernel, user;
     if (GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) {
         const auto ms = [](const FILETIME& t) {

@@ -2,7 +2,9 @@
 // started without them never touches any of this.
 //   WRIGGLET_TEST_SEED=N     every Randomize seeds with N
 //   WRIGGLET_TEST_TICKS=N    the animation freezes after N ticks, so a test can compare a frame
-//   WRIGGLET_TEST_READOUT=1  the scene's counters are published as window properties
+//   WRIGGLET_TEST_READOUT=1  the scene's counters are published as window properties when
+//                            a test sends the window ReadoutMessage() (only then: a
+//                            publication per tick would cost more than the tick it measures)
 //   WRIGGLET_TEST_TIMER_FAILURES=N  the first N starts of the scene timer fail, as SetTimer
 //                            does when the platform's timers run out
 //   WRIGGLET_TEST_PICTURE=F  the window's picture is written to F (binary PPM) after each
@@ -30,8 +32,12 @@ std::string TestHookText(const char* name);
 // Writes the picture to `path` as a binary PPM, whole or not at all.
 void WritePictureFile(const Frame& picture, const std::string& path);
 
-// Publishes the scene's counters on the window: timer messages seen, the process's CPU
-// time, the GDI objects the scene holds, and the rectangles and GDI calls of its presents.
-void PublishReadout(HWND window, uintptr_t timerMessages, const GdiSceneHost* host);
+// The message, registered by name, that asks a saver window to publish its readout.
+UINT ReadoutMessage();
+
+// Publishes the scene's counters on the window: timer messages and layout changes seen,
+// the process's CPU time, the GDI objects the scene holds, and the rectangles and GDI calls
+// of its presents.
+void PublishReadout(HWND window, uintptr_t timerMessages, uintptr_t layoutChanges, const GdiSceneHost* host);
 
 }  // namespace wrigglet

@@ -348,6 +348,14 @@ void SetEnv(const Args& args) {
     Require(SetEnvironmentVariableA(args[0].c_str(), args[1].c_str()), "SetEnvironmentVariable failed");
 }
 
+// Asks the saver window to publish its readout (it does only when asked, so that
+// publishing never weighs on the ticks being measured) and waits until it has.
+void RequestReadout(HWND window) {
+    static const UINT message = RegisterWindowMessageA("WriggletReadout");
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+}
+
 uintptr_t Readout(HWND window, const std::string& name) {
     return reinterpret_cast<uintptr_t>(GetPropA(window, name.c_str()));
 }
@@ -360,7 +368,10 @@ void ExpectReadout(const Args& args) {
     const uintptr_t minimum = static_cast<uintptr_t>(ToNumber(args[2]));
     uintptr_t value = 0;
     const DWORD start = GetTickCount();
-    const bool ok = WaitUntil([&] { return (value = Readout(window, args[1])) >= minimum; }, TimeoutArg(args, 3));
+    const bool ok = WaitUntil([&] {
+        RequestReadout(window);
+        return (value = Readout(window, args[1])) >= minimum;
+    }, TimeoutArg(args, 3));
     Require(ok, Format("%s is %llu", args[1].c_str(), static_cast<unsigned long long>(value)));
     Report(Format("    %s = %llu after %lu ms", args[1].c_str(), static_cast<unsigned long long>(value),
                   GetTickCount() - start));
@@ -377,6 +388,7 @@ struct Sample {
 
 Sample TakeSample(HWND window, HANDLE process) {
     Sample s;
+    RequestReadout(window);
     s.ticks = GetTickCount();
     s.timerMessages = Readout(window, "WriggletTimerMessages");
     s.presents = Readout(window, "WriggletPresents");
