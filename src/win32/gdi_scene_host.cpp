@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "win32/stopwatch.h"
+
 namespace wrigglet {
 
 namespace {
@@ -86,12 +88,18 @@ bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, 
     snapshotBitmap_ = CreateTopDownDib(screen, width, height, snapshot);
     pictureBitmap_ = CreateTopDownDib(screen, width, height, picture);
     LiveGdiObjects += (snapshotBitmap_ != nullptr) + (pictureBitmap_ != nullptr);
-    const bool made = snapshotBitmap_ && pictureBitmap_;
+    bool made = snapshotBitmap_ && pictureBitmap_;
     // A fresh DIB section is black already; reading the screen back is the slowest part of
     // the start, so it is left out when the snapshot is not shown.
     if (made && fromScreen) CopyScreen(screen, snapshotBitmap_, width, height, stretch, LiveGdiObjects);
+    if (made) {
+        pictureDc_ = CreateCompatibleDC(screen);
+        if (pictureDc_) ++LiveGdiObjects;
+        pictureDcBitmap_ = pictureDc_ ? SelectObject(pictureDc_, pictureBitmap_) : nullptr;
+    }
     if (screen && ReleaseDC(nullptr, screen)) --LiveGdiObjects;
     GdiFlush();  // the capture must be in the bits before the scene reads them
+    made = made && pictureDc_ && pictureDcBitmap_;
     if (!made) {
         ReleaseSnapshot();
         snapshot = picture = nullptr;
@@ -100,6 +108,10 @@ bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, 
 }
 
 void GdiSceneHost::ReleaseSnapshot() {
+    if (pictureDc_ && pictureDcBitmap_) SelectObject(pictureDc_, pictureDcBitmap_);
+    if (pictureDc_ && DeleteDC(pictureDc_)) --LiveGdiObjects;
+    pictureDc_ = nullptr;
+    pictureDcBitmap_ = nullptr;
     if (snapshotBitmap_ && DeleteObject(snapshotBitmap_)) --LiveGdiObjects;
     if (pictureBitmap_ && DeleteObject(pictureBitmap_)) --LiveGdiObjects;
     snapshotBitmap_ = pictureBitmap_ = nullptr;
@@ -153,28 +165,25 @@ HRGN MakeRegion(const std::vector<PixelRect>& rects, RECT& bounds) {
 // One copy of the rectangles' bounds through a clip region of the rectangles themselves:
 // the platform then moves only their pixels, whatever their number.
 void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
-    if (!pictureBitmap_ || rects.empty()) return;
+    if (!pictureDc_ || rects.empty()) return;
+    const Stopwatch stopwatch(TimePresents ? &PresentMicroseconds : nullptr);
     HDC window = GetDC(window_);
-    HDC memory = CreateCompatibleDC(window);
     RECT bounds{};
     HRGN clip = rects.size() > 1 ? MakeRegion(rects, bounds) : nullptr;
     if (!clip) bounds = {rects[0].Left, rects[0].Top, rects[0].Right, rects[0].Bottom};
-    LiveGdiObjects += (window != nullptr) + (memory != nullptr) + (clip != nullptr);
-    HGDIOBJ previous = SelectObject(memory, pictureBitmap_);
+    LiveGdiObjects += (window != nullptr) + (clip != nullptr);
     if (clip) SelectClipRgn(window, clip);
-    BitBlt(window, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, memory, bounds.left,
-           bounds.top, SRCCOPY);
+    BitBlt(window, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, pictureDc_,
+           bounds.left, bounds.top, SRCCOPY);
     // The class's own device context keeps its clip region between uses.
     if (clip) SelectClipRgn(window, nullptr);
-    SelectObject(memory, previous);
     if (clip && DeleteObject(clip)) --LiveGdiObjects;
-    if (memory && DeleteDC(memory)) --LiveGdiObjects;
     if (window && ReleaseDC(window_, window)) --LiveGdiObjects;
-    // GetDC, CreateCompatibleDC, two SelectObject, BitBlt, DeleteDC, ReleaseDC; with a
-    // region also ExtCreateRegion, two SelectClipRgn and DeleteObject.
+    // GetDC, BitBlt, ReleaseDC; with a region also ExtCreateRegion, two SelectClipRgn and
+    // DeleteObject.
     ++Presents;
     PresentedRects += rects.size();
-    PresentGdiCalls += clip ? 11 : 7;
+    PresentGdiCalls += clip ? 7 : 3;
     for (const PixelRect& r : rects)
         PresentedPixels += static_cast<uintptr_t>(r.Right - r.Left) * static_cast<uintptr_t>(r.Bottom - r.Top);
 }

@@ -6,6 +6,7 @@
 
 #include "win32/saver_window.h"
 #include "win32/shell_state.h"
+#include "win32/stopwatch.h"
 #include "win32/test_hooks.h"
 
 namespace wrigglet {
@@ -29,6 +30,7 @@ void BuildScene(SceneWindow& scenes, HWND window) {
     if (const auto ticks = TestHookNumber("WRIGGLET_TEST_TICKS")) scenes.TicksLeft = *ticks;
     scenes.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
     scenes.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
+    scenes.Host->TimePresents = scenes.Readout;
     scenes.Host->TimerStartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
     // The set-up waits for the first tick, so the window shows its picture at once.
     OpenScene(scenes.Session, *scenes.Host, Settings, Shell.Command.IsPreview, &*scenes.Sound, &scenes.Text, true);
@@ -38,6 +40,7 @@ void Tick(SceneWindow& scenes) {
     ++scenes.TimerMessages;
     if (scenes.Host && scenes.TicksLeft > 0) {
         --scenes.TicksLeft;
+        const Stopwatch stopwatch(scenes.Readout ? &scenes.TickMicroseconds : nullptr);
         TickScene(scenes.Session, *scenes.Host, &*scenes.Sound);
     }
 }
@@ -85,7 +88,7 @@ void TearDownScene(SceneWindow& scenes) {
 // The scene's share of a message; true when it consumed it.
 bool SceneMessage(SceneWindow& scenes, HWND window, UINT message) {
     if (scenes.Readout && message == ReadoutMessage()) {
-        PublishReadout(window, scenes.TimerMessages, scenes.LayoutChanges, scenes.Host ? &*scenes.Host : nullptr);
+        PublishReadout(window, scenes, scenes.Host ? &*scenes.Host : nullptr);
         return true;
     }
     switch (message) {

@@ -27,6 +27,7 @@ struct SceneWindow {
     std::string PictureFile;      // WRIGGLET_TEST_PICTURE names it
     uintptr_t TimerMessages = 0;  // every WM_TIMER, also those of a frozen or empty scene
     uintptr_t LayoutChanges = 0;  // WM_DISPLAYCHANGE messages handled
+    uintptr_t TickMicroseconds = 0;  // wall time of the ticks' work, counted with the readout on
 };
 
 // The window procedure; the window's creation parameter must be its SceneWindow, which

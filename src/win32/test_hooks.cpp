@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "win32/scene_window.h"
+
 namespace wrigglet {
 
 std::optional<uint32_t> TestHookNumber(const char* name) {
@@ -44,12 +46,13 @@ UINT ReadoutMessage() {
     return message;
 }
 
-void PublishReadout(HWND window, uintptr_t timerMessages, uintptr_t layoutChanges, const GdiSceneHost* host) {
+void PublishReadout(HWND window, const SceneWindow& scenes, const GdiSceneHost* host) {
     const auto publish = [window](const char* name, uintptr_t value) {
         SetPropA(window, name, reinterpret_cast<HANDLE>(value));
     };
-    publish("WriggletTimerMessages", timerMessages);
-    publish("WriggletLayoutChanges", layoutChanges);
+    publish("WriggletTimerMessages", scenes.TimerMessages);
+    publish("WriggletLayoutChanges", scenes.LayoutChanges);
+    publish("WriggletTickMicroseconds", scenes.TickMicroseconds);
     FILETIME created, ended, kernel, user;
     if (GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) {
         const auto ms = [](const FILETIME& t) {
@@ -63,6 +66,7 @@ void PublishReadout(HWND window, uintptr_t timerMessages, uintptr_t layoutChange
         publish("WriggletPresentedRects", host->PresentedRects);
         publish("WriggletPresentGdiCalls", host->PresentGdiCalls);
         publish("WriggletPresentedPixels", host->PresentedPixels);
+        publish("WriggletPresentMicroseconds", host->PresentMicroseconds);
     }
 }
 

@@ -35,9 +35,11 @@ void WritePictureFile(const Frame& picture, const std::string& path);
 // The message, registered by name, that asks a saver window to publish its readout.
 UINT ReadoutMessage();
 
+struct SceneWindow;
+
 // Publishes the scene's counters on the window: timer messages and layout changes seen,
-// the process's CPU time, the GDI objects the scene holds, and the rectangles and GDI calls
-// of its presents.
-void PublishReadout(HWND window, uintptr_t timerMessages, uintptr_t layoutChanges, const GdiSceneHost* host);
+// the process's CPU time, the wall time of the ticks' work and of their presents, the GDI
+// objects the scene holds, and the rectangles, pixels and GDI calls of its presents.
+void PublishReadout(HWND window, const SceneWindow& scenes, const GdiSceneHost* host);
 
 }  // namespace wrigglet

@@ -381,6 +381,7 @@ void ExpectReadout(const Args& args) {
 struct Sample {
     DWORD ticks = 0;  // GetTickCount
     uintptr_t timerMessages = 0, presents = 0, rects = 0, gdiCalls = 0, pixels = 0, sceneGdiObjects = 0;
+    uintptr_t tickUs = 0, presentUs = 0;
     double cpuMs = 0;
     DWORD gdiObjects = 0, userObjects = 0;
     SIZE_T workingSet = 0, peakWorkingSet = 0, privateBytes = 0;
@@ -396,6 +397,8 @@ Sample TakeSample(HWND window, HANDLE process) {
     s.gdiCalls = Readout(window, "WriggletPresentGdiCalls");
     s.pixels = Readout(window, "WriggletPresentedPixels");
     s.sceneGdiObjects = Readout(window, "WriggletGdiObjects");
+    s.tickUs = Readout(window, "WriggletTickMicroseconds");
+    s.presentUs = Readout(window, "WriggletPresentMicroseconds");
     // The saver's own view of its CPU time: Wine answers GetProcessTimes about another
     // process with figures that barely move.
     s.cpuMs = static_cast<double>(Readout(window, "WriggletCpuMs"));
@@ -411,9 +414,10 @@ Sample TakeSample(HWND window, HANDLE process) {
 }
 
 // measure NAME PROC MS: lets the saver (window NAME, process PROC) run MS milliseconds and
-// prints one line of figures: timer messages per second, CPU per tick, presents, rectangles
-// and GDI calls per tick, the scene's own count of GDI objects it holds, the platform's GDI
-// and USER object counts, memory. Reports only; asserts nothing.
+// prints one line of figures: timer messages per second, CPU per tick, the wall time of a
+// tick's work and of its present (microseconds), presents, rectangles and GDI calls per
+// tick, the scene's own count of GDI objects it holds, the platform's GDI and USER object
+// counts, memory. Reports only; asserts nothing.
 void Measure(const Args& args) {
     RequireArgs(args, 3, "measure NAME PROC MS");
     HWND window = WindowNamed(args[0]);
@@ -425,9 +429,11 @@ void Measure(const Args& args) {
     const double ticks = static_cast<double>(b.timerMessages - a.timerMessages);
     const double per = ticks > 0 ? ticks : 1;
     Report(Format("    measure: seconds=%.1f ticks=%.0f ticks_per_s=%.2f cpu_ms_per_tick=%.3f "
+                  "tick_work_us=%.0f present_us=%.0f "
                   "presents_per_tick=%.2f rects_per_tick=%.2f gdi_calls_per_tick=%.2f pixels_per_tick=%.0f "
                   "scene_gdi_objects=%llu gdi_objects=%lu user_objects=%lu working_set_kb=%llu peak_working_set_kb=%llu private_kb=%llu",
-                  seconds, ticks, ticks / seconds, (b.cpuMs - a.cpuMs) / per,
+                  seconds, ticks, ticks / seconds, (b.cpuMs - a.cpuMs) / per, (b.tickUs - a.tickUs) / per,
+                  (b.presentUs - a.presentUs) / per,
                   (b.presents - a.presents) / per, (b.rects - a.rects) / per, (b.gdiCalls - a.gdiCalls) / per,
                   (b.pixels - a.pixels) / per,
                   static_cast<unsigned long long>(b.sceneGdiObjects), b.gdiObjects, b.userObjects, static_cast<unsigned long long>(b.workingSet / 1024),
