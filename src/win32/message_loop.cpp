@@ -8,7 +8,7 @@ void RunWatchedMessageLoop(const std::function<bool()>& watch) {
     DWORD lastWatch = GetTickCount();
     for (;;) {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) return;
             TranslateMessage(&message);
             DispatchMessageA(&message);
@@ -17,7 +17,10 @@ void RunWatchedMessageLoop(const std::function<bool()>& watch) {
             lastWatch = GetTickCount();
             if (!watch()) return;
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, WatchIntervalMs, QS_ALLINPUT);
+        // Returns at once while anything waits in the queue, so a message costs one look
+        // at the queue rather than a second one that finds it empty (each look is a round
+        // trip to the wineserver under Wine, a good part of a tick).
+        MsgWaitForMultipleObjectsEx(0, nullptr, WatchIntervalMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
 }
 
