@@ -7,7 +7,7 @@
 #include "core/frame.h"
 #include "core/scene_setup.h"
 #include "core/wrigglet_step.h"
-#include "sim/font_rasteriser.h"
+#include "text/font_rasteriser.h"
 #include "sim/png_io.h"
 
 namespace wrigglet::sim {
@@ -52,7 +52,7 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     SceneState scene;
     if (options.Seed) scene.Generator.TimeOfDay = FixedTimeOfDay(*options.Seed);
     SilentSound sound;
-    FontRasteriser text;
+    text::FontRasteriser text;
     const auto setupStart = std::chrono::steady_clock::now();
     CreateScene(scene, options.Settings, width, height, &sound, &text);
     const double setupMs = MillisecondsSince(setupStart);

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "scene_fixtures.h"
-#include "sim/font_rasteriser.h"
+#include "text/font_rasteriser.h"
 #include "sim/png_io.h"
 #include "sim/sim_options.h"
 
@@ -184,7 +184,7 @@ TEST(WriggletSim, BackgroundIsScaledToTheScene) {
 }
 
 TEST(FontRasteriser, ClipsAWordWiderThanTheSurfaceOnBothSides) {
-    FontRasteriser text;
+    text::FontRasteriser text;
     FontRequest font = TextFontRequest(400);
     font.Width *= 4;  // far wider than the surface
     ASSERT_TRUE(text.BeginSurface(400, 300, font));
@@ -206,7 +206,7 @@ TEST(FontRasteriser, ClipsAWordWiderThanTheSurfaceOnBothSides) {
 }
 
 TEST(FontRasteriser, WordsScaleWithTheRequestedWidth) {
-    FontRasteriser text;
+    text::FontRasteriser text;
     ASSERT_TRUE(text.BeginSurface(1024, 768, TextFontRequest(1024)));
     const int32_t normal = text.MeasureWord("Beautiful").value_or(0);
     FontRequest narrow = TextFontRequest(1024);
