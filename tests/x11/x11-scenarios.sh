@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The hack's scenarios under a private Xvfb, one per ctest test: x11-scenarios.sh NAME.
+# ctest passes WRIGGLET, WRIGGLET_SIM, X11_TEST_WINDOW and X11_WORK (a scratch directory).
+# A frame is compared with wrigglet-sim's for the same size, settings and seed, pixel for pixel.
+set -uo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+source "$HERE/../e2e/wine-env.sh"  # start_xvfb, stop_xvfb, make_picture
+
+WORK=$X11_WORK
+rm -rf "$WORK" && mkdir -p "$WORK"
+HACK_PID= HELPER_PID= DAEMON_PID=
+
+cleanup() {
+    local pid
+    for pid in $HACK_PID $HELPER_PID $DAEMON_PID; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    stop_xvfb
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; [ -s "$WORK/hack.err" ] && sed 's/^/hack: /' "$WORK/hack.err" >&2; exit 1; }
+
+start_hack() {
+    "$WRIGGLET" "$@" >"$WORK/hack.out" 2>"$WORK/hack.err" &
+    HACK_PID=$!
+}
+
+# Waits until the hack has reported its last tick shown N times (once per scene it built).
+wait_shown() {
+    local count=$1 i
+    for i in $(seq 600); do
+        [ "$(grep -c ' shown$' "$WORK/hack.out")" -ge "$count" ] && return 0
+        kill -0 "$HACK_PID" 2>/dev/null || fail "the hack ended before showing its frame"
+        sleep 0.1
+    done
+    fail "the hack never showed its frame"
+}
+
+# expect_frame WxH+X+Y SIM-ARGUMENTS...: the screen there equals the simulator's picture.
+expect_frame() {
+    local area=$1 size=${1%%+*}
+    shift
+    import -window root -crop "$area" +repage "$WORK/screen.png" || fail "cannot read the screen"
+    "$WRIGGLET_SIM" --size "$size" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
+    local differ
+    differ=$(compare -metric AE "$WORK/screen.png" "$WORK/sim.png" "$WORK/diff.png" 2>&1)
+    [ "$differ" = 0 ] || fail "$differ pixels of $area differ from wrigglet-sim $* (see $WORK/diff.png)"
+}
+
+# stop_hack SIGNAL: the hack ends within a second with status 0 and a clean sanitizer log.
+stop_hack() {
+    kill -s "$1" "$HACK_PID"
+    local start=$(date +%s%N) status
+    while kill -0 "$HACK_PID" 2>/dev/null && [ $(( $(date +%s%N) - start )) -lt 1000000000 ]; do sleep 0.02; done
+    kill -0 "$HACK_PID" 2>/dev/null && fail "SIG$1 did not end the hack within a second"
+    wait "$HACK_PID"; status=$?
+    HACK_PID=
+    [ "$status" -eq 0 ] || fail "the hack ended on SIG$1 with status $status"
+    grep -qE 'Sanitizer|runtime error' "$WORK/hack.err" && fail "sanitizer report"
+    return 0
+}
+
+# helper ARGUMENTS...: starts the test helper, waits for its line (a window id, or
+# "desktop") and leaves it in $WORK/helper.out.
+helper() {
+    "$X11_TEST_WINDOW" "$@" >"$WORK/helper.out" &
+    HELPER_PID=$!
+    local i
+    for i in $(seq 100); do [ -s "$WORK/helper.out" ] && return 0; sleep 0.1; done
+    fail "the test helper did not start"
+}
+
+# Puts make_picture's picture on the root window, as its background.
+show_desktop() {
+    helper --desktop "$WORK/picture.ppm"
+    import -window root "$WORK/desktop.png" || fail "cannot read the screen"
+    [ "$(compare -metric AE "$WORK/desktop.png" "$WORK/picture.png" null: 2>&1)" = 0 ] \
+        || fail "cannot show the desktop picture"
+}
+
+scenario_options() {
+    local line status
+    "$WRIGGLET" -speed 4 2>"$WORK/err"; status=$?
+    [ "$status" -eq 2 ] || fail "-speed 4 gave status $status, not 2"
+    [ "$(wc -l <"$WORK/err")" -eq 1 ] && grep -q '^wrigglet: .*usage: wrigglet ' "$WORK/err" \
+        || fail "a bad option must give one usage line: $(cat "$WORK/err")"
+    "$WRIGGLET" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
+}
+
+# Its own window with MIT-SHM: the frame, then the frame of a new size after a resize, SIGTERM.
+scenario_own_window() {
+    E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
+    start_hack -seed 7 -ticks 200
+    wait_shown 1
+    expect_frame 1024x768+0+0 --seed 7 --ticks 200
+    xdotool windowsize "$(xdotool search --name '^wrigglet$')" 640 480 || fail "cannot resize the window"
+    wait_shown 2
+    expect_frame 640x480+0+0 --seed 7 --ticks 200
+    stop_hack TERM
+}
+
+# -root on a display without MIT-SHM (plain XPutImage), over a known desktop, with the text,
+# Lots and Turbo; SIGINT.
+scenario_root() {
+    E2E_SCREEN=960x540x24 XVFB_ARGS="-extension MIT-SHM" start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=960x540x24 make_picture gradient "$WORK" || fail "no picture"
+    show_desktop
+    start_hack -root -seed 7 -ticks 200 -text -wrigglets 3 -speed 3
+    wait_shown 1
+    expect_frame 960x540+0+0 --seed 7 --ticks 200 --text on --wrigglets 3 --speed 3 --background "$WORK/picture.png"
+    stop_hack INT
+}
+
+# -window-id of a window the test made; the hack ends when that window is destroyed.
+scenario_window_id() {
+    E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
+    helper 800 600
+    local window i
+    window=$(cat "$WORK/helper.out")
+    start_hack -window-id "$window" -seed 7 -ticks 200 -wrigglets 1
+    wait_shown 1
+    expect_frame 800x600+0+0 --seed 7 --ticks 200 --wrigglets 1
+    xdotool windowkill "$window"
+    wait "$HELPER_PID" 2>/dev/null; HELPER_PID=
+    for i in $(seq 100); do kill -0 "$HACK_PID" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$HACK_PID" 2>/dev/null && fail "the hack outlived its window"
+    wait "$HACK_PID" || fail "the hack ended with status $? when its window went"
+    HACK_PID=
+}
+
+scenario_xscreensaver() {
+    fail "not written yet"
+}
+
+"scenario_$1"
