@@ -15,9 +15,7 @@ namespace wrigglet::x11 {
 
 namespace {
 
-Pixmap ScreenshotOf(Display* display, Window window) {
-    const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", True);
-    if (property == None) return None;
+Pixmap OwnScreenshot(Display* display, Window window, Atom property) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -29,6 +27,21 @@ Pixmap ScreenshotOf(Display* display, Window window) {
         pixmap = static_cast<Pixmap>(reinterpret_cast<unsigned long*>(data)[0]);
     if (data) XFree(data);
     return pixmap;
+}
+
+// The daemon may run the hack in a window of its own inside the one it hung the
+// screenshot on, so the window's ancestors are asked too.
+Pixmap ScreenshotOf(Display* display, Window window) {
+    const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", True);
+    while (property != None && window != None) {
+        if (const Pixmap pixmap = OwnScreenshot(display, window, property); pixmap != None) return pixmap;
+        Window root = None, parent = None, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &root, &parent, &children, &count)) return None;
+        if (children) XFree(children);
+        window = parent == root ? None : parent;
+    }
+    return None;
 }
 
 // The whole drawable as scene pixels; a pixmap's image carries no colour masks, so the

@@ -126,8 +126,66 @@ scenario_window_id() {
     HACK_PID=
 }
 
+# XScreenSaver refuses to run hacks as root, so as root the daemon runs as nobody.
+as_saver_user() {
+    if [ "$(id -u)" -eq 0 ]; then
+        HOME=$WORK/home setpriv --reuid=65534 --regid=65534 --clear-groups "$@"
+    else
+        HOME=$WORK/home "$@"
+    fi
+}
+
+# The hack processes the daemon started: this binary, with this test's HOME.
+saver_hacks() {
+    local pid
+    for pid in $(pgrep -x wrigglet); do
+        [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$(readlink -f "$WRIGGLET")" ] \
+            && tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$WORK/home" && echo "$pid"
+    done
+}
+
+# Pixels of the screen that differ from the desktop picture.
+changed_pixels() {
+    import -window root "$WORK/screen.png" 2>/dev/null || { echo 0; return; }
+    compare -metric AE "$WORK/screen.png" "$WORK/picture.png" null: 2>&1 | cut -d' ' -f1
+}
+
+# The real daemon, told by a test ~/.xscreensaver to run only this hack: -activate starts
+# it over XScreenSaver's picture of the desktop and it draws trails; -deactivate ends it.
 scenario_xscreensaver() {
-    fail "not written yet"
+    E2E_SCREEN=800x600x24 start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=800x600x24 make_picture blocks "$WORK" || fail "no picture"
+    show_desktop
+    DESKTOP_CORNERS=$(convert "$WORK/picture.png" -format '%[pixel:p{3,3}] %[pixel:p{796,596}]' info:)
+    mkdir -p "$WORK/home" && chmod 777 "$WORK/home"
+    printf '%s\n' 'mode: one' 'selected: 0' 'timeout: 1:00:00' 'lock: False' 'fade: False' 'unfade: False' \
+        'splash: False' 'dpmsEnabled: False' 'grabDesktopImages: True' \
+        "programs: $WRIGGLET --root -seed 7 -wrigglets 3 -speed 3" >"$WORK/home/.xscreensaver"
+    chmod 644 "$WORK/home/.xscreensaver"
+    as_saver_user xscreensaver -no-splash -verbose >"$WORK/daemon.log" 2>&1 &
+    DAEMON_PID=$!
+    local i
+    for i in $(seq 50); do as_saver_user xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+    as_saver_user xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate failed"
+    for i in $(seq 100); do [ -n "$(saver_hacks)" ] && break; sleep 0.1; done
+    [ -n "$(saver_hacks)" ] || { cat "$WORK/daemon.log" >&2; fail "XScreenSaver did not start the hack"; }
+    # Trails: more and more pixels differ from the desktop, while the corners, where no
+    # wrigglet has been yet, still show it: the hack started from XScreenSaver's screenshot
+    # of the desktop, not from its black window.
+    local changed=0 corners=
+    for i in $(seq 100); do
+        changed=$(changed_pixels)
+        corners=$(convert "$WORK/screen.png" -format '%[pixel:p{3,3}] %[pixel:p{796,596}]' info:)
+        [ "$changed" -ge 2000 ] && [ "$corners" = "$DESKTOP_CORNERS" ] && break
+        sleep 0.2
+    done
+    [ "$corners" = "$DESKTOP_CORNERS" ] || fail "the hack did not start from the desktop ($corners)"
+    [ "$changed" -ge 2000 ] || fail "the hack drew no trails ($changed pixels changed)"
+    as_saver_user xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
+    for i in $(seq 50); do [ -z "$(saver_hacks)" ] && break; sleep 0.1; done
+    [ -z "$(saver_hacks)" ] || fail "a wrigglet process is left after -deactivate"
+    kill "$DAEMON_PID"; wait "$DAEMON_PID" 2>/dev/null; DAEMON_PID=
+    [ -z "$(saver_hacks)" ] || fail "a wrigglet process is left after the daemon ended"
 }
 
 "scenario_$1"
