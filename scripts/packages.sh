@@ -1,5 +1,8 @@
 # The Debian packages, by purpose; sourced by the run and test commands.
 NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev
-                 libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core)
+                 libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
+                 libx11-dev libxext-dev libxrandr-dev libxinerama-dev)
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils)
 WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick)
+# The X11 hack's tests: a virtual X server, the real XScreenSaver daemon, screen reading.
+X11_TEST_PACKAGES=(xvfb xscreensaver xdotool imagemagick util-linux)
