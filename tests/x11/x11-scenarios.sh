@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The hack's scenarios under a private Xvfb, one per ctest test: x11-scenarios.sh NAME.
-# ctest passes WRIGGLET, WRIGGLET_SIM, X11_TEST_WINDOW and X11_WORK (a scratch directory).
+# ctest passes WRIGGLET, WRIGGLET_SIM, X11_TEST_WINDOW, X11_BUILD (the build directory) and
+# X11_WORK (a scratch directory).
 # A frame is compared with wrigglet-sim's for the same size, settings and seed, pixel for pixel.
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
@@ -83,6 +84,21 @@ scenario_options() {
     [ "$(wc -l <"$WORK/err")" -eq 1 ] && grep -q '^wrigglet: .*usage: wrigglet ' "$WORK/err" \
         || fail "a bad option must give one usage line: $(cat "$WORK/err")"
     "$WRIGGLET" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
+}
+
+# cmake --install puts the hack and its settings where Debian's XScreenSaver looks, and
+# every option the settings description can pass is one the hack takes.
+scenario_install() {
+    cmake --install "$X11_BUILD" --prefix "$WORK/usr" >"$WORK/install.log" || fail "cmake --install failed"
+    local hack=$WORK/usr/libexec/xscreensaver/wrigglet xml=$WORK/usr/share/xscreensaver/config/wrigglet.xml
+    [ -x "$hack" ] && [ -f "$xml" ] || fail "not installed where XScreenSaver looks: $(find "$WORK/usr" -type f)"
+    local arguments
+    grep -oE '(arg|arg-set|arg-unset)="[^"]*"' "$xml" | cut -d'"' -f2 >"$WORK/arguments"
+    [ "$(wc -l <"$WORK/arguments")" -ge 6 ] || fail "too few options in $xml"
+    while read -r arguments; do
+        # shellcheck disable=SC2086  # an argument line is split as XScreenSaver splits it
+        "$hack" $arguments -help >/dev/null 2>&1 || fail "the hack refuses '$arguments' from $xml"
+    done <"$WORK/arguments"
 }
 
 # Its own window with MIT-SHM: the frame, then the frame of a new size after a resize, SIGTERM.
