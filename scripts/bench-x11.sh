@@ -36,7 +36,7 @@ run() {
     hack=$!
     local server_before
     server_before=$(cpu_seconds "$XVFB_PID")
-    until grep -q ' shown$' "$work/hack.out"; do
+    until grep -q ' shown with ' "$work/hack.out"; do
         kill -0 "$hack" 2>/dev/null || fail "the hack ended early"
         sleep 0.05
     done

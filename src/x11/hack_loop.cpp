@@ -74,7 +74,8 @@ void Tick(HackState& state, std::ostream& out) {
     state.NextTick = std::max(state.NextTick + interval, Clock::now());
     if (state.Options.Ticks && state.Ticks == *state.Options.Ticks) {
         XSync(state.Window.Target.Connection, False);
-        out << "wrigglet: tick " << state.Ticks << " shown" << std::endl;
+        out << "wrigglet: tick " << state.Ticks << " shown with "
+            << (state.Host.UsesSharedMemory() ? "MIT-SHM" : "XPutImage") << std::endl;
     }
 }
 

@@ -11,7 +11,7 @@
 namespace wrigglet::x11 {
 
 // Runs until the hack is told to end; answers the exit status (0). With -ticks, a line
-// goes to `out` each time the last tick is on the screen.
+// goes to `out` each time the last tick is on the screen, saying how it got there.
 int RunHack(const HackOptions& options, const HackWindow& window, std::ostream& out);
 
 }  // namespace wrigglet::x11

@@ -25,14 +25,19 @@ start_hack() {
 }
 
 # Waits until the hack has reported its last tick shown N times (once per scene it built).
+# Then expect_path PATH: it was shown with MIT-SHM or XPutImage.
 wait_shown() {
     local count=$1 i
     for i in $(seq 600); do
-        [ "$(grep -c ' shown$' "$WORK/hack.out")" -ge "$count" ] && return 0
+        [ "$(grep -c ' shown with ' "$WORK/hack.out")" -ge "$count" ] && return 0
         kill -0 "$HACK_PID" 2>/dev/null || fail "the hack ended before showing its frame"
         sleep 0.1
     done
     fail "the hack never showed its frame"
+}
+
+expect_path() {
+    grep -q " shown with $1\$" "$WORK/hack.out" || fail "not drawn with $1: $(tail -n 1 "$WORK/hack.out")"
 }
 
 # expect_frame WxH+X+Y SIM-ARGUMENTS...: the screen there equals the simulator's picture.
@@ -106,6 +111,7 @@ scenario_own_window() {
     E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
     start_hack -seed 7 -ticks 200
     wait_shown 1
+    expect_path MIT-SHM
     expect_frame 1024x768+0+0 --seed 7 --ticks 200
     xdotool windowsize "$(xdotool search --name '^wrigglet$')" 640 480 || fail "cannot resize the window"
     wait_shown 2
@@ -121,6 +127,7 @@ scenario_root() {
     show_desktop
     start_hack -root -seed 7 -ticks 200 -text -wrigglets 3 -speed 3
     wait_shown 1
+    expect_path XPutImage
     expect_frame 960x540+0+0 --seed 7 --ticks 200 --text on --wrigglets 3 --speed 3 --background "$WORK/picture.png"
     stop_hack INT
 }
