@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 
@@ -19,7 +20,8 @@ volatile std::sig_atomic_t StopRequested = 0;
 
 void RequestStop(int) { StopRequested = 1; }
 
-// Blocks SIGTERM and SIGINT and answers the mask to wait with, in which they are open.
+}  // namespace
+
 sigset_t CatchStopSignals() {
     struct sigaction action {};
     action.sa_handler = RequestStop;
@@ -35,6 +37,8 @@ sigset_t CatchStopSignals() {
     sigdelset(&previous, SIGINT);
     return previous;
 }
+
+namespace {
 
 using Clock = std::chrono::steady_clock;
 
@@ -125,8 +129,7 @@ void Wait(const HackState& state, const sigset_t& waitMask) {
 
 }  // namespace
 
-int RunHack(const HackOptions& options, const HackWindow& window, std::ostream& out) {
-    const sigset_t waitMask = CatchStopSignals();
+int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t& waitMask, std::ostream& out) {
     Display* display = window.Target.Connection;
     const DesktopImage desktop =
         options.Settings.Desktop ? TakeDesktop(display, window.Target.Id, window.IsRoot) : DesktopImage{};

@@ -18,12 +18,14 @@ int main(int argc, char** argv) {
         std::cout << HackHelp();
         return 0;
     }
+    // From here a SIGTERM waits for the loop, which closes the scene and ends with status 0.
+    const sigset_t waitMask = CatchStopSignals();
     InstallQuietErrorHandlers();
     Display* display = XOpenDisplay(parsed.Options.Display.empty() ? nullptr : parsed.Options.Display.c_str());
     if (!display) return 0;  // nothing to draw on; a hack stays quiet
     int status = 0;
     if (const auto window = OpenHackWindow(display, parsed.Options, std::getenv("XSCREENSAVER_WINDOW"))) {
-        status = RunHack(parsed.Options, *window, std::cout);
+        status = RunHack(parsed.Options, *window, waitMask, std::cout);
         CloseHackWindow(display, *window);
     }
     XCloseDisplay(display);
