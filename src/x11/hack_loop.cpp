@@ -52,6 +52,7 @@ struct HackState {
     SceneSession Session;
     int64_t Ticks = 0;
     Clock::time_point NextTick;
+    SceneSize NewSize;  // the window's size from its latest ConfigureNotify
     bool Ending = false;
 };
 
@@ -91,12 +92,8 @@ void HandleEvent(HackState& state, const XEvent& event) {
                       event.xexpose.y + event.xexpose.height});
         break;
     case ConfigureNotify:
-        if (event.xconfigure.width != state.Host.ClientSize().Width ||
-            event.xconfigure.height != state.Host.ClientSize().Height) {
-            CloseScene(state.Session, state.Host);
-            state.Host.Resize(event.xconfigure.width, event.xconfigure.height);
-            OpenHackScene(state);
-        }
+        if (event.xconfigure.window == state.Window.Target.Id)
+            state.NewSize = {event.xconfigure.width, event.xconfigure.height};
         break;
     case DestroyNotify:
         state.Ending = state.Ending || event.xdestroywindow.window == state.Window.Target.Id;
@@ -108,6 +105,15 @@ void HandleEvent(HackState& state, const XEvent& event) {
     default:
         break;
     }
+}
+
+// A new size rebuilds the scene, once for a whole run of resizes.
+void FollowResize(HackState& state) {
+    const SceneSize now = state.Host.ClientSize();
+    if (state.NewSize.Width == now.Width && state.NewSize.Height == now.Height) return;
+    CloseScene(state.Session, state.Host);
+    state.Host.Resize(state.NewSize.Width, state.NewSize.Height);
+    OpenHackScene(state);
 }
 
 // Waits for X events, the next tick or a stop signal, whichever comes first.
@@ -135,6 +141,7 @@ int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t
         options.Settings.Desktop ? TakeDesktop(display, window.Target.Id, window.IsRoot) : DesktopImage{};
     X11SceneHost host(window.Target, desktop, true);
     HackState state(options, window, host);
+    state.NewSize = host.ClientSize();
     OpenHackScene(state);
     while (!StopRequested && !state.Ending) {
         Wait(state, waitMask);
@@ -143,6 +150,7 @@ int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t
             XNextEvent(display, &event);
             HandleEvent(state, event);
         }
+        FollowResize(state);
         if (!state.Ending && !StopRequested && Animating(state) && Clock::now() >= state.NextTick) Tick(state, out);
     }
     CloseScene(state.Session, host);
