@@ -1,6 +1,7 @@
 // The X11 scenarios' helper. "test_window W H" makes a plain W x H window at 0,0 and prints
 // its id once it is on the screen; "test_window --desktop FILE.ppm" makes a binary PPM the
 // root window's background. Either way it stays until killed, keeping what it made alive.
+// "test_window --close ID" asks window ID to close, as a window manager's close button does.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -62,11 +63,26 @@ int ShowDesktop(Display* display, const char* path) {
     Stay(display);
 }
 
+int AskToClose(Display* display, const char* id) {
+    const Window window = std::strtoul(id, nullptr, 0);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
     if (!display || argc != 3) return 1;
     if (std::strcmp(argv[1], "--desktop") == 0) return ShowDesktop(display, argv[2]);
+    if (std::strcmp(argv[1], "--close") == 0) return AskToClose(display, argv[2]);
     return ShowWindow(display, static_cast<unsigned>(std::atoi(argv[1])), static_cast<unsigned>(std::atoi(argv[2])));
 }

@@ -106,7 +106,8 @@ scenario_install() {
     done <"$WORK/arguments"
 }
 
-# Its own window with MIT-SHM: the frame, then the frame of a new size after a resize, SIGTERM.
+# Its own window with MIT-SHM: the frame, then the frame of a new size after a resize, SIGTERM;
+# then the window manager's close button ends another one with status 0.
 scenario_own_window() {
     E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
     start_hack -seed 7 -ticks 200
@@ -117,6 +118,14 @@ scenario_own_window() {
     wait_shown 2
     expect_frame 640x480+0+0 --seed 7 --ticks 200
     stop_hack TERM
+    start_hack -ticks 1 -geometry 320x200
+    wait_shown 1
+    "$X11_TEST_WINDOW" --close "$(xdotool search --name '^wrigglet$')" || fail "cannot ask the window to close"
+    local i
+    for i in $(seq 100); do kill -0 "$HACK_PID" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$HACK_PID" 2>/dev/null && fail "the close button did not end the hack"
+    wait "$HACK_PID" || fail "the close button ended the hack with status $?"
+    HACK_PID=
 }
 
 # -root on a display without MIT-SHM (plain XPutImage), over a known desktop, with the text,
