@@ -73,7 +73,7 @@ int AskToClose(Display* display, const char* id) {
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
+    XCloseDisplay(display);
     return 0;
 }
 
