@@ -3,8 +3,14 @@
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <vector>
+
 #include "core/frame.h"
 #include "core/noise_field.h"
+#include "core/text_imprint.h"
 #include "core/scene_setup.h"
 #include "core/wrigglet_step.h"
 #include "memory_counter.h"
@@ -104,6 +110,60 @@ void ReferenceWriggletStep512(benchmark::State& state) {
     }
 }
 BENCHMARK(ReferenceWriggletStep512)->Unit(benchmark::kMicrosecond);
+
+// The words as solid blocks on a 32-bit surface, as the platform's DIB section holds them:
+// what the imprint costs in memory, without a font.
+struct BlockText : TextRasteriser {
+    std::vector<uint32_t> Surface;
+    int32_t Width = 0, Height = 0, CellHeight = 0;
+    bool BeginSurface(int32_t width, int32_t height, const FontRequest& font) override {
+        Width = width, Height = height, CellHeight = font.Height;
+        Surface.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+        return true;
+    }
+    std::optional<int32_t> MeasureWord(std::string_view word) override { return static_cast<int32_t>(word.size()) * Width / 14; }
+    void DrawWord(std::string_view word, int32_t x, int32_t y) override {
+        const int32_t right = std::min(x + static_cast<int32_t>(word.size()) * Width / 14, Width);
+        for (int32_t row = std::max(y, 0); row < std::min(y + CellHeight, Height); ++row)
+            std::fill(Surface.begin() + row * static_cast<ptrdiff_t>(Width) + std::max(x, 0),
+                      Surface.begin() + row * static_cast<ptrdiff_t>(Width) + std::max(right, 0), 0xFFFFFFu);
+    }
+    TextMask ReadMask() override { return {reinterpret_cast<const uint8_t*>(Surface.data()) + 2, 4, Width * 4}; }
+    void EndSurface() override { Surface = {}; }
+};
+
+// The saver's set-up peak with Text on: the two screen-sized pictures the window holds,
+// then the scene's set-up. Reports the peak heap in MB and its ratio to the pictures plus
+// the field, the least the scene can live with.
+void SceneSetupWithPictures(benchmark::State& state) {
+    const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
+    SaverSettings settings;
+    settings.Wrigglets = 3;
+    settings.Text = true;
+    double peakMb = 0, ratio = 0;
+    for (auto _ : state) {
+        bench::ResetPeakBytes();
+        const size_t before = bench::BytesInUse();
+        std::vector<uint32_t> snapshot(static_cast<size_t>(width) * height), picture(snapshot.size());
+        SceneState scene;
+        scene.Generator.TimeOfDay = FixedTimeOfDay(7);
+        BlockText text;
+        CreateScene(scene, settings, width, height, nullptr, &text);
+        const double peak = static_cast<double>(bench::PeakBytes() - before);
+        const double least = static_cast<double>((snapshot.size() + picture.size()) * sizeof(uint32_t) +
+                                                 scene.Field.Cells.size() * sizeof(FieldCell));
+        peakMb = peak / (1024.0 * 1024.0);
+        ratio = peak / least;
+        benchmark::DoNotOptimize(scene.Field.Cells.data());
+        state.PauseTiming();
+        ReleaseScene(scene);
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = peakMb;
+    state.counters["peak_over_pictures_and_field"] = ratio;
+}
+BENCHMARK(SceneSetupWithPictures)->Args({1920, 1080})->Args({3840, 2160})->Args({7680, 4320})
+    ->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // Set-up as a fresh saver process meets it: every big block is new memory whose pages
 // fault in on first touch (the allocator is told to map each block afresh). Runs last,

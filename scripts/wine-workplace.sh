@@ -16,9 +16,9 @@ wine_workplace() {  # NAME
     fi
 }
 
-# The opening of a measuring scenario: Lots, Turbo and Text on, a gradient desktop, the
-# test readout on, the pointer in a corner, and the saver started as S.
-lots_turbo_opening() {  # SCREEN DESKTOP(0|1)
+# The stage of a measuring scenario: Lots, Turbo and Text on, a gradient desktop, the test
+# readout on, the pointer in a corner.
+lots_turbo_stage() {  # SCREEN DESKTOP(0|1)
     local key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
     echo "#@ screen: $1"
     echo "#@ picture: gradient"
@@ -30,5 +30,10 @@ lots_turbo_opening() {  # SCREEN DESKTOP(0|1)
     echo "set-env WRIGGLET_TEST_READOUT 1"
     echo "show-picture Desk picture.ppm"
     echo "set-cursor 1 1"
+}
+
+# The stage, and the saver started as S.
+lots_turbo_opening() {  # SCREEN DESKTOP(0|1)
+    lots_turbo_stage "$@"
     echo "launch S /s"
 }

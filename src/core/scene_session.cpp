@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "core/scene_setup.h"
 #include "core/wrigglet_step.h"
@@ -29,19 +30,26 @@ void CopySnapshotInto(SceneSession& session, const PixelRect& rect) {
     }
 }
 
+// When the field, the wrigglets or the text can't be had, the window keeps showing its
+// picture (the snapshot, or black) with nothing moving: an empty scene over it.
+void KeepStill(SceneSession& session, const SaverSettings& settings) {
+    SceneSetup(session.Scene, settings, 0, 0, nullptr, nullptr);
+    const FrameDamage& damage = session.Picture.Damage;
+    if (damage.Tiles.size() != static_cast<size_t>(damage.TilesAcross) * static_cast<size_t>(damage.TilesDown))
+        AttachFrame(session.Picture, 0, 0, nullptr, nullptr);  // no touch record: the window's black shows
+}
+
 }  // namespace
 
-void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
-               SoundPlayer* sound, TextRasteriser* text) {
-    session.IsPreview = isPreview;
-    const SceneSize screen = host.ScreenSize();
-    const SceneSize size = isPreview ? host.ClientSize() : screen;
-    const int32_t width = std::max(size.Width, 0);
-    const int32_t height = std::max(size.Height, 0);
+namespace {
 
+// The snapshot (black without Desktop, which needs no copy of the screen) and the picture
+// that starts as its copy.
+void OpenPicture(SceneSession& session, SceneHost& host, const SaverSettings& settings, int32_t width, int32_t height) {
     uint32_t* picture = nullptr;
     session.Snapshot = nullptr;
-    if (width > 0 && height > 0 && host.CaptureSnapshot(width, height, isPreview, session.Snapshot, picture)) {
+    if (width > 0 && height > 0 &&
+        host.CaptureSnapshot(width, height, session.IsPreview, settings.Desktop, session.Snapshot, picture)) {
         const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
         if (!settings.Desktop) std::fill_n(session.Snapshot, pixels, 0u);
         std::copy_n(session.Snapshot, pixels, picture);
@@ -51,15 +59,42 @@ void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& sett
         session.Snapshot = nullptr;
         AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
     }
+}
 
+void FinishSetUp(SceneSession& session, SoundPlayer* sound) {
+    session.SetUp.Due = false;
     const bool drawable = session.Picture.Width > 0;
-    CreateScene(session.Scene, settings, drawable ? width : 0, drawable ? height : 0, sound, text);
+    try {
+        SceneSetup(session.Scene, session.SetUp.Settings, drawable ? session.Picture.Width : 0,
+                   drawable ? session.Picture.Height : 0, sound, session.SetUp.Text);
+    } catch (const std::bad_alloc&) {
+        KeepStill(session, session.SetUp.Settings);
+    }
+    session.SetUp.Text = nullptr;
+}
+
+}  // namespace
+
+void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
+               SoundPlayer* sound, TextRasteriser* text, bool deferSetUp) {
+    session.IsPreview = isPreview;
+    const SceneSize screen = host.ScreenSize();
+    const SceneSize size = isPreview ? host.ClientSize() : screen;
+    try {
+        OpenPicture(session, host, settings, std::max(size.Width, 0), std::max(size.Height, 0));
+    } catch (const std::bad_alloc&) {
+        KeepStill(session, settings);
+    }
+    Randomize(session.Scene.Generator);
+    session.SetUp = {true, settings, text};
+    if (!deferSetUp) FinishSetUp(session, sound);
     session.Live = true;
     host.StartTimer(SceneTimerId, SceneTimerInterval(isPreview, settings.Speed));
 }
 
 void TickScene(SceneSession& session, SceneHost& host, SoundPlayer* sound) {
     if (!session.Live) return;
+    if (session.SetUp.Due) FinishSetUp(session, sound);
     FrameTick(session.Scene, session.Picture, sound);
     const std::vector<PixelRect> rects = TouchedRects(session.Picture, MaxPresentRects);
     if (!rects.empty()) host.Present(rects);
@@ -77,6 +112,7 @@ void RepaintScene(SceneSession& session, SceneHost& host, PixelRect update) {
 void CloseScene(SceneSession& session, SceneHost& host) {
     if (!session.Live) return;
     session.Live = false;
+    session.SetUp = {};
     host.StopTimer(SceneTimerId);
     ReleaseScene(session.Scene);
     AttachFrame(session.Picture, 0, 0, nullptr, nullptr);

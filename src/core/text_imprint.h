@@ -1,5 +1,6 @@
-// The text imprint: the three words rasterised white on black at the scene's size, and
-// every field cell under a lit pixel raised by 256 into the paler half of the palette.
+// The text imprint: the three words rasterised white on black over the band of rows they
+// occupy, strip by strip, and every field cell under a lit pixel raised by 256 into the
+// paler half of the palette.
 #pragma once
 
 #include <array>
@@ -44,6 +45,20 @@ struct TextLine {
 // "Everything", "Beautiful", "Dies" at rows H div 8, 3H div 8, 5H div 8.
 std::array<TextLine, 3> TextLines(int32_t sceneHeight);
 
+// The rows the words' cells cover, Top inclusive, Bottom exclusive, within the scene: from
+// the first word's row to the last word's row plus the cell height. Only these rows are
+// rasterised, so the surface costs a fraction of a screen-sized one.
+struct TextBand {
+    int32_t Top = 0;
+    int32_t Bottom = 0;
+    friend bool operator==(const TextBand&, const TextBand&) = default;
+};
+TextBand TextBandFor(int32_t sceneWidth, int32_t sceneHeight);
+
+// The band is rasterised in strips of at most this many rows, each on a surface of its
+// own, so the surface never costs more than a few megabytes whatever the screen.
+inline constexpr int32_t TextStripRows = 256;
+
 // Read access to the surface's red bytes: pixel (x, y) has its red byte at
 // Data[y * RowStride + x * PixelStride]. A GDI layer can point straight into the bits of
 // a 32-bpp DIB (PixelStride 4, Data at byte 2, RowStride negative for a bottom-up one).
@@ -56,7 +71,9 @@ struct TextMask {
 };
 
 // The platform's text rendering, used once per scene creation in this order:
-// BeginSurface, then per word MeasureWord and DrawWord, then ReadMask, then EndSurface.
+// per strip of the band BeginSurface (scene width x strip height), then (on the first
+// strip, per word) MeasureWord and DrawWord of the words reaching into the strip (rows
+// relative to the strip's top), then ReadMask, then EndSurface.
 class TextRasteriser {
 public:
     virtual ~TextRasteriser() = default;

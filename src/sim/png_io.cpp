@@ -3,7 +3,10 @@
 
 #include <png.h>
 
+#include <cerrno>
 #include <cstring>
+
+#include "sim/output_file.h"
 
 namespace wrigglet::sim {
 
@@ -26,9 +29,14 @@ std::string WriteFramePng(const std::string& path, int32_t width, int32_t height
     image.width = static_cast<png_uint_32>(width);
     image.height = static_cast<png_uint_32>(height);
     image.format = PNG_FORMAT_RGB;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr))
-        return "cannot write '" + path + "': " + image.message;
-    return "";
+    // libpng's own file writer removes the target when a write fails, whatever it was.
+    OutputFile output(path);
+    std::FILE* file = output.Open();
+    if (!file) return output.Commit();
+    errno = 0;
+    if (!png_image_write_to_stdio(&image, file, 0, rgb.data(), 0, nullptr))
+        return output.Error(errno ? std::strerror(errno) : image.message);
+    return output.Commit();
 }
 
 std::string ReadRgbPng(const std::string& path, int32_t& width, int32_t& height, std::vector<uint8_t>& rgb) {
@@ -36,8 +44,15 @@ std::string ReadRgbPng(const std::string& path, int32_t& width, int32_t& height,
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) return "cannot read '" + path + "': " + image.message;
+    if (image.width > static_cast<png_uint_32>(MaxImageSide) || image.height > static_cast<png_uint_32>(MaxImageSide)) {
+        const std::string size = std::to_string(image.width) + "x" + std::to_string(image.height);
+        png_image_free(&image);
+        return "'" + path + "' is " + size + ", larger than " + std::to_string(MaxImageSide) + "x" +
+               std::to_string(MaxImageSide);
+    }
     image.format = PNG_FORMAT_RGB;
-    rgb.resize(PNG_IMAGE_SIZE(image));
+    // Sized in size_t: PNG_IMAGE_SIZE is 32-bit arithmetic and wraps for large headers.
+    rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
     if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
         png_image_free(&image);
         return "cannot decode '" + path + "': " + image.message;

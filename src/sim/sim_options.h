@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "core/saver_settings.h"
+#include "sim/png_io.h"
 
 namespace wrigglet::sim {
 
-inline constexpr int32_t MaxSimSize = 8192;
+inline constexpr int32_t MaxSimSize = MaxImageSide;
 
 struct SimOptions {
     int32_t Width = 1024;

@@ -1,12 +1,14 @@
 // The simulator's run: the same core calls the saver makes, on buffers in memory.
 #include "sim/sim_run.h"
 
+#include <cerrno>
 #include <chrono>
-#include <fstream>
+#include <cstring>
 
 #include "core/frame.h"
 #include "core/scene_setup.h"
 #include "core/wrigglet_step.h"
+#include "sim/output_file.h"
 #include "text/font_rasteriser.h"
 #include "sim/png_io.h"
 
@@ -20,18 +22,19 @@ struct SilentSound : SoundPlayer {
 };
 
 std::string WriteField(const std::string& path, const SceneState& scene) {
-    std::ofstream file(path, std::ios::binary);
+    OutputFile output(path);
+    std::FILE* file = output.Open();
+    if (!file) return output.Commit();
     std::vector<uint8_t> row;
-    for (int32_t y = 0; y <= scene.SceneHeight && file; ++y) {
+    for (int32_t y = 0; y <= scene.SceneHeight; ++y) {
         row.clear();
         for (int32_t x = 0; x <= scene.SceneWidth; ++x) {
             const uint32_t cell = static_cast<uint32_t>(scene.Field.At(x, y));
             for (int shift = 0; shift < 32; shift += 8) row.push_back(static_cast<uint8_t>(cell >> shift));
         }
-        file.write(reinterpret_cast<const char*>(row.data()), static_cast<std::streamsize>(row.size()));
+        if (std::fwrite(row.data(), 1, row.size(), file) != row.size()) return output.Error(std::strerror(errno));
     }
-    file.close();
-    return file ? "" : "cannot write '" + path + "'";
+    return output.Commit();
 }
 
 double MillisecondsSince(std::chrono::steady_clock::time_point start) {

@@ -10,11 +10,19 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <string>
 #include <vector>
 
 namespace wrigglet::text {
+
+struct FontMatch {
+    std::string File;
+    int Index = 0;
+    int Weight = 0;
+    int Slant = 0;
+};
 
 struct FontRasteriser::State {
     FT_Library Library = nullptr;
@@ -27,6 +35,11 @@ struct FontRasteriser::State {
     int32_t Width = 0;
     int32_t Height = 0;
     std::vector<uint8_t> Surface;  // one byte per pixel: the red (= every) channel
+    // fontconfig's answer for the last request: the imprint asks once per strip of the same
+    // words, and a match takes far longer than a strip's drawing.
+    std::optional<FontRequest> MatchedFor;
+    std::string MatchedFaceName;  // FontRequest only views its face name
+    FontMatch Matched;
 };
 
 FontRasteriser::FontRasteriser() : state_(std::make_unique<State>()) {}
@@ -40,16 +53,10 @@ const std::string& FontRasteriser::FontFile() const { return state_->File; }
 
 namespace {
 
-struct Match {
-    std::string File;
-    int Index = 0;
-    int Weight = 0;
-    int Slant = 0;
-};
 
 // fontconfig's best match for the face, bold italic, at the cell height.
-Match MatchFont(const FontRequest& font) {
-    Match match;
+FontMatch MatchFont(const FontRequest& font) {
+    FontMatch match;
     FcConfig* config = FcInitLoadConfigAndFonts();
     if (!config) return match;
     FcPattern* pattern = FcPatternCreate();
@@ -103,7 +110,13 @@ bool FontRasteriser::BeginSurface(int32_t width, int32_t height, const FontReque
     s.Surface.assign(static_cast<size_t>(s.Width) * static_cast<size_t>(s.Height), 0);
     s.CellHeight = font.Height;
     if (!s.Library && FT_Init_FreeType(&s.Library) != 0) return true;  // a blank surface: no text
-    const Match match = MatchFont(font);
+    if (!s.MatchedFor || !(*s.MatchedFor == font) || s.MatchedFaceName != font.FaceName) {
+        s.Matched = MatchFont(font);
+        s.MatchedFaceName = std::string(font.FaceName);
+        s.MatchedFor = font;
+        s.MatchedFor->FaceName = s.MatchedFaceName;
+    }
+    const FontMatch& match = s.Matched;
     if (match.File.empty() || FT_New_Face(s.Library, match.File.c_str(), match.Index, &s.Face) != 0) {
         s.Face = nullptr;
         return true;

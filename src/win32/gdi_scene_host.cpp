@@ -1,6 +1,8 @@
 // The scene's platform side with GDI and DIB sections.
 #include "win32/gdi_scene_host.h"
 
+#include <algorithm>
+
 namespace wrigglet {
 
 namespace {
@@ -41,12 +43,20 @@ SceneSize GdiSceneHost::ScreenSize() {
 }
 
 SceneSize GdiSceneHost::ClientSize() {
+    // The preview's picture is no larger than the virtual screen, whatever the host's window:
+    // a huge host window would otherwise cost gigabytes, or fail inside the platform's copy.
+    // Systems before the virtual screen's metrics answer 0 for them: the screen is the limit.
     RECT client{};
     GetClientRect(window_, &client);
-    return {client.right, client.bottom};
+    auto limit = [](int virtualMetric, int screenMetric) {
+        const int size = GetSystemMetrics(virtualMetric);
+        return static_cast<int32_t>(size > 0 ? size : GetSystemMetrics(screenMetric));
+    };
+    return {std::min<int32_t>(client.right, limit(SM_CXVIRTUALSCREEN, SM_CXSCREEN)),
+            std::min<int32_t>(client.bottom, limit(SM_CYVIRTUALSCREEN, SM_CYSCREEN))};
 }
 
-bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                                    uint32_t*& picture) {
     ReleaseSnapshot();
     HDC screen = GetDC(nullptr);
@@ -55,7 +65,9 @@ bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, 
     pictureBitmap_ = CreateTopDownDib(screen, width, height, picture);
     LiveGdiObjects += (snapshotBitmap_ != nullptr) + (pictureBitmap_ != nullptr);
     const bool made = snapshotBitmap_ && pictureBitmap_;
-    if (made) CopyScreen(screen, snapshotBitmap_, width, height, stretch, LiveGdiObjects);
+    // A fresh DIB section is black already; reading the screen back is the slowest part of
+    // the start, so it is left out when the snapshot is not shown.
+    if (made && fromScreen) CopyScreen(screen, snapshotBitmap_, width, height, stretch, LiveGdiObjects);
     if (screen && ReleaseDC(nullptr, screen)) --LiveGdiObjects;
     GdiFlush();  // the capture must be in the bits before the scene reads them
     if (!made) {
@@ -72,10 +84,24 @@ void GdiSceneHost::ReleaseSnapshot() {
 }
 
 void GdiSceneHost::StartTimer(uint32_t id, uint32_t milliseconds) {
-    SetTimer(window_, id, milliseconds, nullptr);
+    timerId_ = id;
+    timerInterval_ = milliseconds;
+    timerWanted_ = true;
+    timerRunning_ = false;
+    KeepTimer();
+}
+
+void GdiSceneHost::KeepTimer() {
+    if (!timerWanted_ || timerRunning_) return;
+    if (TimerStartsToFail > 0) {
+        --TimerStartsToFail;
+        return;
+    }
+    timerRunning_ = SetTimer(window_, timerId_, timerInterval_, nullptr) != 0;
 }
 
 void GdiSceneHost::StopTimer(uint32_t id) {
+    timerWanted_ = timerRunning_ = false;
     KillTimer(window_, id);
 }
 

@@ -15,12 +15,17 @@ public:
 
     SceneSize ScreenSize() override;
     SceneSize ClientSize() override;
-    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                          uint32_t*& picture) override;
     void ReleaseSnapshot() override;
     void StartTimer(uint32_t id, uint32_t milliseconds) override;
     void StopTimer(uint32_t id) override;
     void Present(const std::vector<PixelRect>& rects) override;
+
+    // Starts the scene timer again when SetTimer failed before (the platform's timers can
+    // run out); without it the picture would stay frozen.
+    void KeepTimer();
+    uint32_t TimerStartsToFail = 0;  // a test hook: these many SetTimer calls count as failed
 
     // What the presents have cost so far, for the tests' readout and the benchmarks.
     uintptr_t Presents = 0;
@@ -34,6 +39,10 @@ private:
     HWND window_;
     HBITMAP snapshotBitmap_ = nullptr;
     HBITMAP pictureBitmap_ = nullptr;
+    uint32_t timerId_ = 0;
+    uint32_t timerInterval_ = 0;
+    bool timerWanted_ = false;
+    bool timerRunning_ = false;
 };
 
 }  // namespace wrigglet

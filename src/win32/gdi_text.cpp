@@ -7,21 +7,25 @@ namespace wrigglet {
 
 bool GdiTextRasteriser::BeginSurface(int32_t width, int32_t height, const FontRequest& font) {
     EndSurface();
-    screen_ = GetDC(nullptr);
-    bitmap_ = CreateCompatibleBitmap(screen_, width, height);
-    surface_ = CreateCompatibleDC(screen_);
-    if (!bitmap_ || !surface_) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down: row y is at y * width
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    // A fresh DIB section is zero-filled: already black.
+    bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    surface_ = CreateCompatibleDC(nullptr);
+    if (!bitmap_ || !surface_ || !bits) {
         EndSurface();
         return false;
     }
+    bits_ = static_cast<const uint32_t*>(bits);
     width_ = width;
     height_ = height;
     previousBitmap_ = SelectObject(surface_, bitmap_);
-
-    const RECT whole{0, 0, width, height};
-    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
-    FillRect(surface_, &whole, black);
-    DeleteObject(black);
 
     const std::string face(font.FaceName);
     font_ = CreateFontA(font.Height, font.Width, font.Escapement, font.Orientation, font.Weight, font.Italic,
@@ -45,22 +49,9 @@ void GdiTextRasteriser::DrawWord(std::string_view word, int32_t x, int32_t y) {
 
 TextMask GdiTextRasteriser::ReadMask() {
     ReleaseFont();
-    // The bitmap must not be selected into a context while its bits are read.
-    SelectObject(surface_, previousBitmap_);
-    previousBitmap_ = nullptr;
-
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0u);
-    GetDIBits(surface_, bitmap_, 0, static_cast<UINT>(height_), pixels_.data(), &info, DIB_RGB_COLORS);
-
+    GdiFlush();  // the drawing must be in the bits before they are read
     // Each pixel is blue, green, red, unused in memory: red is byte 2.
-    const auto* bytes = reinterpret_cast<const uint8_t*>(pixels_.data());
+    const auto* bytes = reinterpret_cast<const uint8_t*>(bits_);
     return TextMask{bytes + 2, 4, static_cast<ptrdiff_t>(width_) * 4};
 }
 
@@ -77,13 +68,10 @@ void GdiTextRasteriser::EndSurface() {
     if (surface_ && previousBitmap_) SelectObject(surface_, previousBitmap_);
     previousBitmap_ = nullptr;
     if (surface_) DeleteDC(surface_);
-    if (screen_) ReleaseDC(nullptr, screen_);
     if (bitmap_) DeleteObject(bitmap_);
     surface_ = nullptr;
-    screen_ = nullptr;
     bitmap_ = nullptr;
-    pixels_.clear();
-    pixels_.shrink_to_fit();
+    bits_ = nullptr;
 }
 
 }  // namespace wrigglet

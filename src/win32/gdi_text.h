@@ -1,10 +1,8 @@
-// The three words rasterised by GDI: a screen-compatible memory bitmap the size of the
-// scene, the requested font, and one read-back of the whole surface.
+// The three words rasterised by GDI into a 32-bit top-down DIB section of the words' band,
+// whose bits the imprint then reads in place: no copy, no read-back call to fail.
 #pragma once
 
 #include <windows.h>
-
-#include <vector>
 
 #include "core/text_imprint.h"
 
@@ -25,13 +23,12 @@ private:
 
     int32_t width_ = 0;
     int32_t height_ = 0;
-    HDC screen_ = nullptr;
     HDC surface_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ previousBitmap_ = nullptr;
     HFONT font_ = nullptr;
     HGDIOBJ previousFont_ = nullptr;
-    std::vector<uint32_t> pixels_;
+    const uint32_t* bits_ = nullptr;
 };
 
 }  // namespace wrigglet

@@ -29,9 +29,12 @@ bool AnotherInstanceRuns() {
 
 void RunDuty(HINSTANCE instance, SaverSettings& settings) {
     switch (Shell.Command.SaverMode) {
-        case RunMode::ModeConfigure:
-            ShowSettingsDialog(instance, AsHwnd(Shell.Command.ParentWindow), settings);
+        case RunMode::ModeConfigure: {
+            // A handle that is no window would make the dialog fail to show: it goes unowned.
+            HWND owner = AsHwnd(Shell.Command.ParentWindow);
+            ShowSettingsDialog(instance, IsWindow(owner) ? owner : nullptr, settings);
             break;
+        }
         case RunMode::ModeChangePassword:
             ChangeSaverPassword(AsHwnd(Shell.Command.ParentWindow));
             break;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "win32/message_loop.h"
 #include "win32/password.h"
 #include "win32/scene_window.h"
 #include "win32/shell_state.h"
@@ -24,8 +25,9 @@ void RegisterSaverClass(const char* className, WNDPROC procedure, HBRUSH backgro
 
 HWND CreatePreviewForm(HWND parent, const char* className) {
     // A handle that isn't a window (the message-only parent among them) would give an
-    // invisible saver that nothing can end, so it counts as a failed creation.
-    if (!IsWindow(parent)) return nullptr;
+    // invisible saver that nothing can end, and the desktop window a screen-covering one
+    // that no input reaches; either counts as a failed creation.
+    if (!IsWindow(parent) || parent == GetDesktopWindow()) return nullptr;
     RECT frame{};
     GetWindowRect(parent, &frame);
     return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
@@ -42,12 +44,13 @@ HWND CreateFullScreenForm(const char* className) {
                            GetModuleHandleA(nullptr), nullptr);
 }
 
-void RunMessageLoop() {
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+void RunMessageLoop(HWND parent) {
+    RunWatchedMessageLoop([parent] {
+        KeepSceneTimer();
+        // A host that ends without destroying its window sends the preview nothing; without
+        // this the preview would hold the single-instance mutex for ever.
+        return !parent || IsWindow(parent);
+    });
 }
 
 void RecordMouseOriginNow() {
@@ -92,9 +95,10 @@ LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 void RunPreview() {
-    Shell.SaverWindow =
-        CreateSaverWindow(AsHwnd(Shell.Command.ParentWindow), SaverClassName, SceneCallback, nullptr);
-    RunMessageLoop();
+    HWND parent = AsHwnd(Shell.Command.ParentWindow);
+    Shell.SaverWindow = CreateSaverWindow(parent, SaverClassName, SceneCallback, nullptr);
+    RunMessageLoop(parent);
+    if (IsWindow(Shell.SaverWindow)) DestroyWindow(Shell.SaverWindow);
 }
 
 void RunFullScreen() {
@@ -103,7 +107,7 @@ void RunFullScreen() {
                                           static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     UINT wasRunning = 0;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &wasRunning, 0);
-    RunMessageLoop();
+    RunMessageLoop(nullptr);
     // Always switched off, whatever the previous state was.
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &wasRunning, 0);
     ShowCursor(TRUE);

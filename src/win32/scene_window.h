@@ -8,4 +8,7 @@ namespace wrigglet {
 
 LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Starts the scene's timer again if it could not be made; the message loop calls it.
+void KeepSceneTimer();
+
 }  // namespace wrigglet

@@ -3,6 +3,8 @@
 //   WRIGGLET_TEST_SEED=N     every Randomize seeds with N
 //   WRIGGLET_TEST_TICKS=N    the animation freezes after N ticks, so a test can compare a frame
 //   WRIGGLET_TEST_READOUT=1  the scene's counters are published as window properties
+//   WRIGGLET_TEST_TIMER_FAILURES=N  the first N starts of the scene timer fail, as SetTimer
+//                            does when the platform's timers run out
 //   WRIGGLET_TEST_PICTURE=F  the window's picture is written to F (binary PPM) after each
 //                            repaint: under Wine a preview child drawn by another process
 //                            than its parent's never reaches the screen, so a test reads it here

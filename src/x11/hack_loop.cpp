@@ -58,9 +58,9 @@ struct HackState {
 
 void OpenHackScene(HackState& state) {
     if (state.Options.Seed) state.Session.Scene.Generator.TimeOfDay = FixedTimeOfDay(*state.Options.Seed);
-    OpenScene(state.Session, state.Host, state.Options.Settings, false, nullptr, &state.Text);
-    // The first paint, as a new window gets on Windows: the window shows the snapshot
-    // before the first tick (XScreenSaver's window is black until then).
+    // The set-up waits for the first tick, so the first paint, as a new window gets on
+    // Windows, shows the snapshot at once (XScreenSaver's window is black until then).
+    OpenScene(state.Session, state.Host, state.Options.Settings, false, nullptr, &state.Text, true);
     const SceneSize size = state.Host.ClientSize();
     RepaintScene(state.Session, state.Host, {0, 0, size.Width, size.Height});
     state.Ticks = 0;

@@ -82,12 +82,13 @@ void X11SceneHost::FreeImage() {
     image_ = nullptr;
 }
 
-bool X11SceneHost::CaptureSnapshot(int32_t width, int32_t height, bool, uint32_t*& snapshot, uint32_t*& picture) {
+bool X11SceneHost::CaptureSnapshot(int32_t width, int32_t height, bool, bool fromScreen, uint32_t*& snapshot,
+                                   uint32_t*& picture) {
     FreeImage();
     if (!gc_ || !MakeImage(width, height)) return false;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
     snapshot_.assign(pixels, 0);
-    CopyDesktop(desktop_, 0, 0, width, height, snapshot_.data());
+    if (fromScreen) CopyDesktop(desktop_, 0, 0, width, height, snapshot_.data());
     direct_ = IsSceneLayout(*image_);
     if (direct_) {
         picture_.clear();

@@ -34,7 +34,7 @@ public:
 
     SceneSize ScreenSize() override;
     SceneSize ClientSize() override;
-    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, uint32_t*& snapshot,
+    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                          uint32_t*& picture) override;
     void ReleaseSnapshot() override;
     void StartTimer(uint32_t id, uint32_t milliseconds) override;

@@ -1,6 +1,7 @@
 // The resource reader and dialog decoder used by the resource tests.
 #include "pe_resources.h"
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
@@ -17,6 +18,7 @@ struct Section {
 
 struct ImageLayout {
     std::vector<Section> Sections;
+    uint32_t ImportRva = 0;
     uint32_t ResourceRva = 0;
 };
 
@@ -28,7 +30,7 @@ size_t FileOffset(const ImageLayout& layout, uint32_t rva, uint32_t size) {
     throw std::runtime_error("address outside every section's file data");
 }
 
-ImageLayout ReadLayout(const Bytes& file, uint16_t& machine) {
+ImageLayout ReadLayout(const Bytes& file, uint16_t& machine, uint16_t& subsystem) {
     Require(Word(file, 0) == 0x5A4D, "no MZ header");
     const size_t pe = Dword(file, 0x3C);
     Require(Dword(file, pe) == 0x00004550, "no PE signature");
@@ -38,9 +40,11 @@ ImageLayout ReadLayout(const Bytes& file, uint16_t& machine) {
     const size_t optional = pe + 24;
     const uint16_t magic = Word(file, optional);
     Require(magic == 0x10B || magic == 0x20B, "unknown optional header");
+    subsystem = Word(file, optional + 68);
     const size_t directories = optional + (magic == 0x10B ? 96 : 112);
     const uint32_t directoryCount = Dword(file, directories - 4);
     ImageLayout layout;
+    if (directoryCount > 1) layout.ImportRva = Dword(file, directories + 1 * 8);
     if (directoryCount > 2) layout.ResourceRva = Dword(file, directories + 2 * 8);
     const size_t sections = optional + optionalSize;
     for (size_t i = 0; i < sectionCount; ++i) {
@@ -104,6 +108,21 @@ struct TreeReader {
     }
 };
 
+// The names of the import descriptors, up to the all-zero one that ends them.
+std::vector<std::string> ReadImports(const Bytes& file, const ImageLayout& layout) {
+    std::vector<std::string> names;
+    if (layout.ImportRva == 0) return names;
+    for (size_t entry = FileOffset(layout, layout.ImportRva, 20);; entry += 20) {
+        const uint32_t nameRva = Dword(file, entry + 12);
+        if (nameRva == 0) break;
+        std::string name;
+        for (size_t at = FileOffset(layout, nameRva, 1); at < file.size() && file[at]; ++at)
+            name.push_back(static_cast<char>(std::tolower(file[at])));
+        names.push_back(name);
+    }
+    return names;
+}
+
 std::string SizedOrOrdinal(const Bytes& data, size_t& offset, bool isClass) {
     const uint16_t first = Word(data, offset);
     if (first == 0xFFFF) {
@@ -143,7 +162,8 @@ uint32_t Dword(const Bytes& data, size_t offset) {
 
 PeImage ReadPeImage(const Bytes& file) {
     PeImage image;
-    const ImageLayout layout = ReadLayout(file, image.Machine);
+    const ImageLayout layout = ReadLayout(file, image.Machine, image.Subsystem);
+    image.Imports = ReadImports(file, layout);
     if (layout.ResourceRva == 0) return image;
     TreeReader reader{file, layout, FileOffset(layout, layout.ResourceRva, 16), image.Resources};
     reader.Walk(reader.Base, 0, {});

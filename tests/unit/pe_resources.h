@@ -1,5 +1,6 @@
-// A small reader of the resource tree of a Windows executable (PE32 and PE32+), and a
-// decoder of classic dialog templates, for tests that inspect the built .scr files.
+// A small reader of a Windows executable (PE32 and PE32+): its machine, subsystem, imported
+// DLLs and resource tree, and a decoder of classic dialog templates, for the tests that
+// inspect the built .scr files.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,9 @@ struct PeResource {
 };
 
 struct PeImage {
-    uint16_t Machine = 0;  // 0x8664 x86-64, 0x14C i386
+    uint16_t Machine = 0;    // 0x8664 x86-64, 0x14C i386
+    uint16_t Subsystem = 0;  // 2: Windows GUI
+    std::vector<std::string> Imports;  // imported DLL names, lower case
     std::vector<PeResource> Resources;
 };
 

@@ -1,5 +1,5 @@
-// Helpers shared by the scene tests: seeded scenes with their own frame buffers, frame
-// hashes, and comparison with the reference scene.
+// Helpers shared by the scene tests: a recording sound player, settings, seeded scenes
+// with their own frame buffers, frame hashes, and comparison with the reference scene.
 #pragma once
 
 #include <algorithm>
@@ -13,6 +13,25 @@
 #include "oracle.h"
 
 namespace wrigglet::fixtures {
+
+// Records every sound started, and optionally notes it in a shared log of platform calls.
+struct RecordingSound : SoundPlayer {
+    std::vector<int32_t> Played;
+    std::vector<std::string>* Log = nullptr;
+    void PlayLooping(int32_t resource) override {
+        Played.push_back(resource);
+        if (Log) Log->push_back("sound " + std::to_string(resource));
+    }
+};
+
+inline SaverSettings MakeSettings(int32_t wrigglets, int32_t speed = 2, bool sound = false, bool desktop = true) {
+    SaverSettings s;
+    s.Wrigglets = wrigglets;
+    s.Speed = speed;
+    s.Sound = sound;
+    s.Desktop = desktop;
+    return s;
+}
 
 // True under AddressSanitizer, where the biggest reference comparisons are skipped.
 #if defined(__SANITIZE_ADDRESS__)

@@ -11,18 +11,7 @@
 namespace wrigglet {
 namespace {
 
-struct RecordingSound : SoundPlayer {
-    std::vector<int32_t> Played;
-    void PlayLooping(int32_t resource) override { Played.push_back(resource); }
-};
-
-SaverSettings Settings(int32_t wrigglets, int32_t speed = 2, bool sound = false) {
-    SaverSettings s;
-    s.Wrigglets = wrigglets;
-    s.Speed = speed;
-    s.Sound = sound;
-    return s;
-}
+using fixtures::RecordingSound;
 
 TEST(SceneSetup, TileSizeIsAboutHalfTheSceneInMultiplesOf32) {
     struct Case { int32_t w, h; TileSize tile; };
@@ -37,7 +26,7 @@ TEST(SceneSetup, PopulationFollowsTheWriggletsSetting) {
                           Case{-1, 0, 0}}) {
         SceneState scene;
         scene.Generator.TimeOfDay = FixedTimeOfDay(321);
-        CreateScene(scene, Settings(c.wrigglets), 101, 61, nullptr, nullptr);
+        CreateScene(scene, fixtures::MakeSettings(c.wrigglets), 101, 61, nullptr, nullptr);
         EXPECT_EQ(scene.MaxCount, c.maxCount);
         EXPECT_EQ(scene.ActiveCount, c.active);
         ASSERT_EQ(scene.WriggletList.size(), static_cast<size_t>(c.maxCount));
@@ -74,7 +63,7 @@ TEST(SceneSetup, ColourTablesHoldTheRampsAndThePalerTextHalf) {
 TEST(SceneSetup, TheTileRepeatsOverTheSceneAndItsMargin) {
     SceneState scene;
     scene.Generator.TimeOfDay = FixedTimeOfDay(8);
-    CreateScene(scene, Settings(2), 1024, 768, nullptr, nullptr);
+    CreateScene(scene, fixtures::MakeSettings(2), 1024, 768, nullptr, nullptr);
     EXPECT_EQ(scene.Field.At(700, 500), scene.Field.At(188, 116));
     for (int32_t y = 0; y <= 768 + 8; ++y)
         for (int32_t x = 0; x <= 1024 + 7; ++x) ASSERT_EQ(scene.Field.At(x, y), scene.Field.At(x % 512, y % 384));
@@ -88,9 +77,9 @@ void ExpectFieldMatchesReference(int32_t width, int32_t height, uint32_t seed) {
     SceneState scene;
     scene.Generator.TimeOfDay = FixedTimeOfDay(seed);
     RecordingSound sound;
-    CreateScene(scene, Settings(1, 2, true), width, height, &sound, nullptr);
+    CreateScene(scene, fixtures::MakeSettings(1, 2, true), width, height, &sound, nullptr);
     oracle::Scene expected;
-    oracle::CreateScene(expected, Settings(1, 2, true), width, height, seed, {});
+    oracle::CreateScene(expected, fixtures::MakeSettings(1, 2, true), width, height, seed, {});
     for (int32_t y = 0; y <= height + 8; ++y)
         for (int32_t x = 0; x <= width + 7; ++x)
             ASSERT_EQ(scene.Field.At(x, y), expected.Field.Cell(x, y)) << "cell " << x << "," << y;
@@ -116,11 +105,11 @@ TEST(SceneSetup, SoundStartsOneOfTheThreeLoopsWhenOn) {
         SceneState scene;
         scene.Generator.TimeOfDay = FixedTimeOfDay(seed);
         RecordingSound sound;
-        CreateScene(scene, Settings(1, 2, true), 64, 48, &sound, nullptr);
+        CreateScene(scene, fixtures::MakeSettings(1, 2, true), 64, 48, &sound, nullptr);
         ASSERT_EQ(sound.Played.size(), 1u);
         seen.insert(sound.Played[0]);
         RecordingSound silent;
-        CreateScene(scene, Settings(1, 2, false), 64, 48, &silent, nullptr);
+        CreateScene(scene, fixtures::MakeSettings(1, 2, false), 64, 48, &silent, nullptr);
         EXPECT_TRUE(silent.Played.empty());
     }
     EXPECT_EQ(seen, (std::set<int32_t>{701, 702, 703}));
@@ -131,7 +120,7 @@ TEST(SceneSetup, AnEmptySceneHasNoFieldAndNoWrigglets) {
     for (const Case c : {Case{0, 0}, Case{0, 100}, Case{100, 0}, Case{-5, 10}}) {
         fixtures::SeededScene s;
         RecordingSound sound;
-        SaverSettings settings = Settings(3, 3, true);
+        SaverSettings settings = fixtures::MakeSettings(3, 3, true);
         settings.Text = true;
         fixtures::MakeSeededScene(s, settings, c.w, c.h, 1, {}, &sound);
         EXPECT_TRUE(s.Scene.Field.Cells.empty());
@@ -147,7 +136,7 @@ TEST(SceneSetup, ExtremeShapesUpTo8192AreSafe) {
     struct Case { int32_t w, h; };
     for (const Case c : {Case{8192, 3}, Case{3, 8192}, Case{8192, 40}}) {
         fixtures::SeededScene s;
-        fixtures::MakeSeededScene(s, Settings(3, 3), c.w, c.h, 2);
+        fixtures::MakeSeededScene(s, fixtures::MakeSettings(3, 3), c.w, c.h, 2);
         EXPECT_GE(s.Scene.Field.Width, c.w + 8);
         EXPECT_GE(s.Scene.Field.Height, c.h + 9);
         for (int tick = 0; tick < 200; ++tick) FrameTick(s.Scene, s.Picture, nullptr);
@@ -157,8 +146,8 @@ TEST(SceneSetup, ExtremeShapesUpTo8192AreSafe) {
 TEST(SceneSetup, SettingUpAgainReplacesTheScene) {
     SceneState scene;
     scene.Generator.TimeOfDay = FixedTimeOfDay(1);
-    CreateScene(scene, Settings(3), 640, 480, nullptr, nullptr);
-    CreateScene(scene, Settings(1), 32, 24, nullptr, nullptr);
+    CreateScene(scene, fixtures::MakeSettings(3), 640, 480, nullptr, nullptr);
+    CreateScene(scene, fixtures::MakeSettings(1), 32, 24, nullptr, nullptr);
     EXPECT_EQ(scene.WriggletList.size(), 64u);
     EXPECT_EQ(scene.Field.Width, 40);
     ReleaseScene(scene);

@@ -3,6 +3,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -180,6 +183,62 @@ TEST(WriggletSim, BackgroundIsScaledToTheScene) {
     const SimRun missing = RunSim("--size 4x6 --background " + (dir / "none.png").string(), dir);
     EXPECT_EQ(missing.ExitCode, 1);
     EXPECT_NE(missing.Stderr.find("none.png"), std::string::npos);
+    fs::remove_all(dir);
+}
+
+// A write that fails leaves what was there: here a link to a device that is always full,
+// which the PNG library's own writer used to remove.
+TEST(WriggletSim, FailedWritesSayWhyAndRemoveNothing) {
+    const fs::path dir = TempDir("full");
+    for (const std::string option : {"--png", "--field"}) {
+        const fs::path link = dir / "out";
+        fs::create_symlink("/dev/full", link);
+        const SimRun run = RunSim("--size 64x48 " + option + " " + link.string(), dir);
+        EXPECT_EQ(run.ExitCode, 1) << option;
+        EXPECT_NE(run.Stderr.find("No space left on device"), std::string::npos) << option << ": " << run.Stderr;
+        EXPECT_TRUE(fs::is_symlink(link)) << option;
+        fs::remove(link);
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir)) left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"stderr.txt", "stdout.txt"})) << "no temporary file stays behind";
+    fs::remove_all(dir);
+}
+
+// A PNG whose header claims the size and whose data stops at once, checksums right.
+void WritePngHeader(const fs::path& path, uint32_t width, uint32_t height) {
+    auto be32 = [](std::vector<uint8_t>& out, uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+    };
+    std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+        be32(bytes, static_cast<uint32_t>(data.size()));
+        std::vector<uint8_t> body(type, type + 4);
+        body.insert(body.end(), data.begin(), data.end());
+        bytes.insert(bytes.end(), body.begin(), body.end());
+        be32(bytes, static_cast<uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
+    };
+    std::vector<uint8_t> header;
+    be32(header, width);
+    be32(header, height);
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    chunk("IHDR", header);
+    chunk("IDAT", {0x78, 0x9c});  // the data never comes: only the header is read
+    chunk("IEND", {});
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(WriggletSim, OversizedBackgroundsAreRefusedBeforeDecoding) {
+    const fs::path dir = TempDir("huge");
+    struct Case { uint32_t width, height; };
+    for (const Case c : {Case{999295, 1000000}, Case{20000, 20000}, Case{8193, 1}, Case{1, 8193}}) {
+        WritePngHeader(dir / "huge.png", c.width, c.height);
+        const SimRun run = RunSim("--size 64x48 --background " + (dir / "huge.png").string(), dir);
+        EXPECT_EQ(run.ExitCode, 1) << c.width << "x" << c.height;
+        EXPECT_NE(run.Stderr.find("is " + std::to_string(c.width) + "x" + std::to_string(c.height) + ", larger than 8192x8192"),
+                  std::string::npos) << run.Stderr;
+    }
     fs::remove_all(dir);
 }
 

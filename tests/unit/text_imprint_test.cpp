@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -22,13 +23,18 @@ struct FakeRasteriser : TextRasteriser {
     std::vector<std::tuple<std::string, int32_t, int32_t>> Drawn;
     int Ended = 0;
 
+    std::vector<std::pair<int32_t, int32_t>> Surfaces;
+    int Measured = 0;
+
     bool BeginSurface(int32_t width, int32_t height, const FontRequest& font) override {
         if (SurfaceFails) return false;
         Width = width, Height = height, Font = font;
+        Surfaces.emplace_back(width, height);
         Red.assign(static_cast<size_t>(width) * height, 0);
         return true;
     }
     std::optional<int32_t> MeasureWord(std::string_view word) override {
+        ++Measured;
         auto it = Widths.find(std::string(word));
         if (it == Widths.end()) return std::nullopt;
         return it->second;
@@ -68,8 +74,43 @@ TEST(ImprintText, RequestsTheFontAndCentresTheThreeWords) {
     EXPECT_EQ(text.Font.CharSet, 1);
     EXPECT_EQ(text.Font.Quality, 2);
     using Call = std::tuple<std::string, int32_t, int32_t>;
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 96}, {"Beautiful", 211, 288}, {"Dies", 362, 480}}));
-    EXPECT_EQ(text.Ended, 1);
+    // Rows 96, 288 and 480 of the scene, cells 170 high; only the rows from 96 to 480 + 170
+    // are rasterised, in strips of 256 rows from 96, 352 and 608, each with the words that
+    // reach into it, at rows relative to its top.
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0}, {"Beautiful", 211, 192}, {"Beautiful", 211, 288 - 352},
+                                             {"Dies", 362, 480 - 352}, {"Dies", 362, 480 - 608}}));
+    EXPECT_EQ(text.Surfaces, (std::vector<std::pair<int32_t, int32_t>>{{1024, 256}, {1024, 256}, {1024, 42}}));
+    EXPECT_EQ(text.Measured, 3);
+    EXPECT_EQ(text.Ended, 3);
+}
+
+TEST(ImprintText, StripsRaiseTheSameCellsAsOneSurfaceWould) {
+    // The words drawn as blocks, whatever the strips: every cell of a word's block is raised
+    // exactly once.
+    SceneState scene = NoiseScene(1024, 768);
+    const FieldGrid before = scene.Field;
+    FakeRasteriser text;
+    text.Widths = {{"Everything", 700}, {"Beautiful", 601}, {"Dies", 300}};
+    ImprintText(scene, text);
+    struct Block { int32_t left, width, top; };
+    const Block blocks[] = {{162, 700, 96}, {211, 601, 288}, {362, 300, 480}};
+    for (int32_t y = 0; y < 768; ++y) {
+        for (int32_t x = 0; x < 1024; ++x) {
+            const bool lit = std::any_of(std::begin(blocks), std::end(blocks), [&](const Block& b) {
+                return x >= b.left && x < b.left + b.width && y >= b.top && y < b.top + 170;
+            });
+            ASSERT_EQ(scene.Field.At(x, y) - before.At(x, y), lit ? 256 : 0) << x << "," << y;
+        }
+    }
+}
+
+TEST(ImprintText, TheBandSpansTheWordsCellsWithinTheScene) {
+    struct Case { int32_t width, height; TextBand band; };
+    const Case cases[] = {
+        {1024, 768, {96, 650}},   {7680, 4320, {540, 3980}}, {152, 112, {14, 95}}, {600, 100, {12, 100}},
+        {5, 40, {0, 40}},         {6, 1, {0, 1}},            {1, 1, {0, 1}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TextBandFor(c.width, c.height), c.band) << c.width << "x" << c.height;
 }
 
 TEST(ImprintText, AFailedMeasurementKeepsThePreviousColumn) {
@@ -78,7 +119,10 @@ TEST(ImprintText, AFailedMeasurementKeepsThePreviousColumn) {
     text.Widths = {{"Beautiful", 400}};
     ImprintText(scene, text);
     using Call = std::tuple<std::string, int32_t, int32_t>;
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 0, 75}, {"Beautiful", 300, 225}, {"Dies", 300, 375}}));
+    // Strips from rows 75 and 331; the second strip reuses the columns of the first.
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 0, 0}, {"Beautiful", 300, 150}, {"Beautiful", 300, 225 - 331},
+                                             {"Dies", 300, 375 - 331}}));
+    EXPECT_EQ(text.Measured, 3);
 }
 
 TEST(ImprintText, AWordWiderThanTheSceneStartsLeftOfItTruncatingTowardZero) {
@@ -99,11 +143,13 @@ TEST(ImprintText, RaisesExactlyTheCellsAboveRed128AndTheOutsideColumnAndRow) {
         text.Ink = ink;
         text.Widths = {{"Everything", 500}, {"Beautiful", 40}, {"Dies", 20}};
         ImprintText(scene, text);
+        const int32_t top = TextBandFor(120, 90).Top;
         for (int32_t y = 0; y < scene.Field.Height; ++y) {
             for (int32_t x = 0; x < scene.Field.Width; ++x) {
                 int32_t raise = 0;
+                const bool inBand = y >= top && y < top + text.Height;
                 if (x == 120 || y == 90) raise = (x <= 120 && y <= 90) ? 256 : 0;
-                else if (x < 120 && y < 90 && text.Red[static_cast<size_t>(y) * 120 + x] > 128) raise = 256;
+                else if (x < 120 && inBand && text.Red[static_cast<size_t>(y - top) * 120 + x] > 128) raise = 256;
                 ASSERT_EQ(scene.Field.At(x, y), before.At(x, y) + raise) << x << "," << y << " ink " << int(ink);
             }
         }

@@ -77,7 +77,7 @@ Args Tokenize(const std::string& line) {
 }
 
 // {NAME} becomes the decimal handle of window NAME, {NAME:x} its low 32 bits in hex,
-// {pid:PROC} the process id of PROC.
+// {pid:PROC} the process id of PROC, {desktop} the desktop window's handle.
 std::string Substitute(const std::string& line) {
     std::string out;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -87,7 +87,9 @@ std::string Substitute(const std::string& line) {
             continue;
         }
         const std::string key = line.substr(i + 1, end - i - 1);
-        if (key.rfind("pid:", 0) == 0) {
+        if (key == "desktop") {
+            out += std::to_string(reinterpret_cast<INT_PTR>(GetDesktopWindow()));
+        } else if (key.rfind("pid:", 0) == 0) {
             out += std::to_string(ProcessNamed(key.substr(4)).info.dwProcessId);
         } else if (key.size() > 2 && key.substr(key.size() - 2) == ":x") {
             out += Format("%x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(
@@ -108,6 +110,22 @@ void EndLeftoverProcesses() {
             TerminateProcess(process.info.hProcess, 99);
         }
     }
+}
+
+// A topmost black window over the screen and nothing else: the least a saver could do.
+int RunBareWindow() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "WriggletProbeBare";
+    RegisterClassA(&windowClass);
+    CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0,
+                    GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                    windowClass.hInstance, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    return 0;
 }
 
 int RunScript(std::istream& script) {
@@ -148,6 +166,13 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--saver" && i + 1 < argc) {
             TheSession().saverPath = argv[++i];
+        } else if (arg == "--bare") {
+            return RunBareWindow();
+        } else if (arg == "--host") {
+            // A stand-in host program (launch-host): one window, until it is ended.
+            RegisterProbeWindowClass();
+            std::istringstream host("make-window Host 100 100 320 240\nsleep 600000\n");
+            return RunScript(host);
         } else {
             scriptPath = arg;
         }

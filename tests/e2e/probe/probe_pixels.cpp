@@ -372,7 +372,7 @@ struct Sample {
     uintptr_t timerMessages = 0, presents = 0, rects = 0, gdiCalls = 0, sceneGdiObjects = 0;
     double cpuMs = 0;
     DWORD gdiObjects = 0, userObjects = 0;
-    SIZE_T workingSet = 0, privateBytes = 0;
+    SIZE_T workingSet = 0, peakWorkingSet = 0, privateBytes = 0;
 };
 
 Sample TakeSample(HWND window, HANDLE process) {
@@ -391,6 +391,7 @@ Sample TakeSample(HWND window, HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX memory{};
     if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
         s.workingSet = memory.WorkingSetSize;
+        s.peakWorkingSet = memory.PeakWorkingSetSize;  // set-up's peak included
         s.privateBytes = memory.PrivateUsage;
     }
     return s;
@@ -412,11 +413,27 @@ void Measure(const Args& args) {
     const double per = ticks > 0 ? ticks : 1;
     Report(Format("    measure: seconds=%.1f ticks=%.0f ticks_per_s=%.2f cpu_ms_per_tick=%.3f "
                   "presents_per_tick=%.2f rects_per_tick=%.2f gdi_calls_per_tick=%.2f "
-                  "scene_gdi_objects=%llu gdi_objects=%lu user_objects=%lu working_set_kb=%llu private_kb=%llu",
+                  "scene_gdi_objects=%llu gdi_objects=%lu user_objects=%lu working_set_kb=%llu peak_working_set_kb=%llu private_kb=%llu",
                   seconds, ticks, ticks / seconds, (b.cpuMs - a.cpuMs) / per,
                   (b.presents - a.presents) / per, (b.rects - a.rects) / per, (b.gdiCalls - a.gdiCalls) / per,
                   static_cast<unsigned long long>(b.sceneGdiObjects), b.gdiObjects, b.userObjects, static_cast<unsigned long long>(b.workingSet / 1024),
-                  static_cast<unsigned long long>(b.privateBytes / 1024)));
+                  static_cast<unsigned long long>(b.peakWorkingSet / 1024), static_cast<unsigned long long>(b.privateBytes / 1024)));
+}
+
+// expect-picture-size FILE W H [MS]: waits for the picture file, then checks its size.
+void ExpectPictureSize(const Args& args) {
+    RequireArgs(args, 3, "expect-picture-size FILE W H [MS]");
+    Picture picture;
+    WaitUntil([&] {
+        try {
+            picture = ReadPpm(args[0]);
+            return true;
+        } catch (const Failure&) {
+            return false;
+        }
+    }, TimeoutArg(args, 3));
+    Require(picture.width == ToNumber(args[1]) && picture.height == ToNumber(args[2]),
+            Format("%s is %dx%d", args[0].c_str(), picture.width, picture.height));
 }
 
 }  // namespace
@@ -425,6 +442,7 @@ void AddPixelCommands(CommandTable& table) {
     table["load-picture"] = LoadPicture;
     table["show-picture"] = ShowPicture;
     table["expect-pixels"] = ExpectPixels;
+    table["expect-picture-size"] = ExpectPictureSize;
     table["save-screen"] = SaveScreen;
     table["invalidate"] = Invalidate;
     table["set-env"] = SetEnv;

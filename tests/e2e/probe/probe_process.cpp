@@ -49,6 +49,26 @@ void LaunchLine(const Args& args) {
     Start(args[0], TheSession().saverPath, line.substr(at));
 }
 
+// launch-host PROC [bare]: a second probe as a host program of its own, with one
+// top-level window (class WriggletProbeWindow) and nothing else, so its end can be tested;
+// with `bare`, a topmost black window over the whole screen instead, the yardstick of the
+// saver's start-up in scripts/bench-wine.sh.
+void LaunchHost(const Args& args) {
+    RequireArgs(args, 1, "launch-host PROC [bare]");
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const bool bare = args.size() > 1 && args[1] == "bare";
+    Start(args[0], self, std::string("\"") + self + "\" " + (bare ? "--bare" : "--host"));
+}
+
+// terminate PROC: ends PROC at once, as a crash would, without destroying its windows.
+void Terminate(const Args& args) {
+    RequireArgs(args, 1, "terminate PROC");
+    Process& process = ProcessNamed(args[0]);
+    TerminateProcess(process.info.hProcess, 1);
+    Require(WaitForSingleObject(process.info.hProcess, 15000) == WAIT_OBJECT_0, "the process does not end");
+}
+
 // expect-exit PROC CODE [TIMEOUT_MS]
 void ExpectExit(const Args& args) {
     RequireArgs(args, 2, "expect-exit PROC CODE [TIMEOUT_MS]");
@@ -116,6 +136,8 @@ void ExpectCreated(const Args& args) {
 void AddProcessCommands(CommandTable& table) {
     table["launch"] = Launch;
     table["launch-line"] = LaunchLine;
+    table["launch-host"] = LaunchHost;
+    table["terminate"] = Terminate;
     table["expect-exit"] = ExpectExit;
     table["expect-running"] = ExpectRunning;
     table["watch-windows"] = WatchWindows;
