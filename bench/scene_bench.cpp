@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "core/frame.h"
+#include "core/monitor_layout.h"
 #include "core/noise_field.h"
-#include "core/text_imprint.h"
+#include "core/scene_session.h"
 #include "core/scene_setup.h"
+#include "core/text_imprint.h"
 #include "core/wrigglet_step.h"
 #include "memory_counter.h"
 #include "oracle.h"
+#include "sim/memory_scene_host.h"
 
 namespace wrigglet {
 namespace {
@@ -164,6 +167,45 @@ void SceneSetupWithPictures(benchmark::State& state) {
 }
 BENCHMARK(SceneSetupWithPictures)->Args({1920, 1080})->Args({3840, 2160})->Args({7680, 4320})
     ->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The full-screen set-up over several monitors, through the scene session as the saver
+// runs it (capture copy, one scene per monitor, Lots, text off): one 1920x1080 monitor, one
+// 2560x1440, the two side by side, one 3840x2160, and three of those side by side. Reports
+// the peak heap in MB (the pictures included, each set-up on fresh memory as in a new saver
+// process) and the million pixels shown, so two monitors can be set beside each alone.
+const std::vector<std::vector<PixelRect>> BenchLayouts{
+    {{0, 0, 1920, 1080}},
+    {{0, 0, 2560, 1440}},
+    {{0, 0, 1920, 1080}, {1920, 0, 4480, 1440}},
+    {{0, 0, 3840, 2160}},
+    {{0, 0, 3840, 2160}, {3840, 0, 7680, 2160}, {7680, 0, 11520, 2160}},
+};
+
+void MonitorsSetup(benchmark::State& state) {
+    const std::vector<PixelRect>& monitors = BenchLayouts[static_cast<size_t>(state.range(0))];
+    const PixelRect box = VirtualRect(monitors);
+    const int32_t width = box.Right - box.Left, height = box.Bottom - box.Top;
+    double shown = 0;
+    for (const PixelRect& m : monitors) shown += double(m.Right - m.Left) * (m.Bottom - m.Top) / 1e6;
+    SaverSettings settings;
+    settings.Wrigglets = 3;
+    sim::MemorySceneHost host(monitors, width, height, std::vector<uint32_t>(size_t(width) * height, 0x336699));
+    double peakMb = 0;
+    for (auto _ : state) {
+        SceneSession session;
+        session.TimeOfDay = FixedTimeOfDay(7);
+        bench::ResetPeakBytes();
+        const size_t before = bench::BytesInUse();
+        OpenScene(session, host, settings, false, nullptr, nullptr);
+        peakMb = static_cast<double>(bench::PeakBytes() - before) / (1024.0 * 1024.0);
+        state.PauseTiming();
+        CloseScene(session, host);
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = peakMb;
+    state.counters["Mpixels"] = shown;
+}
+BENCHMARK(MonitorsSetup)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 // Set-up as a fresh saver process meets it: every big block is new memory whose pages
 // fault in on first touch (the allocator is told to map each block afresh). Runs last,

@@ -3,6 +3,9 @@ NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libben
                  libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
                  libx11-dev libxext-dev libxrandr-dev libxinerama-dev)
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils)
-WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick)
-# The X11 hack's tests: a virtual X server, the real XScreenSaver daemon, screen reading.
-X11_TEST_PACKAGES=(xvfb xscreensaver xdotool imagemagick util-linux)
+WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick
+               xserver-xorg-core xserver-xorg-video-dummy)
+# The X11 hack's tests: a virtual X server, Xorg's dummy driver for two monitors, the real
+# XScreenSaver daemon, screen reading.
+X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xscreensaver xdotool
+                   imagemagick util-linux)

@@ -18,9 +18,12 @@ wine_workplace() {  # NAME
 
 # The stage of a measuring scenario: Lots, Turbo and Text on, a gradient desktop, the test
 # readout on, the pointer in a corner.
-lots_turbo_stage() {  # SCREEN DESKTOP(0|1)
+lots_turbo_stage() {  # SCREEN|"MONITORS..." DESKTOP(0|1)
     local key='"HKCU\Software\Tolvarin\ScreenSavers\Wrigglet"'
-    echo "#@ screen: $1"
+    case $1 in
+        *+*) echo "#@ monitors: $1" ;;  # WxH+X+Y ..., the primary first at 0,0
+        *)   echo "#@ screen: $1" ;;
+    esac
     echo "#@ picture: gradient"
     echo "reg-set-dword $key Desktop $2"
     echo "reg-set-dword $key Sound 0"
@@ -33,7 +36,7 @@ lots_turbo_stage() {  # SCREEN DESKTOP(0|1)
 }
 
 # The stage, and the saver started as S.
-lots_turbo_opening() {  # SCREEN DESKTOP(0|1)
+lots_turbo_opening() {  # SCREEN|"MONITORS..." DESKTOP(0|1)
     lots_turbo_stage "$@"
     echo "launch S /s"
 }

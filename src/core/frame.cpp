@@ -5,9 +5,11 @@
 
 namespace wrigglet {
 
-void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, const uint32_t* background) {
+void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, const uint32_t* background,
+                 int32_t stride) {
     frame.Width = std::max(width, 0);
     frame.Height = std::max(height, 0);
+    frame.Stride = std::max(stride, frame.Width);
     frame.Pixels = pixels;
     frame.Background = background;
     FrameDamage& damage = frame.Damage;
@@ -80,6 +82,10 @@ std::vector<PixelRect> TileBands(const Frame& frame, size_t count) {
 }
 
 }  // namespace
+
+std::vector<PixelRect> TouchedTiles(const Frame& frame) {
+    return TileRuns(frame);
+}
 
 std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects) {
     const std::vector<uint8_t>& tiles = frame.Damage.Tiles;

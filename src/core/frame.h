@@ -31,22 +31,31 @@ struct FrameDamage {
     std::vector<uint8_t> Tiles;  // row-major, 1 = touched since the last reset
 };
 
-// Pixels and Background each hold Width * Height pixels, row-major from the top row, value
-// 0x00RRGGBB (blue in the lowest byte): exactly the bits of a top-down 32-bpp DIB section.
+// Pixels and Background each hold Height rows of Width pixels, Stride pixels apart, from the
+// top row, value 0x00RRGGBB (blue in the lowest byte): exactly the bits of a top-down 32-bpp
+// DIB section, or a part of one (a monitor's scene inside the whole virtual screen's picture).
 // Both buffers belong to the caller and must outlive the frame's use.
 struct Frame {
     int32_t Width = 0;
     int32_t Height = 0;
+    int32_t Stride = 0;
     uint32_t* Pixels = nullptr;
     const uint32_t* Background = nullptr;
     FrameDamage Damage;
 };
 
-// Points the frame at the caller's buffers and clears the touched record.
-void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, const uint32_t* background);
+// Points the frame at the caller's buffers and clears the touched record. A stride of 0
+// means rows of exactly `width` pixels.
+void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, const uint32_t* background,
+                 int32_t stride = 0);
 
 // Forgets what was touched; the platform layer calls it after copying a tick to the window.
 void ResetTouched(Frame& frame);
+
+// Exactly the touched tiles (clipped to the frame), as few rectangles as runs of tiles
+// allow: a run of touched tiles in a tile row, carried down while the rows below have the
+// same run. Empty when nothing was written.
+std::vector<PixelRect> TouchedTiles(const Frame& frame);
 
 // The touched area as at most maxRects rectangles (0 counts as 1) that together cover every
 // pixel written since the last reset, in whole tiles clipped to the frame; empty when
@@ -60,7 +69,7 @@ inline void SetFramePixel(Frame& frame, int32_t x, int32_t y, ColorRef color) {
     if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(frame.Width) ||
         static_cast<uint32_t>(y) >= static_cast<uint32_t>(frame.Height))
         return;
-    frame.Pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + static_cast<size_t>(x)] =
+    frame.Pixels[static_cast<size_t>(y) * static_cast<size_t>(frame.Stride) + static_cast<size_t>(x)] =
         ColorRefToPixel(color);
     FrameDamage& damage = frame.Damage;
     damage.Tiles[static_cast<size_t>(y >> DamageTileShift) * static_cast<size_t>(damage.TilesAcross) +
@@ -74,7 +83,7 @@ inline ColorRef GetBackgroundPixel(const Frame& frame, int32_t x, int32_t y) {
         static_cast<uint32_t>(y) >= static_cast<uint32_t>(frame.Height))
         return InvalidColor;
     return PixelToColorRef(
-        frame.Background[static_cast<size_t>(y) * static_cast<size_t>(frame.Width) + static_cast<size_t>(x)]);
+        frame.Background[static_cast<size_t>(y) * static_cast<size_t>(frame.Stride) + static_cast<size_t>(x)]);
 }
 
 }  // namespace wrigglet

@@ -16,15 +16,17 @@ void RecordMouseOrigin(MouseWatch& watch, ScreenPoint cursor) {
     watch.MouseOrigin = cursor;
 }
 
-bool MouseMoveAsksToClose(MouseWatch& watch, std::uint32_t lParam) {
+bool MouseMoveAsksToClose(MouseWatch& watch, std::uint32_t lParam, ScreenPoint clientOrigin) {
     // The platform sends a move when the window appears under the cursor; that one
     // (or whatever comes first) says nothing about the user.
     if (!watch.MouseMoveSeen) {
         watch.MouseMoveSeen = true;
         return false;
     }
-    const std::int64_t x = lParam & 0xFFFFu;
-    const std::int64_t y = (lParam >> 16) & 0xFFFFu;
+    // The origin is a screen position; a window covering monitors left of or above the
+    // primary starts at negative screen coordinates.
+    const std::int64_t x = std::int64_t{lParam & 0xFFFFu} + clientOrigin.x;
+    const std::int64_t y = std::int64_t{(lParam >> 16) & 0xFFFFu} + clientOrigin.y;
     return Distance(x, watch.MouseOrigin.x) > MouseMoveSlack ||
            Distance(y, watch.MouseOrigin.y) > MouseMoveSlack;
 }

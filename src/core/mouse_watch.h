@@ -23,7 +23,8 @@ inline constexpr std::int64_t MouseMoveSlack = 4;
 void RecordMouseOrigin(MouseWatch& watch, ScreenPoint cursor);
 
 // Applies one mouse-move message whose lParam carries x in its low and y in its high
-// 16 bits (unsigned). True when the move asks for the saver to close.
-bool MouseMoveAsksToClose(MouseWatch& watch, std::uint32_t lParam);
+// 16 bits (unsigned), in the client coordinates of a window whose client area starts at
+// `clientOrigin` on the screen. True when the move asks for the saver to close.
+bool MouseMoveAsksToClose(MouseWatch& watch, std::uint32_t lParam, ScreenPoint clientOrigin = {});
 
 }  // namespace wrigglet

@@ -6,16 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "core/frame.h"
 #include "core/saver_settings.h"
 #include "sim/png_io.h"
 
 namespace wrigglet::sim {
 
 inline constexpr int32_t MaxSimSize = MaxImageSide;
+// The monitors of --monitors may lie anywhere within this many pixels of one another.
+inline constexpr int32_t MaxSimExtent = 2 * MaxSimSize;
 
 struct SimOptions {
     int32_t Width = 1024;
     int32_t Height = 768;
+    // --monitors: the monitors on the virtual screen, the primary first; Width and Height are
+    // then the virtual rectangle's. Empty: one monitor of Width x Height.
+    std::vector<PixelRect> Monitors;
     std::optional<uint32_t> Seed;  // none: seed from the time of day, as the saver does
     SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
     int64_t Ticks = 0;

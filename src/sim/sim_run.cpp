@@ -1,16 +1,15 @@
-// The simulator's run: the same core calls the saver makes, on buffers in memory.
+// The simulator's run: the saver's scene session on an in-memory host.
 #include "sim/sim_run.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 
-#include "core/frame.h"
-#include "core/scene_setup.h"
-#include "core/wrigglet_step.h"
+#include "core/scene_session.h"
+#include "sim/memory_scene_host.h"
 #include "sim/output_file.h"
-#include "text/font_rasteriser.h"
 #include "sim/png_io.h"
+#include "text/font_rasteriser.h"
 
 namespace wrigglet::sim {
 
@@ -52,36 +51,37 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
             return 1;
         }
     }
-    SceneState scene;
-    if (options.Seed) scene.Generator.TimeOfDay = FixedTimeOfDay(*options.Seed);
+    std::vector<PixelRect> monitors = options.Monitors;
+    if (monitors.empty()) monitors.push_back({0, 0, width, height});
+    MemorySceneHost host(monitors, width, height, std::move(background));
+    SceneSession session;
+    if (options.Seed) session.TimeOfDay = FixedTimeOfDay(*options.Seed);
     SilentSound sound;
     text::FontRasteriser text;
     const auto setupStart = std::chrono::steady_clock::now();
-    CreateScene(scene, options.Settings, width, height, &sound, &text);
+    OpenScene(session, host, options.Settings, false, &sound, &text);
     const double setupMs = MillisecondsSince(setupStart);
     if (!options.OutputField.empty()) {
-        if (std::string error = WriteField(options.OutputField, scene); !error.empty()) {
+        const SceneState none;
+        const SceneState& primary = session.Scenes.empty() ? none : session.Scenes.front().Scene;
+        if (std::string error = WriteField(options.OutputField, primary); !error.empty()) {
             errors << "wrigglet-sim: " << error << "\n";
             return 1;
         }
     }
-    std::vector<uint32_t> pixels = background;
-    Frame frame;
-    AttachFrame(frame, width, height, pixels.data(), background.data());
     const auto ticksStart = std::chrono::steady_clock::now();
-    for (int64_t tick = 0; tick < options.Ticks; ++tick) {
-        FrameTick(scene, frame, &sound);
-        ResetTouched(frame);
-    }
+    for (int64_t tick = 0; tick < options.Ticks; ++tick) TickScene(session, host, &sound);
     const double ticksMs = MillisecondsSince(ticksStart);
     if (options.Stats) {
         out << "set-up: " << setupMs << " ms\n";
         if (options.Ticks > 0) out << "mean tick: " << ticksMs * 1000.0 / static_cast<double>(options.Ticks) << " us over "
                                    << options.Ticks << " ticks\n";
+        if (host.Presents > 0) out << "sent per present: " << host.PresentedRects / host.Presents << " rectangles, "
+                                   << host.PresentedPixels / host.Presents << " pixels\n";
         if (options.Settings.Text && !text.FontFile().empty()) out << "font: " << text.FontFile() << "\n";
     }
     if (!options.OutputPng.empty()) {
-        if (std::string error = WriteFramePng(options.OutputPng, width, height, pixels); !error.empty()) {
+        if (std::string error = WriteFramePng(options.OutputPng, width, height, host.Picture()); !error.empty()) {
             errors << "wrigglet-sim: " << error << "\n";
             return 1;
         }

@@ -2,6 +2,8 @@
 #include "win32/gdi_scene_host.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 namespace wrigglet {
 
@@ -30,13 +32,33 @@ void CopyScreen(HDC screen, HBITMAP target, int32_t width, int32_t height, bool 
         StretchBlt(memory, 0, 0, width, height, screen, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                    GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
     } else {
-        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        // The screen's device context spans the virtual screen, the primary at 0,0.
+        BitBlt(memory, 0, 0, width, height, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
+               GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
     }
     SelectObject(memory, previous);
     if (memory && DeleteDC(memory)) --live;
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    auto& monitors = *reinterpret_cast<std::vector<PixelRect>*>(list);
+    const RECT& r = info.rcMonitor;
+    const PixelRect rect{r.left, r.top, r.right, r.bottom};
+    if (info.dwFlags & MONITORINFOF_PRIMARY) monitors.insert(monitors.begin(), rect);
+    else monitors.push_back(rect);
+    return TRUE;
+}
+
 }  // namespace
+
+std::vector<PixelRect> GdiSceneHost::Monitors() {
+    std::vector<PixelRect> monitors;
+    if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors))) monitors.clear();
+    return monitors;
+}
 
 SceneSize GdiSceneHost::ScreenSize() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -105,21 +127,56 @@ void GdiSceneHost::StopTimer(uint32_t id) {
     KillTimer(window_, id);
 }
 
+namespace {
+
+// The rectangles as one region, in the layout ExtCreateRegion takes.
+HRGN MakeRegion(const std::vector<PixelRect>& rects, RECT& bounds) {
+    std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    bounds = {rects[0].Left, rects[0].Top, rects[0].Right, rects[0].Bottom};
+    for (size_t i = 0; i < rects.size(); ++i) {
+        const PixelRect& r = rects[i];
+        out[i] = {r.Left, r.Top, r.Right, r.Bottom};
+        UnionRect(&bounds, &bounds, &out[i]);
+    }
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(rects.size());
+    header->nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+    header->rcBound = bounds;
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+}
+
+}  // namespace
+
+// One copy of the rectangles' bounds through a clip region of the rectangles themselves:
+// the platform then moves only their pixels, whatever their number.
 void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
     if (!pictureBitmap_ || rects.empty()) return;
     HDC window = GetDC(window_);
     HDC memory = CreateCompatibleDC(window);
-    LiveGdiObjects += (window != nullptr) + (memory != nullptr);
+    RECT bounds{};
+    HRGN clip = rects.size() > 1 ? MakeRegion(rects, bounds) : nullptr;
+    if (!clip) bounds = {rects[0].Left, rects[0].Top, rects[0].Right, rects[0].Bottom};
+    LiveGdiObjects += (window != nullptr) + (memory != nullptr) + (clip != nullptr);
     HGDIOBJ previous = SelectObject(memory, pictureBitmap_);
-    for (const PixelRect& r : rects)
-        BitBlt(window, r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top, memory, r.Left, r.Top, SRCCOPY);
+    if (clip) SelectClipRgn(window, clip);
+    BitBlt(window, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, memory, bounds.left,
+           bounds.top, SRCCOPY);
+    // The class's own device context keeps its clip region between uses.
+    if (clip) SelectClipRgn(window, nullptr);
     SelectObject(memory, previous);
+    if (clip && DeleteObject(clip)) --LiveGdiObjects;
     if (memory && DeleteDC(memory)) --LiveGdiObjects;
     if (window && ReleaseDC(window_, window)) --LiveGdiObjects;
-    // GetDC, CreateCompatibleDC, two SelectObject, DeleteDC, ReleaseDC, one BitBlt a rectangle
+    // GetDC, CreateCompatibleDC, two SelectObject, BitBlt, DeleteDC, ReleaseDC; with a
+    // region also ExtCreateRegion, two SelectClipRgn and DeleteObject.
     ++Presents;
     PresentedRects += rects.size();
-    PresentGdiCalls += 6 + rects.size();
+    PresentGdiCalls += clip ? 11 : 7;
+    for (const PixelRect& r : rects)
+        PresentedPixels += static_cast<uintptr_t>(r.Right - r.Left) * static_cast<uintptr_t>(r.Bottom - r.Top);
 }
 
 }  // namespace wrigglet

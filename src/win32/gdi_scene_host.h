@@ -1,5 +1,6 @@
-// The scene's platform side on a real window: the snapshot and the window's picture as
-// 32-bit DIB sections, the screen capture, the timer, and copying touched rectangles out.
+// The scenes' platform side on a real window: the monitors, the snapshot and the window's
+// picture as 32-bit DIB sections, the screen capture, the timer, and copying touched
+// rectangles out.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@ public:
 
     SceneSize ScreenSize() override;
     SceneSize ClientSize() override;
+    std::vector<PixelRect> Monitors() override;
     bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                          uint32_t*& picture) override;
     void ReleaseSnapshot() override;
@@ -31,6 +33,7 @@ public:
     uintptr_t Presents = 0;
     uintptr_t PresentedRects = 0;
     uintptr_t PresentGdiCalls = 0;
+    uintptr_t PresentedPixels = 0;
     // GDI objects and device contexts made and not yet given back, counted as they go: the
     // platform's own count (GetGuiResources) is not available everywhere.
     uintptr_t LiveGdiObjects = 0;

@@ -3,59 +3,49 @@
 #include "win32/scene_window.h"
 
 #include <algorithm>
-#include <optional>
-#include <string>
 
-#include "core/scene_session.h"
-#include "win32/gdi_scene_host.h"
-#include "win32/gdi_text.h"
 #include "win32/saver_window.h"
 #include "win32/shell_state.h"
 #include "win32/test_hooks.h"
-#include "win32/wave_sound.h"
 
 namespace wrigglet {
 namespace {
 
-// The process's one scene and the platform pieces that serve it.
-struct SceneWindow {
-    SceneSession Session;
-    std::optional<GdiSceneHost> Host;
-    std::optional<WaveSoundPlayer> Sound;
-    GdiTextRasteriser Text;  // used by the set-up, at the first tick
-    uint64_t TicksLeft = UINT64_MAX;
-    bool Readout = false;         // WRIGGLET_TEST_READOUT is set
-    std::string PictureFile;      // WRIGGLET_TEST_PICTURE names it
-    uintptr_t TimerMessages = 0;  // every WM_TIMER, also those of a frozen or empty scene
-};
-
-SceneWindow Scene;
-
-void BuildScene(HWND window) {
-    Scene.Host.emplace(window);
-    Scene.Sound.emplace(GetModuleHandleA(nullptr));
-    if (const auto seed = TestHookNumber("WRIGGLET_TEST_SEED"))
-        Scene.Session.Scene.Generator.TimeOfDay = FixedTimeOfDay(*seed);
-    if (const auto ticks = TestHookNumber("WRIGGLET_TEST_TICKS")) Scene.TicksLeft = *ticks;
-    Scene.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
-    Scene.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
-    Scene.Host->TimerStartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
-    // The set-up waits for the first tick, so the window shows its picture at once.
-    OpenScene(Scene.Session, *Scene.Host, Settings, Shell.Command.IsPreview, &*Scene.Sound, &Scene.Text, true);
+// The window keeps its SceneWindow in its user data from WM_NCCREATE on; messages that come
+// before it (WM_GETMINMAXINFO) find none.
+SceneWindow* ScenesOf(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* scenes = static_cast<SceneWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(scenes));
+        return scenes;
+    }
+    return reinterpret_cast<SceneWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
-void Tick(HWND window) {
-    ++Scene.TimerMessages;
-    if (Scene.Host && Scene.TicksLeft > 0) {
-        --Scene.TicksLeft;
-        TickScene(Scene.Session, *Scene.Host, &*Scene.Sound);
+void BuildScene(SceneWindow& scenes, HWND window) {
+    scenes.Host.emplace(window);
+    scenes.Sound.emplace(GetModuleHandleA(nullptr));
+    if (const auto seed = TestHookNumber("WRIGGLET_TEST_SEED")) scenes.Session.TimeOfDay = FixedTimeOfDay(*seed);
+    if (const auto ticks = TestHookNumber("WRIGGLET_TEST_TICKS")) scenes.TicksLeft = *ticks;
+    scenes.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
+    scenes.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
+    scenes.Host->TimerStartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
+    // The set-up waits for the first tick, so the window shows its picture at once.
+    OpenScene(scenes.Session, *scenes.Host, Settings, Shell.Command.IsPreview, &*scenes.Sound, &scenes.Text, true);
+}
+
+void Tick(SceneWindow& scenes, HWND window) {
+    ++scenes.TimerMessages;
+    if (scenes.Host && scenes.TicksLeft > 0) {
+        --scenes.TicksLeft;
+        TickScene(scenes.Session, *scenes.Host, &*scenes.Sound);
     }
-    if (Scene.Readout) PublishReadout(window, Scene.TimerMessages, Scene.Host ? &*Scene.Host : nullptr);
+    if (scenes.Readout) PublishReadout(window, scenes.TimerMessages, scenes.Host ? &*scenes.Host : nullptr);
 }
 
 // The window beyond the picture (a preview larger than the screen) is black.
-void BlackOutsidePicture(HDC dc, const RECT& update) {
-    const int32_t width = Scene.Session.Picture.Width, height = Scene.Session.Picture.Height;
+void BlackOutsidePicture(const SceneWindow& scenes, HDC dc, const RECT& update) {
+    const int32_t width = scenes.Session.Picture.Width, height = scenes.Session.Picture.Height;
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     const RECT right{std::max<LONG>(update.left, width), update.top, update.right, update.bottom};
     const RECT below{update.left, std::max<LONG>(update.top, height), std::min<LONG>(update.right, width), update.bottom};
@@ -63,35 +53,54 @@ void BlackOutsidePicture(HDC dc, const RECT& update) {
         if (r.left < r.right && r.top < r.bottom) FillRect(dc, &r, black);
 }
 
-void Paint(HWND window) {
+void Paint(SceneWindow& scenes, HWND window) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     const RECT& r = paint.rcPaint;
-    if (Scene.Host) RepaintScene(Scene.Session, *Scene.Host, {r.left, r.top, r.right, r.bottom});
-    if (dc) BlackOutsidePicture(dc, r);
+    if (scenes.Host) RepaintScene(scenes.Session, *scenes.Host, {r.left, r.top, r.right, r.bottom});
+    if (dc) BlackOutsidePicture(scenes, dc, r);
     EndPaint(window, &paint);
-    if (!Scene.PictureFile.empty() && Scene.Session.Live && Scene.Session.Picture.Width > 0)
-        WritePictureFile(Scene.Session.Picture, Scene.PictureFile);
+    if (!scenes.PictureFile.empty() && scenes.Session.Live && scenes.Session.Picture.Width > 0)
+        WritePictureFile(scenes.Session.Picture, scenes.PictureFile);
 }
 
-void TearDownScene() {
-    if (Scene.Host) CloseScene(Scene.Session, *Scene.Host);
+// A monitor came, went or changed size: the scenes are made again for the new monitors and
+// the full-screen window takes their rectangle (taken from the monitors themselves: Wine
+// answers the virtual screen's metrics from before the change until the monitors are
+// enumerated again). The platform may have moved the pointer with its monitor, which says
+// nothing about the user, so the mouse watch starts again from where the pointer is now.
+void ChangeLayout(SceneWindow& scenes, HWND window) {
+    if (!scenes.Host || Shell.Command.IsPreview) return;
+    RelayoutScene(scenes.Session, *scenes.Host, Settings, &scenes.Text);
+    const PixelRect& screen = scenes.Session.Screen;
+    SetWindowPos(window, HWND_TOPMOST, screen.Left, screen.Top, screen.Right - screen.Left, screen.Bottom - screen.Top,
+                 SWP_NOACTIVATE);
+    RecordMouseOriginNow();
+    ++scenes.LayoutChanges;
+    if (scenes.Readout) SetPropA(window, "WriggletLayoutChanges", reinterpret_cast<HANDLE>(scenes.LayoutChanges));
+}
+
+void TearDownScene(SceneWindow& scenes) {
+    if (scenes.Host) CloseScene(scenes.Session, *scenes.Host);
 }
 
 // The scene's share of a message; true when it consumed it.
-bool SceneMessage(HWND window, UINT message) {
+bool SceneMessage(SceneWindow& scenes, HWND window, UINT message) {
     switch (message) {
         case WM_CREATE:
-            BuildScene(window);
+            BuildScene(scenes, window);
             return false;
         case WM_TIMER:
-            Tick(window);
+            Tick(scenes, window);
             return true;
         case WM_PAINT:
-            Paint(window);
+            Paint(scenes, window);
+            return true;
+        case WM_DISPLAYCHANGE:
+            ChangeLayout(scenes, window);
             return true;
         case WM_DESTROY:
-            TearDownScene();
+            TearDownScene(scenes);
             return false;
     }
     return false;
@@ -104,7 +113,7 @@ LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM 
     // far as it got (at worst the black window), and input still ends the saver.
     bool consumed = false;
     try {
-        consumed = SceneMessage(window, message);
+        if (SceneWindow* scenes = ScenesOf(window, message, lParam)) consumed = SceneMessage(*scenes, window, message);
     } catch (...) {
     }
     if (consumed) return 0;
@@ -115,8 +124,8 @@ LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
-void KeepSceneTimer() {
-    if (Scene.Host && Scene.Session.Live) Scene.Host->KeepTimer();
+void KeepSceneTimer(SceneWindow& scenes) {
+    if (scenes.Host && scenes.Session.Live) scenes.Host->KeepTimer();
 }
 
 }  // namespace wrigglet

@@ -56,6 +56,7 @@ void PublishReadout(HWND window, uintptr_t timerMessages, const GdiSceneHost* ho
         publish("WriggletPresents", host->Presents);
         publish("WriggletPresentedRects", host->PresentedRects);
         publish("WriggletPresentGdiCalls", host->PresentGdiCalls);
+        publish("WriggletPresentedPixels", host->PresentedPixels);
     }
 }
 

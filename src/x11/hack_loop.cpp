@@ -11,6 +11,7 @@
 
 #include "core/random.h"
 #include "text/font_rasteriser.h"
+#include "x11/x11_monitors.h"
 
 namespace wrigglet::x11 {
 
@@ -56,13 +57,22 @@ struct HackState {
     bool Ending = false;
 };
 
+// Under -root, one scene per monitor, as the Windows saver has; the primary's comes first.
+std::vector<PixelRect> RootMonitorsFirstPrimary(const X11Window& root) {
+    RootMonitors monitors = QueryRootMonitors(root.Connection, root.Id);
+    if (monitors.Primary < monitors.Rects.size())
+        std::rotate(monitors.Rects.begin(), monitors.Rects.begin() + static_cast<std::ptrdiff_t>(monitors.Primary),
+                    monitors.Rects.begin() + static_cast<std::ptrdiff_t>(monitors.Primary) + 1);
+    return monitors.Rects;
+}
+
 void OpenHackScene(HackState& state) {
-    if (state.Options.Seed) state.Session.Scene.Generator.TimeOfDay = FixedTimeOfDay(*state.Options.Seed);
+    if (state.Window.IsRoot) state.Host.SetMonitors(RootMonitorsFirstPrimary(state.Window.Target));
+    if (state.Options.Seed) state.Session.TimeOfDay = FixedTimeOfDay(*state.Options.Seed);
     // The set-up waits for the first tick, so the first paint, as a new window gets on
     // Windows, shows the snapshot at once (XScreenSaver's window is black until then).
     OpenScene(state.Session, state.Host, state.Options.Settings, false, nullptr, &state.Text, true);
-    const SceneSize size = state.Host.ClientSize();
-    RepaintScene(state.Session, state.Host, {0, 0, size.Width, size.Height});
+    RepaintScene(state.Session, state.Host, {0, 0, state.Session.Picture.Width, state.Session.Picture.Height});
     state.Ticks = 0;
     state.NextTick = Clock::now() + std::chrono::milliseconds(state.Host.TimerInterval());
 }

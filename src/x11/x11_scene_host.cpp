@@ -5,8 +5,10 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <cstdlib>
 
+#include "core/monitor_layout.h"
 #include "x11/x11_errors.h"
 #include "x11/x11_pixels.h"
 
@@ -25,6 +27,13 @@ X11SceneHost::~X11SceneHost() {
 void X11SceneHost::Resize(int32_t width, int32_t height) {
     window_.Width = width;
     window_.Height = height;
+}
+
+void X11SceneHost::SetMonitors(std::vector<PixelRect> monitors) {
+    monitors_ = std::move(monitors);
+    const PixelRect box = VirtualRect(monitors_);
+    originX_ = box.Left;
+    originY_ = box.Top;
 }
 
 SceneSize X11SceneHost::ScreenSize() { return {window_.Width, window_.Height}; }
@@ -88,7 +97,7 @@ bool X11SceneHost::CaptureSnapshot(int32_t width, int32_t height, bool, bool fro
     if (!gc_ || !MakeImage(width, height)) return false;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
     snapshot_.assign(pixels, 0);
-    if (fromScreen) CopyDesktop(desktop_, 0, 0, width, height, snapshot_.data());
+    if (fromScreen) CopyDesktop(desktop_, originX_, originY_, width, height, snapshot_.data());
     direct_ = IsSceneLayout(*image_);
     if (direct_) {
         picture_.clear();
@@ -111,20 +120,59 @@ void X11SceneHost::StartTimer(uint32_t, uint32_t milliseconds) { timerMillisecon
 
 void X11SceneHost::StopTimer(uint32_t) { timerMilliseconds_ = 0; }
 
+void X11SceneHost::PutImage(const PixelRect& r) {
+    const unsigned width = static_cast<unsigned>(r.Right - r.Left), height = static_cast<unsigned>(r.Bottom - r.Top);
+    if (shmAttached_)
+        XShmPutImage(window_.Connection, window_.Id, gc_, image_, r.Left, r.Top, originX_ + r.Left, originY_ + r.Top,
+                     width, height, False);
+    else
+        XPutImage(window_.Connection, window_.Id, gc_, image_, r.Left, r.Top, originX_ + r.Left, originY_ + r.Top,
+                  width, height);
+}
+
 void X11SceneHost::Present(const std::vector<PixelRect>& rects) {
-    if (!image_) return;
-    Display* display = window_.Connection;
-    for (const PixelRect& rect : rects) {
-        const unsigned width = static_cast<unsigned>(rect.Right - rect.Left);
-        const unsigned height = static_cast<unsigned>(rect.Bottom - rect.Top);
-        if (!direct_) WriteImagePixels(*image_, rect, picture_.data(), static_cast<size_t>(image_->width));
-        if (shmAttached_)
-            XShmPutImage(display, window_.Id, gc_, image_, rect.Left, rect.Top, rect.Left, rect.Top, width, height,
-                         False);
-        else
-            XPutImage(display, window_.Id, gc_, image_, rect.Left, rect.Top, rect.Left, rect.Top, width, height);
+    if (!image_ || rects.empty()) return;
+    if (!direct_)
+        for (const PixelRect& rect : rects) WriteImagePixels(*image_, rect, picture_.data(), static_cast<size_t>(image_->width));
+    if (rects.size() == 1) {
+        PutImage(rects.front());
+    } else if (shmAttached_) {
+        // Shared memory costs the server a copy of what it is told to put, not a transfer:
+        // one clip list of the touched tiles and one put of their bounding box.
+        std::vector<XRectangle> clip;
+        clip.reserve(rects.size());
+        for (const PixelRect& r : rects)
+            clip.push_back({static_cast<short>(r.Left), static_cast<short>(r.Top), static_cast<unsigned short>(r.Right - r.Left),
+                            static_cast<unsigned short>(r.Bottom - r.Top)});
+        XSetClipRectangles(window_.Connection, gc_, originX_, originY_, clip.data(), static_cast<int>(clip.size()),
+                           Unsorted);
+        PutImage(PresentBands(rects, 1).front());
+        XSetClipMask(window_.Connection, gc_, None);
+    } else {
+        // Without shared memory every put pixel crosses the connection, and hundreds of
+        // small puts would cost more than the pixels: a few bands holding the tiles. What a
+        // band holds beyond them is the picture as the window already shows it.
+        for (const PixelRect& band : PresentBands(rects, MaxPlainPuts)) PutImage(band);
     }
-    XFlush(display);
+    XFlush(window_.Connection);
+}
+
+std::vector<PixelRect> PresentBands(std::vector<PixelRect> rects, size_t bands) {
+    std::sort(rects.begin(), rects.end(), [](const PixelRect& a, const PixelRect& b) { return a.Top < b.Top; });
+    bands = std::max<size_t>(1, std::min(bands, rects.size()));
+    std::vector<PixelRect> result;
+    for (size_t band = 0; band < bands; ++band) {
+        const size_t first = band * rects.size() / bands, last = (band + 1) * rects.size() / bands;
+        PixelRect box = rects[first];
+        for (size_t i = first + 1; i < last; ++i) {
+            box.Left = std::min(box.Left, rects[i].Left);
+            box.Top = std::min(box.Top, rects[i].Top);
+            box.Right = std::max(box.Right, rects[i].Right);
+            box.Bottom = std::max(box.Bottom, rects[i].Bottom);
+        }
+        result.push_back(box);
+    }
+    return result;
 }
 
 }  // namespace wrigglet::x11

@@ -24,6 +24,13 @@ struct X11Window {
     int32_t Height = 0;
 };
 
+// Without shared memory a tick's touched tiles go out in at most this many put requests.
+inline constexpr size_t MaxPlainPuts = 8;
+
+// At most `bands` rectangles that together hold every one of `rects` (not empty): the
+// rectangles by their top edge, in runs of equal count, each run's bounding box.
+std::vector<PixelRect> PresentBands(std::vector<PixelRect> rects, size_t bands);
+
 class X11SceneHost final : public SceneHost {
 public:
     X11SceneHost(const X11Window& window, const DesktopImage& desktop, bool allowShm);
@@ -31,9 +38,13 @@ public:
 
     // The window's size changed: the next CaptureSnapshot makes pictures of the new size.
     void Resize(int32_t width, int32_t height);
+    // The monitors the window spans, in its coordinates, the primary first (the root
+    // window's); none: the window is one scene.
+    void SetMonitors(std::vector<PixelRect> monitors);
 
     SceneSize ScreenSize() override;
     SceneSize ClientSize() override;
+    std::vector<PixelRect> Monitors() override { return monitors_; }
     bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                          uint32_t*& picture) override;
     void ReleaseSnapshot() override;
@@ -45,11 +56,15 @@ public:
     bool UsesSharedMemory() const { return shmAttached_; }
 
 private:
+    void PutImage(const PixelRect& rect);
     bool MakeImage(int32_t width, int32_t height);
     bool MakeSharedImage(int32_t width, int32_t height);
     void FreeImage();
 
     X11Window window_;
+    std::vector<PixelRect> monitors_;
+    int32_t originX_ = 0;  // where the monitors' bounding box, the picture, lies in the window
+    int32_t originY_ = 0;
     const DesktopImage& desktop_;
     bool allowShm_;
     GC gc_ = nullptr;

@@ -11,6 +11,13 @@
 #                               Wine prefer the copy to its own MPR.DLL)
 #   #@ family: win98            the older Windows family, through Wine's per-program Version
 #   #@ screen: 640x480x24       the virtual screen's size and depth (default 1024x768x24)
+#   #@ monitors: WxH+X+Y ...    several monitors instead (X positions, the primary first):
+#                               Xorg with the dummy driver instead of Xvfb (needs root);
+#                               the screen's size is then the layout's bounding box.
+#                               The scenario may then change the X server while the saver
+#                               runs: `write-file host-request.txt "COMMAND"` runs COMMAND
+#                               here (e.g. xrandr), and a line in host-done.txt says it is
+#                               done (`expect-lines host-done.txt N`)
 #   #@ picture: gradient|blocks a known picture of the screen's size, as picture.png and
 #                               picture.ppm in app/, for the probe's show-picture
 #   #@ sim: ARGS...             runs wrigglet-sim ARGS --png sim.png in app/ (after the
@@ -44,8 +51,13 @@ done
 cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || { echo "error: cannot copy the prefix" >&2; exit 1; }
 screen=$(header screen)
 [ -n "$screen" ] && export E2E_SCREEN=$screen
-trap 'stop_wine; stop_xvfb' EXIT
-start_xvfb "$work" || exit 1
+trap 'stop_wine; stop_xvfb; stop_xorg' EXIT
+monitors=$(header monitors)
+if [ -n "$monitors" ]; then
+    start_xorg "$work" "$monitors" || exit 1
+else
+    start_xvfb "$work" || exit 1
+fi
 wine_env "$work/prefix"
 
 picture=$(header picture)
@@ -68,8 +80,29 @@ if [ -n "$family" ]; then
         >"$work/reg.log" 2>&1 || { echo "error: cannot set the Windows version (see $work/reg.log)" >&2; exit 1; }
 fi
 
+# Wine neither reports the end of a Unix program it starts nor passes its exit code back,
+# so host commands are run here, on the scenario's request.
+serve_host_requests() {
+    while :; do
+        if [ -s host-request.txt ]; then
+            local request
+            request=$(tr -d '\r' <host-request.txt)
+            rm -f host-request.txt
+            echo "\$ $request" >>"$work/host.log"
+            bash -c "$request" >>"$work/host.log" 2>&1
+            echo "done $?" >>host-done.txt
+        fi
+        sleep 0.1
+    done
+}
+
 echo "== $name on $DISPLAY, work directory $work"
 cd "$work/app"
+if [ -n "$monitors" ]; then
+    serve_host_requests &
+    HOST_SERVER_PID=$!
+    trap 'kill "$HOST_SERVER_PID" 2>/dev/null; stop_wine; stop_xvfb; stop_xorg' EXIT
+fi
 limit=${E2E_PROBE_TIMEOUT:-200}
 timeout "$limit" wine probe.exe --saver "$(basename "$saver")" scenario.probe 2>"$work/wine-stderr.log"
 status=$?

@@ -5,6 +5,13 @@
 #                       writes its log to DIR/xvfb.log; returns non-zero if it fails
 #                       (XVFB_ARGS adds server options)
 #   stop_xvfb           stops the Xvfb that start_xvfb started
+#   start_xorg DIR LAYOUT
+#                       starts Xorg with the dummy video driver on a free display, one output
+#                       a monitor of LAYOUT ("WxH+X+Y ...", X positions, the primary first),
+#                       exports DISPLAY and E2E_SCREEN (the whole X screen); needs root.
+#                       Xvfb has one monitor only, which is why the multi-monitor scenarios
+#                       need this. Logs in DIR/xorg.log and DIR/xrandr.log
+#   stop_xorg           stops the Xorg that start_xorg started
 #   wine_env PREFIX     exports WINEPREFIX and the quiet, prompt-free Wine settings
 #   stop_wine           ends every Wine process of the current WINEPREFIX
 #   make_picture KIND DIR
@@ -38,6 +45,90 @@ stop_xvfb() {
         kill "$XVFB_PID" 2>/dev/null
         wait "$XVFB_PID" 2>/dev/null
         XVFB_PID=
+    fi
+}
+
+# The config of a dummy-driven screen large enough for the layout, with no input devices
+# (the host's must never be taken).
+dummy_xorg_config() {  # WIDTH HEIGHT
+    cat <<CONFIG
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 256000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual $1 $2
+    EndSubSection
+EndSection
+CONFIG
+}
+
+start_xorg() {
+    local dir=$1 layout=$2 display_file="$1/xorg.display" width=0 height=0 monitor
+    [ "$(id -u)" -eq 0 ] || { echo "error: the multi-monitor scenarios start Xorg, which needs root" >&2; return 1; }
+    for monitor in $layout; do
+        local size=${monitor%%[+-]*} at=${monitor#*[+-]}
+        local w=${size%x*} h=${size#*x} x=${at%%[+-]*} y=${at#*[+-]}
+        (( x + w > width )) && width=$((x + w))
+        (( y + h > height )) && height=$((y + h))
+    done
+    dummy_xorg_config "$width" "$height" >"$dir/xorg.conf"
+    rm -f "$display_file"
+    Xorg -displayfd 3 -noreset -nolisten tcp -config "$dir/xorg.conf" -logfile "$dir/xorg.log" \
+        3>"$display_file" >"$dir/xorg.out" 2>&1 &
+    XORG_PID=$!
+    local i
+    for i in $(seq 150); do
+        [ -s "$display_file" ] && break
+        kill -0 "$XORG_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -s "$display_file" ] || { echo "error: Xorg did not start (see $dir/xorg.log)" >&2; return 1; }
+    export DISPLAY=":$(head -n 1 "$display_file")"
+    # A mode of each size (60 Hz-like timings; the dummy driver takes any), one output each.
+    local arguments=() n=0
+    for monitor in $layout; do
+        local size=${monitor%%[+-]*} at=${monitor#*[+-]}
+        local w=${size%x*} h=${size#*x} x=${at%%[+-]*} y=${at#*[+-]}
+        local clock=$(( (w + 224) * (h + 24) * 60 / 10000 ))
+        xrandr --newmode "e2e_$size" "$((clock / 100)).$(printf %02d $((clock % 100)))" \
+            "$w" "$((w + 32))" "$((w + 112))" "$((w + 224))" "$h" "$((h + 3))" "$((h + 7))" "$((h + 24))" \
+            -hsync +vsync >>"$dir/xrandr.log" 2>&1
+        xrandr --addmode "DUMMY$n" "e2e_$size" >>"$dir/xrandr.log" 2>&1
+        arguments+=(--output "DUMMY$n" --mode "e2e_$size" --pos "${x}x${y}")
+        [ $n -eq 0 ] && arguments+=(--primary)
+        n=$((n + 1))
+    done
+    xrandr "${arguments[@]}" --fb "${width}x${height}" >>"$dir/xrandr.log" 2>&1 \
+        || { echo "error: xrandr could not set the layout (see $dir/xrandr.log)" >&2; return 1; }
+    # A full query probes the outputs: until then the dummy driver calls every output but the
+    # first disconnected, and Wine, which reads the current state without probing, would see
+    # one monitor.
+    xrandr --query >>"$dir/xrandr.log" 2>&1
+    export E2E_SCREEN="${width}x${height}x24"
+}
+
+stop_xorg() {
+    if [ -n "${XORG_PID:-}" ]; then
+        kill "$XORG_PID" 2>/dev/null
+        wait "$XORG_PID" 2>/dev/null
+        XORG_PID=
     fi
 }
 

@@ -55,6 +55,22 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"top of the 16-bit range", {65535, 65535}, {{65531, 65531}, {65530, 65535}}, 1},
         MoveCase{"x and y are not swapped", {10, 500}, {{14, 496}, {500, 10}}, 1}));
 
+// A window over several monitors has its client origin at the virtual screen's corner,
+// which may be left of or above the primary; its moves are compared in screen coordinates.
+TEST(MouseRule, ClientMovesAreComparedOnTheScreen) {
+    struct Case { ScreenPoint clientOrigin, cursor; int x, y; bool closes; };
+    for (const Case c : {Case{{-800, 0}, {-400, 300}, 404, 304, false}, Case{{-800, 0}, {-400, 300}, 405, 300, true},
+                         Case{{-800, 0}, {-400, 300}, 396, 296, false}, Case{{-800, 0}, {-400, 300}, 395, 300, true},
+                         Case{{0, -600}, {10, -20}, 10, 584, false}, Case{{0, -600}, {10, -20}, 10, 585, true},
+                         Case{{-800, 0}, {-400, 300}, 400, 300, false}, Case{{0, 0}, {100, 100}, 105, 100, true}}) {
+        MouseWatch watch;
+        RecordMouseOrigin(watch, c.cursor);
+        MouseMoveAsksToClose(watch, MoveTo(0, 0), c.clientOrigin);
+        EXPECT_EQ(MouseMoveAsksToClose(watch, MoveTo(c.x, c.y), c.clientOrigin), c.closes)
+            << "client " << c.x << "," << c.y << " from " << c.clientOrigin.x << "," << c.clientOrigin.y;
+    }
+}
+
 TEST(MouseRule, FirstMoveIsIgnoredHoweverFar) {
     MouseWatch watch;
     RecordMouseOrigin(watch, {100, 100});

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/monitor_layout.h"
 #include "scene_fixtures.h"
 #include "text/font_rasteriser.h"
 #include "sim/png_io.h"
@@ -98,6 +99,10 @@ TEST(SimOptions, BadArgumentsSayWhatIsWrong) {
         {{"--text", "ON"}, "--text"},         {{"--ticks", "-1"}, "--ticks"},      {{"--ticks"}, "--ticks needs a value"},
         {{"--png", ""}, "--png needs a value"}, {{"--stats=1"}, "--stats"},        {{"--frobnicate"}, "--frobnicate"},
         {{"extra"}, "unknown argument 'extra'"},
+        {{"--monitors", "100x100+0+0,100x100+50+0"}, "overlap"}, {{"--monitors", ""}, "--monitors wants"},
+        {{"--monitors", "100x100+0+0,,50x50+100+0"}, "not ''"},  {{"--monitors", "0x10+0+0"}, "each side"},
+        {{"--monitors", "9000x10+0+0"}, "each side"},          {{"--monitors", "10x10+0"}, "--monitors wants"},
+        {{"--monitors", "10x10+0+0", "--size", "5x5"}, "don't go together"},
     };
     for (const Case& c : cases) {
         const std::string error = ParseSimArguments(c.args).Error;
@@ -129,6 +134,44 @@ TEST(WriggletSim, GoldenFramesMatchTheReference) {
         ASSERT_EQ(run.ExitCode, 0) << run.Stderr;
         EXPECT_EQ(PngHash(dir / "frame.png", c.width, c.height), c.hash) << c.args;
     }
+    fs::remove_all(dir);
+}
+
+// Each monitor shows exactly the single screen of its size with its scene's seed; where no
+// monitor is, black. The positions may be negative: only their arrangement matters.
+TEST(WriggletSim, SeveralMonitorsAreSingleScreensSideBySide) {
+    const fs::path dir = TempDir("monitors");
+    const std::string common = " --wrigglets 3 --speed 3 --ticks 300 --png ";
+    ASSERT_EQ(RunSim("--monitors 120x90+0+0,80x60-80+0 --seed 5" + common + (dir / "both.png").string(), dir).ExitCode, 0);
+    ASSERT_EQ(RunSim("--size 120x90 --seed 5" + common + (dir / "primary.png").string(), dir).ExitCode, 0);
+    ASSERT_EQ(RunSim("--size 80x60 --seed " + std::to_string(MonitorSeed(5, 1)) + common + (dir / "left.png").string(), dir)
+                  .ExitCode, 0);
+    auto read = [&](const char* name, int32_t& w) {
+        int32_t h = 0;
+        std::vector<uint8_t> rgb;
+        EXPECT_EQ(ReadRgbPng((dir / name).string(), w, h, rgb), "");
+        return rgb;
+    };
+    int32_t width = 0, primaryWidth = 0, leftWidth = 0;
+    const std::vector<uint8_t> both = read("both.png", width), primary = read("primary.png", primaryWidth),
+                               left = read("left.png", leftWidth);
+    ASSERT_EQ(width, 200);
+    ASSERT_EQ(both.size(), 200u * 90u * 3u);
+    size_t uncoveredLit = 0;
+    for (int32_t y = 0; y < 90; ++y)
+        for (int32_t x = 0; x < 200; ++x)
+            for (int32_t c = 0; c < 3; ++c) {
+                const uint8_t got = both[(static_cast<size_t>(y) * 200 + x) * 3 + c];
+                if (x >= 80) ASSERT_EQ(got, primary[(static_cast<size_t>(y) * 120 + x - 80) * 3 + c]) << x << "," << y;
+                else if (y < 60) ASSERT_EQ(got, left[(static_cast<size_t>(y) * 80 + x) * 3 + c]) << x << "," << y;
+                else uncoveredLit += got != 0;
+            }
+    EXPECT_EQ(uncoveredLit, 0u);
+    EXPECT_NE(left, std::vector<uint8_t>(left.size(), 0)) << "the left monitor has its own wrigglets";
+    const std::string same = "--monitors 64x48+10+20 --seed 3 --ticks 50 --png ";
+    ASSERT_EQ(RunSim(same + (dir / "a.png").string(), dir).ExitCode, 0);
+    ASSERT_EQ(RunSim("--size 64x48 --seed 3 --ticks 50 --png " + (dir / "b.png").string(), dir).ExitCode, 0);
+    EXPECT_EQ(ReadBytes(dir / "a.png"), ReadBytes(dir / "b.png")) << "one monitor is the --size form";
     fs::remove_all(dir);
 }
 

@@ -5,7 +5,7 @@
 # A frame is compared with wrigglet-sim's for the same size, settings and seed, pixel for pixel.
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
-source "$HERE/../e2e/wine-env.sh"  # start_xvfb, stop_xvfb, make_picture
+source "$HERE/../e2e/wine-env.sh"  # start_xvfb, start_xorg, their stops, make_picture
 
 WORK=$X11_WORK
 rm -rf "$WORK" && mkdir -p "$WORK"
@@ -15,6 +15,7 @@ cleanup() {
     local pid
     for pid in $HACK_PID $HELPER_PID $DAEMON_PID; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
     stop_xvfb
+    stop_xorg
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -s "$WORK/hack.err" ] && sed 's/^/hack: /' "$WORK/hack.err" >&2; exit 1; }
@@ -40,12 +41,14 @@ expect_path() {
     grep -q " shown with $1\$" "$WORK/hack.out" || fail "not drawn with $1: $(tail -n 1 "$WORK/hack.out")"
 }
 
-# expect_frame WxH+X+Y SIM-ARGUMENTS...: the screen there equals the simulator's picture.
+# expect_frame WxH+X+Y SIM-ARGUMENTS...: the screen there equals the simulator's picture
+# (of that size, unless the arguments give the monitors).
 expect_frame() {
-    local area=$1 size=${1%%+*}
+    local area=$1 size=(--size "${1%%+*}")
     shift
+    [[ " $* " == *" --monitors "* ]] && size=()
     import -window root -crop "$area" +repage "$WORK/screen.png" || fail "cannot read the screen"
-    "$WRIGGLET_SIM" --size "$size" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
+    "$WRIGGLET_SIM" "${size[@]}" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
     local differ
     differ=$(compare -metric AE "$WORK/screen.png" "$WORK/sim.png" "$WORK/diff.png" 2>&1)
     [ "$differ" = 0 ] || fail "$differ pixels of $area differ from wrigglet-sim $* (see $WORK/diff.png)"
@@ -139,6 +142,23 @@ scenario_root() {
     expect_path XPutImage
     expect_frame 960x540+0+0 --seed 7 --ticks 200 --text on --wrigglets 3 --speed 3 --background "$WORK/picture.png"
     stop_hack INT
+}
+
+# -root over two monitors of a real X server (Xvfb has one): one scene per monitor, the
+# primary's first, each over its part of the desktop, black between them, as wrigglet-sim
+# --monitors draws them. Xorg needs root; elsewhere the scenario is skipped.
+scenario_monitors() {
+    [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
+    local layout="800x600+0+0 640x480+800+60"
+    start_xorg "$WORK" "$layout" || fail "no Xorg"
+    [ "$(xrandr --listactivemonitors | head -n 1)" = "Monitors: 2" ] || fail "Xorg shows $(xrandr --listactivemonitors)"
+    E2E_SCREEN=1440x600x24 make_picture gradient "$WORK" || fail "no picture"
+    show_desktop
+    start_hack -root -seed 7 -ticks 200 -wrigglets 3
+    wait_shown 1
+    expect_frame 1440x600+0+0 --monitors 800x600+0+0,640x480+800+60 --seed 7 --ticks 200 --wrigglets 3 \
+        --background "$WORK/picture.png"
+    stop_hack TERM
 }
 
 # -window-id of a window the test made; the hack ends when that window is destroyed.

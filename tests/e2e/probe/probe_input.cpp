@@ -72,13 +72,16 @@ void Wheel(const Args& args) {
 void MouseMove(const Args& args) {
     RequireArgs(args, 2, "mouse-move X Y");
     const POINT target{static_cast<LONG>(ToNumber(args[0])), static_cast<LONG>(ToNumber(args[1]))};
-    const LONG width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    // Absolute coordinates over the whole virtual screen, so monitors left of or above the
+    // primary are reached too (with one monitor it is the primary screen).
+    const LONG left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const LONG width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     // The smallest 0..65535 value that maps back onto the wanted pixel.
-    input.mi.dx = static_cast<LONG>((target.x * 65536LL + width - 1) / width);
-    input.mi.dy = static_cast<LONG>((target.y * 65536LL + height - 1) / height);
+    input.mi.dx = static_cast<LONG>(((target.x - left) * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>(((target.y - top) * 65536LL + height - 1) / height);
     SendOne(input);
     Key(VK_F24, false);
     POINT after{};

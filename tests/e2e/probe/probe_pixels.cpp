@@ -369,7 +369,7 @@ void ExpectReadout(const Args& args) {
 // The figures of a running saver that `measure` reports.
 struct Sample {
     DWORD ticks = 0;  // GetTickCount
-    uintptr_t timerMessages = 0, presents = 0, rects = 0, gdiCalls = 0, sceneGdiObjects = 0;
+    uintptr_t timerMessages = 0, presents = 0, rects = 0, gdiCalls = 0, pixels = 0, sceneGdiObjects = 0;
     double cpuMs = 0;
     DWORD gdiObjects = 0, userObjects = 0;
     SIZE_T workingSet = 0, peakWorkingSet = 0, privateBytes = 0;
@@ -382,6 +382,7 @@ Sample TakeSample(HWND window, HANDLE process) {
     s.presents = Readout(window, "WriggletPresents");
     s.rects = Readout(window, "WriggletPresentedRects");
     s.gdiCalls = Readout(window, "WriggletPresentGdiCalls");
+    s.pixels = Readout(window, "WriggletPresentedPixels");
     s.sceneGdiObjects = Readout(window, "WriggletGdiObjects");
     // The saver's own view of its CPU time: Wine answers GetProcessTimes about another
     // process with figures that barely move.
@@ -412,10 +413,11 @@ void Measure(const Args& args) {
     const double ticks = static_cast<double>(b.timerMessages - a.timerMessages);
     const double per = ticks > 0 ? ticks : 1;
     Report(Format("    measure: seconds=%.1f ticks=%.0f ticks_per_s=%.2f cpu_ms_per_tick=%.3f "
-                  "presents_per_tick=%.2f rects_per_tick=%.2f gdi_calls_per_tick=%.2f "
+                  "presents_per_tick=%.2f rects_per_tick=%.2f gdi_calls_per_tick=%.2f pixels_per_tick=%.0f "
                   "scene_gdi_objects=%llu gdi_objects=%lu user_objects=%lu working_set_kb=%llu peak_working_set_kb=%llu private_kb=%llu",
                   seconds, ticks, ticks / seconds, (b.cpuMs - a.cpuMs) / per,
                   (b.presents - a.presents) / per, (b.rects - a.rects) / per, (b.gdiCalls - a.gdiCalls) / per,
+                  (b.pixels - a.pixels) / per,
                   static_cast<unsigned long long>(b.sceneGdiObjects), b.gdiObjects, b.userObjects, static_cast<unsigned long long>(b.workingSet / 1024),
                   static_cast<unsigned long long>(b.peakWorkingSet / 1024), static_cast<unsigned long long>(b.privateBytes / 1024)));
 }

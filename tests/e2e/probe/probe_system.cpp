@@ -154,6 +154,22 @@ void ExpectScreen(const Args& args) {
     Require(w == ToNumber(args[0]) && h == ToNumber(args[1]), Format("the screen is %d x %d", w, h));
 }
 
+// expect-monitors N [MS]: waits until the platform lists N monitors (after an X server
+// change, Wine takes a moment to take the new layout in).
+void ExpectMonitors(const Args& args) {
+    RequireArgs(args, 1, "expect-monitors N [MS]");
+    int count = 0;
+    const bool seen = WaitUntil([&] {
+        count = 0;
+        EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR, HDC, LPRECT, LPARAM n) {
+            ++*reinterpret_cast<int*>(n);
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&count));
+        return count == ToNumber(args[0]);
+    }, TimeoutArg(args, 1));
+    Require(seen, Format("%d monitors", count));
+}
+
 // expect-pixel X Y RRGGBB: the screen's pixel at X,Y.
 void ExpectPixel(const Args& args) {
     RequireArgs(args, 3, "expect-pixel X Y RRGGBB");
@@ -194,6 +210,7 @@ void AddSystemCommands(CommandTable& table) {
     table["expect-lines"] = ExpectLines;
     table["expect-line"] = ExpectLine;
     table["expect-screen"] = ExpectScreen;
+    table["expect-monitors"] = ExpectMonitors;
     table["expect-pixel"] = ExpectPixel;
     table["expect-saver-running"] = ExpectSaverRunning;
     table["sleep"] = Sleep;

@@ -163,11 +163,12 @@ RECT WindowRect(HWND window) {
     return rect;
 }
 
-// expect-rect NAME LEFT TOP RIGHT BOTTOM | expect-rect NAME screen   (screen coordinates)
+// expect-rect NAME LEFT TOP RIGHT BOTTOM [MS] | expect-rect NAME screen   (screen
+// coordinates; waits until the window has that rectangle)
 void ExpectRect(const Args& args) {
-    RequireArgs(args, 2, "expect-rect NAME (L T R B | screen)");
-    const RECT rect = WindowRect(WindowNamed(args[0]));
-    RECT want{};
+    RequireArgs(args, 2, "expect-rect NAME (L T R B [MS] | screen)");
+    HWND window = WindowNamed(args[0]);
+    RECT rect{}, want{};
     if (args[1] == "screen") {
         want = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     } else {
@@ -175,7 +176,9 @@ void ExpectRect(const Args& args) {
         want = {static_cast<LONG>(ToNumber(args[1])), static_cast<LONG>(ToNumber(args[2])),
                 static_cast<LONG>(ToNumber(args[3])), static_cast<LONG>(ToNumber(args[4]))};
     }
-    Require(EqualRect(&rect, &want), Format("rectangle is %ld %ld %ld %ld", rect.left, rect.top,
+    const bool same = WaitUntil([&] { rect = WindowRect(window); return EqualRect(&rect, &want) != 0; },
+                                TimeoutArg(args, 5));
+    Require(same, Format("rectangle is %ld %ld %ld %ld", rect.left, rect.top,
                                             rect.right, rect.bottom));
 }
 
