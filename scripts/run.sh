@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the 64-bit saver and runs it full screen (/s) under Wine: on your display when
 # there is one (any key or click ends it); otherwise in a virtual X server for a few
-# seconds, leaving a screenshot and printing its path. Installs the Debian packages it
-# misses; safe to run again (the Wine prefix in build/run is made once and kept).
+# seconds over a desktop picture (Wine's own root window is black), leaving a screenshot
+# and printing its path. Installs the Debian packages it misses; safe to run again (the
+# Wine prefix in build/run is made once and kept).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -42,17 +43,25 @@ if [ $headless -eq 0 ]; then
     exit 0
 fi
 
-wine "$saver" /s 2>build/run/wine.log &
-saver_pid=$!
-# Wait for the saver's window on the virtual screen, then let it run for a while.
-for _ in $(seq 200); do
-    xdotool search --classname 'wrigglet2004' >/dev/null 2>&1 && break
-    kill -0 $saver_pid 2>/dev/null || fail "the saver ended before showing its window; see build/run/wine.log"
-    sleep 0.1
-done
-xdotool search --classname 'wrigglet2004' >/dev/null 2>&1 || fail "the saver's window did not appear within 20 s"
-sleep "$seconds"
-kill -0 $saver_pid 2>/dev/null || fail "the saver ended on its own; see build/run/wine.log"
-import -window root "$screenshot" 2>build/run/import.log || fail "the screenshot failed; see build/run/import.log"
+# Headless, the end-to-end probe shows the harness's gradient picture as the desktop, runs
+# the saver over it, and saves the screen while the saver runs.
+app=build/run/app
+rm -rf "$app" && mkdir -p "$app"
+cp "$saver" build/win64/e2e/bin/probe.exe "$app/" || fail "the probe is missing; see build/run/build.log"
+make_picture gradient "$app" >build/run/picture.log 2>&1 || fail "the desktop picture failed; see build/run/picture.log"
+cat >"$app/run.probe" <<EOF
+show-picture Desktop picture.ppm
+launch S /s
+find-window S S screensaver - 20000
+expect-foreground S
+sleep $((seconds * 1000))
+expect-running S
+save-screen screenshot.ppm
+key Q
+expect-exit S 0
+EOF
+(cd "$app" && wine probe.exe --saver wrigglet2004.scr run.probe) >build/run/probe.log 2>build/run/wine.log \
+    || fail "the saver did not run as expected; see build/run/probe.log and build/run/wine.log"
+convert "$app/screenshot.ppm" "$screenshot" 2>build/run/import.log || fail "the screenshot failed; see build/run/import.log"
 stop_wine
-echo "The saver ran ${seconds}s in a virtual X server ($DISPLAY). Screenshot: $screenshot"
+echo "The saver ran ${seconds}s in a virtual X server ($DISPLAY) over a desktop picture. Screenshot: $screenshot"

@@ -6,6 +6,7 @@
 #include "win32/saver_window.h"
 #include "win32/settings_duty.h"
 #include "win32/shell_state.h"
+#include "win32/system_library.h"
 
 namespace wrigglet {
 
@@ -54,6 +55,7 @@ void RunDuty(HINSTANCE instance, SaverSettings& settings) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace wrigglet;
+    RestrictLibrarySearchToSystemFolder();
     Shell.IsNTPlatform = QueryIsNTPlatform();
     if (AnotherInstanceRuns()) return 0;
 

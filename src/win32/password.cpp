@@ -1,24 +1,19 @@
 // Password protection on the Windows side: the registry flag, the verifier library and
-// the change-password library, all reached at run time so the saver runs without them.
+// the change-password library, all reached at run time (from the system folder) so the
+// saver runs without them.
 #include "win32/password.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "core/close_gate.h"
 #include "win32/shell_state.h"
+#include "win32/system_library.h"
 
 namespace wrigglet {
 namespace {
 
 using VerifyScreenSavePwdProc = BOOL(WINAPI*)(HWND parent);
 using PwdChangePasswordAProc = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD, DWORD);
-
-// LoadLibrary results of 32 or less are the old-style error codes.
-HMODULE LoadLibraryByName(const char* name) {
-    HMODULE module = LoadLibraryA(name);
-    return reinterpret_cast<std::uintptr_t>(module) <= 32 ? nullptr : module;
-}
 
 class RegistryPasswordFlag final : public PasswordFlagStore {
 public:
@@ -40,7 +35,7 @@ private:
 class PasswordCplVerifier final : public PasswordVerifier {
 public:
     explicit PasswordCplVerifier(HWND parent) : parent_(parent) {}
-    bool Load() override { return (library_ = LoadLibraryByName("PASSWORD.CPL")) != nullptr; }
+    bool Load() override { return (library_ = LoadSystemLibrary("PASSWORD.CPL")) != nullptr; }
     bool FindEntryPoint() override {
         verify_ = reinterpret_cast<VerifyScreenSavePwdProc>(
             reinterpret_cast<void*>(GetProcAddress(library_, "VerifyScreenSavePwd")));
@@ -85,7 +80,7 @@ void TryCloseSaver() {
 }
 
 void ChangeSaverPassword(HWND owner) {
-    HMODULE library = LoadLibraryByName("MPR.DLL");
+    HMODULE library = LoadSystemLibrary("MPR.DLL");
     if (!library) return;
     const auto change = reinterpret_cast<PwdChangePasswordAProc>(
         reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));

@@ -1,5 +1,5 @@
 // Password protection: the platform family, the close gate and the change-password mode,
-// with the platform's password libraries loaded by name only when they are needed.
+// with the platform's password libraries loaded from the system folder only when needed.
 #pragma once
 
 #include <windows.h>

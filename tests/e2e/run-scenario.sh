@@ -7,8 +7,16 @@
 # E2E_SIM; E2E_PROBE_TIMEOUT (seconds, default 200) for longer runs such as the soak.
 #
 # Header lines in the scenario, read here before the probe starts:
-#   #@ doubles: password mpr    copy these test doubles next to the saver (mpr also makes
-#                               Wine prefer the copy to its own MPR.DLL)
+#   #@ doubles: password mpr    copy these test doubles into the prefix's system folder,
+#                               where the saver loads them (mpr also makes Wine prefer the
+#                               copy to its own MPR.DLL)
+#   #@ planted: winmm password mpr
+#                               plant these doubles beside the saver, with Wine preferring
+#                               native copies of WINMM.DLL and MPR.DLL, as Windows treats
+#                               DLLs outside its protected list
+#   #@ setup: installers        copies the x64 installer (setup.exe) and an older version of
+#                               it (setup-older.exe) into app/; the probe reads their
+#                               versions as {env:E2E_VERSION} and {env:E2E_OLDER_VERSION}
 #   #@ family: win98            the older Windows family, through Wine's per-program Version
 #   #@ screen: 640x480x24       the virtual screen's size and depth (default 1024x768x24)
 #   #@ monitors: WxH+X+Y ...    several monitors instead (X positions, the primary first):
@@ -39,16 +47,33 @@ rm -rf "$work"
 mkdir -p "$work/app"
 cp "$saver" "$E2E_BIN/probe.exe" "$work/app/"
 cp "$scenario" "$work/app/scenario.probe"
-for double in $(header doubles); do
-    case $double in
-        password) cp "$E2E_BIN/PASSWORD.CPL" "$work/app/" ;;
-        mpr)      cp "$E2E_BIN/MPR.DLL" "$work/app/"
-                  export WINEDLLOVERRIDES_EXTRA="mpr=n,b" ;;
-        *) echo "error: unknown test double '$double'" >&2; exit 1 ;;
-    esac
-done
-
+if [ -n "$(header setup)" ]; then
+    cp "${E2E_SETUP:?}" "$work/app/setup.exe" && cp "${E2E_SETUP_OLDER:?}" "$work/app/setup-older.exe" \
+        || { echo "error: the installers are missing (build the win64 preset)" >&2; exit 1; }
+fi
 cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || { echo "error: cannot copy the prefix" >&2; exit 1; }
+
+# copy_doubles DIR NAME...: the named test doubles into DIR.
+copy_doubles() {
+    local dir=$1 double; shift
+    for double in "$@"; do
+        case $double in
+            password) cp "$E2E_BIN/PASSWORD.CPL" "$dir/" ;;
+            mpr)      cp "$E2E_BIN/MPR.DLL" "$dir/" ;;
+            winmm)    cp "$E2E_BIN/WINMM.DLL" "$dir/" ;;
+            *) echo "error: unknown test double '$double'" >&2; exit 1 ;;
+        esac
+    done
+}
+# shellcheck disable=SC2046  # the header's words are the doubles' names
+copy_doubles "$work/prefix/drive_c/windows/system32" $(header doubles)
+# shellcheck disable=SC2046
+copy_doubles "$work/app" $(header planted)
+if [ -n "$(header planted)" ]; then
+    export WINEDLLOVERRIDES_EXTRA="winmm=n,b;mpr=n,b"
+elif [[ " $(header doubles) " == *" mpr "* ]]; then
+    export WINEDLLOVERRIDES_EXTRA="mpr=n,b"
+fi
 screen=$(header screen)
 [ -n "$screen" ] && export E2E_SCREEN=$screen
 trap 'stop_wine; stop_xvfb; stop_xorg' EXIT

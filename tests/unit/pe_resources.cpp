@@ -163,6 +163,9 @@ uint32_t Dword(const Bytes& data, size_t offset) {
 PeImage ReadPeImage(const Bytes& file) {
     PeImage image;
     const ImageLayout layout = ReadLayout(file, image.Machine, image.Subsystem);
+    const size_t header = Dword(file, 0x3C);  // the "PE\0\0" signature, checked by ReadLayout
+    image.TimeStamp = Dword(file, header + 8);
+    image.SymbolCount = Dword(file, header + 16);
     image.Imports = ReadImports(file, layout);
     if (layout.ResourceRva == 0) return image;
     TreeReader reader{file, layout, FileOffset(layout, layout.ResourceRva, 16), image.Resources};

@@ -1,5 +1,7 @@
-// Shared by the test doubles: each appends lines to a log file beside its own DLL, where
-// the end-to-end scenario reads them.
+// Shared by the test doubles: each appends lines to a log file in the loading process's
+// current directory (the scenario's app/ folder), where the end-to-end scenario reads
+// them. A double loaded from anywhere but the system folder writes "planted-" before the
+// log's name: the saver must never load such a copy.
 #pragma once
 
 #include <windows.h>
@@ -12,9 +14,15 @@ namespace doubles {
 class DoubleLog {
 public:
     void Open(HINSTANCE module, const char* fileName) {
-        GetModuleFileNameA(module, path_, MAX_PATH);
-        char* slash = std::strrchr(path_, '\\');
-        std::strcpy(slash ? slash + 1 : path_, fileName);
+        char self[MAX_PATH] = {}, system[MAX_PATH] = {};
+        GetModuleFileNameA(module, self, MAX_PATH);
+        char* slash = std::strrchr(self, '\\');
+        if (slash) *slash = '\0';
+        GetSystemDirectoryA(system, MAX_PATH);
+        const bool planted = lstrcmpiA(self, system) != 0;
+        GetCurrentDirectoryA(MAX_PATH, path_);
+        std::strcat(path_, planted ? "\\planted-" : "\\");
+        std::strcat(path_, fileName);
     }
     void Write(const char* line) const {
         if (std::FILE* file = std::fopen(path_, "a")) {
@@ -36,7 +44,7 @@ public:
     }
 
 private:
-    char path_[MAX_PATH + 32] = {};
+    char path_[MAX_PATH + 48] = {};
 };
 
 // DllMain's record: "load" when loaded, "free" when FreeLibrary unloads it, "exit" when

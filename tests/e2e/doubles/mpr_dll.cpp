@@ -1,5 +1,5 @@
 // Test double of the platform's password-change entry point (MPR.DLL): records each call's
-// arguments to mpr.log beside it and changes nothing.
+// arguments to mpr.log (see double_log.h) and changes nothing.
 #include "double_log.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Test double of the platform's screen-saver password verifier (PASSWORD.CPL). It asks
-// nobody: the answer is the first character of verify-answer.txt beside it ('1' lets the
+// nobody: the answer is the first character of verify-answer.txt beside its log ('1' lets the
 // user back, anything else or no file refuses), and every call is logged to password.log
 // with the parent window, the cursor's show count during the prompt, and the platform's
 // screen-saver-running flag as the calling process sees it.

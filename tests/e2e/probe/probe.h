@@ -50,6 +50,8 @@ const std::map<std::string, Command>& Commands();
 long long ToNumber(const std::string& text);
 HWND WindowNamed(const std::string& name);
 Process& ProcessNamed(const std::string& name);
+// Starts a process named `name`; an empty application takes the program from the line.
+void Start(const std::string& name, const std::string& application, const std::string& commandLine);
 std::string Format(const char* format, ...);
 void Report(const std::string& text);
 

@@ -2,6 +2,7 @@
 // stops at the first failure, and ends with 0 (all passed), 1 (a failure) or 2 (bad usage).
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -77,7 +78,9 @@ Args Tokenize(const std::string& line) {
 }
 
 // {NAME} becomes the decimal handle of window NAME, {NAME:x} its low 32 bits in hex,
-// {pid:PROC} the process id of PROC, {desktop} the desktop window's handle.
+// {pid:PROC} the process id of PROC, {desktop} the desktop window's handle, {env:VAR}
+// the environment variable VAR (what run-scenario.sh passes on, such as the version of
+// the installer under test).
 std::string Substitute(const std::string& line) {
     std::string out;
     for (std::size_t i = 0; i < line.size(); ++i) {
@@ -91,6 +94,10 @@ std::string Substitute(const std::string& line) {
             out += std::to_string(reinterpret_cast<INT_PTR>(GetDesktopWindow()));
         } else if (key.rfind("pid:", 0) == 0) {
             out += std::to_string(ProcessNamed(key.substr(4)).info.dwProcessId);
+        } else if (key.rfind("env:", 0) == 0) {
+            const char* value = std::getenv(key.substr(4).c_str());
+            Require(value != nullptr, "no environment variable " + key.substr(4));
+            out += value;
         } else if (key.size() > 2 && key.substr(key.size() - 2) == ":x") {
             out += Format("%x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(
                                     WindowNamed(key.substr(0, key.size() - 2)))));

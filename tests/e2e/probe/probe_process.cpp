@@ -9,8 +9,6 @@ Process& ProcessNamed(const std::string& name) {
     return found->second;
 }
 
-namespace {
-
 void Start(const std::string& name, const std::string& application, const std::string& commandLine) {
     Require(!TheSession().processes.count(name), "process name '" + name + "' is taken");
     Process process;
@@ -18,12 +16,15 @@ void Start(const std::string& name, const std::string& application, const std::s
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string writable = commandLine;
-    const BOOL ok = CreateProcessA(application.c_str(), writable.data(), nullptr, nullptr, FALSE, 0,
+    const char* program = application.empty() ? nullptr : application.c_str();
+    const BOOL ok = CreateProcessA(program, writable.data(), nullptr, nullptr, FALSE, 0,
                                    nullptr, nullptr, &startup, &process.info);
     Require(ok, Format("CreateProcess failed with error %lu", GetLastError()));
     Report(Format("    started '%s', pid %lu", name.c_str(), process.info.dwProcessId));
     TheSession().processes[name] = process;
 }
+
+namespace {
 
 std::string Rest(const Args& args, std::size_t from) {
     std::string text;
@@ -131,6 +132,14 @@ void ExpectCreated(const Args& args) {
             Format("%zu such windows; created:", count) + seen);
 }
 
+// run PROC PROGRAM [ARGS...]: any program (an installer, an installed saver), its path
+// relative to app/ or absolute, with the arguments as written after its quoted path.
+void Run(const Args& args) {
+    RequireArgs(args, 2, "run PROC PROGRAM [ARGS...]");
+    const std::string arguments = Rest(args, 2);
+    Start(args[0], args[1], "\"" + args[1] + "\"" + (arguments.empty() ? "" : " " + arguments));
+}
+
 }  // namespace
 
 void AddProcessCommands(CommandTable& table) {
@@ -142,6 +151,7 @@ void AddProcessCommands(CommandTable& table) {
     table["expect-running"] = ExpectRunning;
     table["watch-windows"] = WatchWindows;
     table["expect-created"] = ExpectCreated;
+    table["run"] = Run;
 }
 
 }  // namespace probe

@@ -81,14 +81,82 @@ bool ReadValue(const std::string& path, const std::string& name, DWORD& type, st
     return status == ERROR_SUCCESS;
 }
 
-// expect-reg-key KEY present|missing: whether the registry key exists.
-void ExpectRegKey(const Args& args) {
-    RequireArgs(args, 2, "expect-reg-key KEY present|missing");
+bool KeyExists(const std::string& path) {
     std::string below;
-    HKEY root = SplitKey(args[0], below), key = nullptr;
+    HKEY root = SplitKey(path, below), key = nullptr;
     const bool present = RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
     if (present) RegCloseKey(key);
-    Require(present == (args[1] == "present"), present ? "the key exists" : "the key is missing");
+    return present;
+}
+
+// expect-reg-key KEY present|missing [TIMEOUT_MS]: whether the registry key exists (with a
+// timeout, waits for it: an uninstaller goes on after the process that started it ended).
+void ExpectRegKey(const Args& args) {
+    RequireArgs(args, 2, "expect-reg-key KEY present|missing [TIMEOUT_MS]");
+    const bool want = args[1] == "present";
+    bool present = false;
+    WaitUntil([&] { return (present = KeyExists(args[0])) == want; }, args.size() > 2 ? TimeoutArg(args, 2) : 0);
+    Require(present == want, present ? "the key exists" : "the key is missing");
+}
+
+// expect-reg-sz KEY NAME TEXT | expect-reg-sz KEY NAME missing: a string value.
+void ExpectRegSz(const Args& args) {
+    RequireArgs(args, 3, "expect-reg-sz KEY NAME (TEXT | missing)");
+    DWORD type = 0;
+    std::string data;
+    const bool present = ReadValue(args[0], args[1], type, data);
+    if (args[2] == "missing") {
+        Require(!present, "the value exists: '" + data.substr(0, data.find('\0')) + "'");
+        return;
+    }
+    Require(present, "the value is missing");
+    Require(type == REG_SZ || type == REG_EXPAND_SZ, Format("type %lu", type));
+    const std::string text = data.substr(0, data.find('\0'));
+    Require(text == args[2], "the value is '" + text + "'");
+}
+
+// expect-reg-subkeys KEY NAME TEXT COUNT: COUNT subkeys of KEY have the string value NAME
+// equal to TEXT (one entry under installed programs, however often it was installed).
+void ExpectRegSubkeys(const Args& args) {
+    RequireArgs(args, 4, "expect-reg-subkeys KEY NAME TEXT COUNT");
+    std::string below;
+    HKEY root = SplitKey(args[0], below), key = nullptr;
+    Require(RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS, "the key is missing");
+    long count = 0;
+    char name[256];
+    for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                                          ERROR_SUCCESS;
+         ++i, size = sizeof name) {
+        DWORD type = 0;
+        std::string data;
+        if (ReadValue(args[0] + "\\" + name, args[1], type, data) && data.substr(0, data.find('\0')) == args[2]) {
+            ++count;
+        }
+    }
+    RegCloseKey(key);
+    Require(count == ToNumber(args[3]), Format("%ld such subkeys", count));
+}
+
+// run-reg PROC KEY NAME [ARGS...]: runs the command line stored in the string value NAME
+// of KEY (an uninstall entry's commands), with ARGS after it.
+void RunReg(const Args& args) {
+    RequireArgs(args, 3, "run-reg PROC KEY NAME [ARGS...]");
+    DWORD type = 0;
+    std::string line;
+    Require(ReadValue(args[1], args[2], type, line), "the value is missing");
+    line = line.substr(0, line.find('\0'));
+    for (std::size_t i = 3; i < args.size(); ++i) line += " " + args[i];
+    Start(args[0], "", line);
+}
+
+// expect-file PATH present|missing [TIMEOUT_MS]: whether a file exists (waits, as above).
+void ExpectFile(const Args& args) {
+    RequireArgs(args, 2, "expect-file PATH present|missing [TIMEOUT_MS]");
+    const bool want = args[1] == "present";
+    bool present = false;
+    WaitUntil([&] { return (present = GetFileAttributesA(args[0].c_str()) != INVALID_FILE_ATTRIBUTES) == want; },
+              args.size() > 2 ? TimeoutArg(args, 2) : 0);
+    Require(present == want, present ? "the file exists" : "the file is missing");
 }
 
 // expect-reg-dword KEY NAME VALUE | expect-reg-dword KEY NAME missing
@@ -206,6 +274,10 @@ void AddSystemCommands(CommandTable& table) {
     table["reg-delete"] = RegDelete;
     table["expect-reg-dword"] = ExpectRegDword;
     table["expect-reg-key"] = ExpectRegKey;
+    table["expect-reg-sz"] = ExpectRegSz;
+    table["expect-reg-subkeys"] = ExpectRegSubkeys;
+    table["expect-file"] = ExpectFile;
+    table["run-reg"] = RunReg;
     table["write-file"] = WriteFile;
     table["expect-lines"] = ExpectLines;
     table["expect-line"] = ExpectLine;

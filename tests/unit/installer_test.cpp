@@ -1,0 +1,71 @@
+// The two installers, read with 7-Zip (which opens NSIS installers): each is made from the
+// one script for its processor and carries exactly its own build's stripped .scr. Only the
+// x64 one can run here (tests/e2e/scenarios/installer.probe); this covers the x86 one too.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+namespace {
+
+struct InstallerCase {
+    const char* Name;
+    std::string Setup, Scr, ScrName, SubType;
+};
+
+void PrintTo(const InstallerCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+std::string Output(const std::string& command) {
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+class Installer : public ::testing::TestWithParam<InstallerCase> {};
+
+TEST_P(Installer, IsTheOneScriptCarryingItsOwnScr) {
+    const InstallerCase& c = GetParam();
+    if (!std::ifstream(c.Setup)) GTEST_SKIP() << c.Setup << " is missing: the " << c.Name << " preset builds it";
+    if (std::system("command -v 7z >/dev/null 2>&1") != 0) GTEST_SKIP() << "7z is missing (Debian's p7zip-full)";
+
+    const std::string listing = Output("7z l -slt '" + c.Setup + "'");
+    std::set<std::string> paths;
+    for (std::size_t at = 0; (at = listing.find("\nPath = ", at)) != std::string::npos; ++at) {
+        paths.insert(listing.substr(at + 8, listing.find('\n', at + 1) - at - 8));
+    }
+    paths.erase(c.Setup);  // the archive's own entry
+    EXPECT_EQ(paths, (std::set<std::string>{"$SYSDIR/" + c.ScrName, "$PLUGINSDIR/System.dll", "uninstall.exe"}));
+    EXPECT_NE(listing.find("SubType = " + c.SubType + "\n"), std::string::npos) << listing;
+
+    const std::string carried = Output("7z x -so '" + c.Setup + "' '$SYSDIR/" + c.ScrName + "' 2>/dev/null");
+    const std::string built = FileBytes(c.Scr);
+    EXPECT_FALSE(built.empty());
+    EXPECT_TRUE(carried == built) << "the installer carries " << carried.size() << " bytes, the build made "
+                                  << built.size();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Builds, Installer,
+    ::testing::Values(InstallerCase{"win64", WRIGGLET_WIN64_DIR "/wrigglet2004-" WRIGGLET_VERSION "-setup-x64.exe",
+                                    WRIGGLET_WIN64_DIR "/wrigglet2004.scr", "wrigglet2004.scr",
+                                    "NSIS-3 Unicode 64-bit"},
+                      InstallerCase{"win32", WRIGGLET_WIN32_DIR "/wrigglet2004-" WRIGGLET_VERSION "-setup-x86.exe",
+                                    WRIGGLET_WIN32_DIR "/wrigglet2004-x86.scr", "wrigglet2004-x86.scr",
+                                    "NSIS-3 Unicode"}));
+
+}  // namespace
