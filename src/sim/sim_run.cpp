@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "core/scene_session.h"
-#include "sim/font_rasteriser.h"
 #include "sim/memory_scene_host.h"
 #include "sim/output_file.h"
 #include "sim/png_io.h"
+#include "text/font_rasteriser.h"
 
 namespace wrigglet::sim {
 
@@ -57,7 +57,7 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     SceneSession session;
     if (options.Seed) session.TimeOfDay = FixedTimeOfDay(*options.Seed);
     SilentSound sound;
-    FontRasteriser text;
+    text::FontRasteriser text;
     const auto setupStart = std::chrono::steady_clock::now();
     OpenScene(session, host, options.Settings, false, &sound, &text);
     const double setupMs = MillisecondsSince(setupStart);

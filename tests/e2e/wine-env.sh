@@ -3,6 +3,7 @@
 #
 #   start_xvfb DIR      starts Xvfb on a free display (-displayfd), exports DISPLAY,
 #                       writes its log to DIR/xvfb.log; returns non-zero if it fails
+#                       (XVFB_ARGS adds server options)
 #   stop_xvfb           stops the Xvfb that start_xvfb started
 #   start_xorg DIR LAYOUT
 #                       starts Xorg with the dummy video driver on a free display, one output
@@ -24,7 +25,7 @@ start_xvfb() {
     rm -f "$display_file"
     # -displayfd makes Xvfb pick a free display number and write it once it is ready,
     # so parallel runs never collide.
-    Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" -nolisten tcp 3>"$display_file" >"$dir/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" ${XVFB_ARGS:-} -nolisten tcp 3>"$display_file" >"$dir/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local i
     for i in $(seq 100); do

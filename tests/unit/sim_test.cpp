@@ -13,7 +13,7 @@
 
 #include "core/monitor_layout.h"
 #include "scene_fixtures.h"
-#include "sim/font_rasteriser.h"
+#include "text/font_rasteriser.h"
 #include "sim/png_io.h"
 #include "sim/sim_options.h"
 
@@ -286,7 +286,7 @@ TEST(WriggletSim, OversizedBackgroundsAreRefusedBeforeDecoding) {
 }
 
 TEST(FontRasteriser, ClipsAWordWiderThanTheSurfaceOnBothSides) {
-    FontRasteriser text;
+    text::FontRasteriser text;
     FontRequest font = TextFontRequest(400);
     font.Width *= 4;  // far wider than the surface
     ASSERT_TRUE(text.BeginSurface(400, 300, font));
@@ -308,7 +308,7 @@ TEST(FontRasteriser, ClipsAWordWiderThanTheSurfaceOnBothSides) {
 }
 
 TEST(FontRasteriser, WordsScaleWithTheRequestedWidth) {
-    FontRasteriser text;
+    text::FontRasteriser text;
     ASSERT_TRUE(text.BeginSurface(1024, 768, TextFontRequest(1024)));
     const int32_t normal = text.MeasureWord("Beautiful").value_or(0);
     FontRequest narrow = TextFontRequest(1024);

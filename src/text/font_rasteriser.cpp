@@ -1,7 +1,7 @@
-// Text rendering for the simulator with fontconfig and FreeType. Like the platform's font
+// Text rendering for the native programs with fontconfig and FreeType. Like the platform's font
 // mapper it never fails for want of the face: it takes the closest installed font, and
 // makes up the weight and the slant when that font lacks them.
-#include "sim/font_rasteriser.h"
+#include "text/font_rasteriser.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace wrigglet::sim {
+namespace wrigglet::text {
 
 struct FontMatch {
     std::string File;
@@ -186,4 +186,4 @@ void FontRasteriser::EndSurface() {
     s.Face = nullptr;
 }
 
-}  // namespace wrigglet::sim
+}  // namespace wrigglet::text

@@ -1,5 +1,6 @@
-// The simulator's text rasteriser: fontconfig picks the best match for the requested face,
-// weight and slant, FreeType renders it antialiased into an 8-bit white-on-black surface.
+// The native programs' text rasteriser, shared by the simulator and the X11 hack: fontconfig
+// picks the best match for the requested face, weight and slant, FreeType renders it
+// antialiased into an 8-bit white-on-black surface.
 #pragma once
 
 #include <memory>
@@ -7,7 +8,7 @@
 
 #include "core/text_imprint.h"
 
-namespace wrigglet::sim {
+namespace wrigglet::text {
 
 class FontRasteriser final : public TextRasteriser {
 public:
@@ -28,4 +29,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-}  // namespace wrigglet::sim
+}  // namespace wrigglet::text

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The X11 hack's cost per tick at 1920x1080 with Lots, Turbo and the text on over black (the
+# settings scripts/bench-wine.sh measures the Windows saver with), in a virtual X server:
+# the CPU time of the hack and of the X server per tick over ticks 1..501, 501..1001 and
+# 1001..1501 (20 s each; the Wine benchmark measures three 10 s spans from the first
+# frame). Each span is the difference of two seeded runs of the same scene, so the set-up
+# cancels out (up to its own run-to-run variation, spread over 500 ticks). Not part of
+# the test command; figures only, nothing passes or fails on them.
+#
+# Usage: scripts/bench-x11.sh
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+source tests/e2e/wine-env.sh  # start_xvfb, stop_xvfb
+
+fail() { echo "error: $*" >&2; exit 1; }
+marks=(1 501 1001 1501)
+
+scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" xvfb || fail "could not install the packages"
+cmake --preset native >/dev/null || fail "configuring native failed"
+cmake --build --preset native -j 2 >/dev/null || fail "building native failed"
+
+work=build/bench-x11
+mkdir -p "$work"
+: >"$work/summary.txt"
+hack=
+trap '[ -n "$hack" ] && kill "$hack" 2>/dev/null; stop_xvfb' EXIT
+E2E_SCREEN=1920x1080x24 start_xvfb "$work" || fail "no Xvfb"
+
+# CPU seconds a process has used so far, to the nanosecond (/proc/PID/stat counts in 10 ms).
+cpu_seconds() {
+    awk '{ printf "%.9f\n", $1 / 1e9 }' "/proc/$1/schedstat"
+}
+
+# run N: runs the hack for N ticks and prints its CPU and the server's at the last tick.
+run() {
+    build/native/src/x11/wrigglet -root -no-desktop -text -wrigglets 3 -speed 3 -seed 7 -ticks "$1" >"$work/hack.out" &
+    hack=$!
+    local server_before
+    server_before=$(cpu_seconds "$XVFB_PID")
+    until grep -q ' shown with ' "$work/hack.out"; do
+        kill -0 "$hack" 2>/dev/null || fail "the hack ended early"
+        sleep 0.05
+    done
+    echo "$(cpu_seconds "$hack") $(awk -v a="$(cpu_seconds "$XVFB_PID")" -v b="$server_before" 'BEGIN { print a - b }')"
+    kill "$hack"; wait "$hack"; hack=
+}
+
+previous=
+for mark in "${marks[@]}"; do
+    read -r hack_cpu server_cpu <<<"$(run "$mark")"
+    if [ -n "$previous" ]; then
+        read -r from hack_before server_before <<<"$previous"
+        awk -v a="$from" -v b="$mark" -v h1="$hack_before" -v h2="$hack_cpu" -v s1="$server_before" -v s2="$server_cpu" 'BEGIN {
+            printf "1920x1080 Lots Turbo text, ticks %d..%d: hack CPU %.3f ms/tick, X server CPU %.3f ms/tick\n",
+                a, b, (h2 - h1) * 1000 / (b - a), (s2 - s1) * 1000 / (b - a)
+        }' | tee -a "$work/summary.txt"
+    fi
+    previous="$mark $hack_cpu $server_cpu"
+done

@@ -1,0 +1,80 @@
+// The scene's X11 host: the window's picture is an XImage in shared memory (MIT-SHM), or in
+// ordinary memory sent with XPutImage when the display offers no shared memory; the snapshot
+// is the desktop picture taken at start.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "core/scene_session.h"
+#include "x11/desktop_image.h"
+
+namespace wrigglet::x11 {
+
+struct X11Window {
+    Display* Connection = nullptr;
+    Window Id = None;
+    Visual* WindowVisual = nullptr;
+    int Depth = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+
+// Without shared memory a tick's touched tiles go out in at most this many put requests.
+inline constexpr size_t MaxPlainPuts = 8;
+
+// At most `bands` rectangles that together hold every one of `rects` (not empty): the
+// rectangles by their top edge, in runs of equal count, each run's bounding box.
+std::vector<PixelRect> PresentBands(std::vector<PixelRect> rects, size_t bands);
+
+class X11SceneHost final : public SceneHost {
+public:
+    X11SceneHost(const X11Window& window, const DesktopImage& desktop, bool allowShm);
+    ~X11SceneHost() override;
+
+    // The window's size changed: the next CaptureSnapshot makes pictures of the new size.
+    void Resize(int32_t width, int32_t height);
+    // The monitors the window spans, in its coordinates, the primary first (the root
+    // window's); none: the window is one scene.
+    void SetMonitors(std::vector<PixelRect> monitors);
+
+    SceneSize ScreenSize() override;
+    SceneSize ClientSize() override;
+    std::vector<PixelRect> Monitors() override { return monitors_; }
+    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
+                         uint32_t*& picture) override;
+    void ReleaseSnapshot() override;
+    void StartTimer(uint32_t id, uint32_t milliseconds) override;
+    void StopTimer(uint32_t id) override;
+    void Present(const std::vector<PixelRect>& rects) override;
+
+    uint32_t TimerInterval() const { return timerMilliseconds_; }  // 0: stopped
+    bool UsesSharedMemory() const { return shmAttached_; }
+
+private:
+    void PutImage(const PixelRect& rect);
+    bool MakeImage(int32_t width, int32_t height);
+    bool MakeSharedImage(int32_t width, int32_t height);
+    void FreeImage();
+
+    X11Window window_;
+    std::vector<PixelRect> monitors_;
+    int32_t originX_ = 0;  // where the monitors' bounding box, the picture, lies in the window
+    int32_t originY_ = 0;
+    const DesktopImage& desktop_;
+    bool allowShm_;
+    GC gc_ = nullptr;
+    XImage* image_ = nullptr;
+    XShmSegmentInfo shm_{};
+    bool shmAttached_ = false;
+    bool direct_ = false;            // the image's memory is the picture
+    std::vector<uint32_t> picture_;  // the picture when the visual needs converting
+    std::vector<uint32_t> snapshot_;
+    uint32_t timerMilliseconds_ = 0;
+};
+
+}  // namespace wrigglet::x11
