@@ -140,7 +140,19 @@ void Click(const Args& args) {
     Require(GetWindowRect(ControlOf(args[0], args[1]), &rect) != 0, "GetWindowRect failed");
     const auto& commands = Commands();
     const long x = (rect.left + rect.right) / 2, y = (rect.top + rect.bottom) / 2;
-    commands.at("mouse-move")({std::to_string(x), std::to_string(y)});
+    // Under Wine a late pointer event from X can carry the cursor back to where the previous
+    // click left it, so the press goes down only once the cursor has stayed on the control.
+    const auto stayed = [&] {
+        Sleep(100);
+        POINT now{};
+        return GetCursorPos(&now) && now.x == x && now.y == y;
+    };
+    bool settled = false;
+    for (int attempt = 0; attempt < 5 && !settled; ++attempt) {
+        commands.at("mouse-move")({std::to_string(x), std::to_string(y)});
+        settled = stayed();
+    }
+    Require(settled, "the cursor did not stay on the control");
     commands.at("button")({"left", "click"});
 }
 
