@@ -168,9 +168,10 @@ void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
     if (!pictureDc_ || rects.empty()) return;
     const Stopwatch stopwatch(TimePresents ? &PresentMicroseconds : nullptr);
     HDC window = GetDC(window_);
-    RECT bounds{};
+    // Without a region (one rectangle, or none could be made) the whole bounds are copied:
+    // more pixels, the same picture.
+    RECT bounds{rects[0].Left, rects[0].Top, rects[0].Right, rects[0].Bottom};
     HRGN clip = rects.size() > 1 ? MakeRegion(rects, bounds) : nullptr;
-    if (!clip) bounds = {rects[0].Left, rects[0].Top, rects[0].Right, rects[0].Bottom};
     LiveGdiObjects += (window != nullptr) + (clip != nullptr);
     if (clip) SelectClipRgn(window, clip);
     BitBlt(window, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, pictureDc_,
