@@ -31,7 +31,11 @@ void GenerateNoiseField_(benchmark::State& state) {
         benchmark::DoNotOptimize(grid.Cells.data());
     }
 }
-BENCHMARK(GenerateNoiseField_)->Name("GenerateNoiseField")->Args({512, 384})->Args({1024, 768})->Unit(benchmark::kMillisecond);
+BENCHMARK(GenerateNoiseField_)
+    ->Name("GenerateNoiseField")
+    ->Args({512, 384})
+    ->Args({1024, 768})
+    ->Unit(benchmark::kMillisecond);
 
 void ReferenceNoiseField(benchmark::State& state) {
     const auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
@@ -124,7 +128,9 @@ struct BlockText : TextRasteriser {
         Surface.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
         return true;
     }
-    std::optional<int32_t> MeasureWord(std::string_view word) override { return static_cast<int32_t>(word.size()) * Width / 14; }
+    std::optional<int32_t> MeasureWord(std::string_view word) override {
+        return static_cast<int32_t>(word.size()) * Width / 14;
+    }
     void DrawWord(std::string_view word, int32_t x, int32_t y) override {
         const int32_t right = std::min(x + static_cast<int32_t>(word.size()) * Width / 14, Width);
         for (int32_t row = std::max(y, 0); row < std::min(y + CellHeight, Height); ++row)
@@ -165,8 +171,12 @@ void SceneSetupWithPictures(benchmark::State& state) {
     state.counters["peak_MB"] = peakMb;
     state.counters["peak_over_pictures_and_field"] = ratio;
 }
-BENCHMARK(SceneSetupWithPictures)->Args({1920, 1080})->Args({3840, 2160})->Args({7680, 4320})
-    ->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(SceneSetupWithPictures)
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Args({7680, 4320})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 // The full-screen set-up over several monitors, through the scene session as the saver
 // runs it (capture copy, one scene per monitor, Lots, text off): one 1920x1080 monitor, one

@@ -21,9 +21,22 @@ constexpr int Transparent = -1;
 
 // The platform's 16 basic colours, in its standard order, as (red, green, blue).
 constexpr std::array<std::array<uint8_t, 3>, 16> StandardPalette{{
-    {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0}, {0, 0, 128}, {128, 0, 128}, {0, 128, 128},
-    {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255},
-    {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},
+    {128, 0, 0},
+    {0, 128, 0},
+    {128, 128, 0},
+    {0, 0, 128},
+    {128, 0, 128},
+    {0, 128, 128},
+    {192, 192, 192},
+    {128, 128, 128},
+    {255, 0, 0},
+    {0, 255, 0},
+    {255, 255, 0},
+    {0, 0, 255},
+    {255, 0, 255},
+    {0, 255, 255},
+    {255, 255, 255},
 }};
 
 struct PixelMap {
@@ -98,8 +111,8 @@ std::vector<uint8_t> IconImage(const PixelMap& map) {
     Put32(image, Size * 2);
     Put16(image, 1);
     Put16(image, 4);
-    Put32(image, 0);                         // no compression
-    Put32(image, ColourBytes + MaskBytes);   // image size
+    Put32(image, 0);                              // no compression
+    Put32(image, ColourBytes + MaskBytes);        // image size
     for (int i = 0; i < 4; ++i) Put32(image, 0);  // resolution and colour counts
     for (const auto& rgb : StandardPalette) image.insert(image.end(), {rgb[2], rgb[1], rgb[0], 0});
     for (int row = Size - 1; row >= 0; --row)

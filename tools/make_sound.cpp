@@ -52,9 +52,7 @@ void AddCircular(Loop& loop, size_t start, size_t offset, double value) {
 }
 
 // A short fast attack keeps every event free of clicks.
-double Attack(double t, double seconds) {
-    return std::min(1.0, t / seconds);
-}
+double Attack(double t, double seconds) { return std::min(1.0, t / seconds); }
 
 // A drop or bubble: a decaying sine whose pitch rises as it closes, the classic wet "plip".
 void AddBubble(Loop& loop, Dice& dice, size_t start) {
@@ -135,7 +133,8 @@ std::vector<uint8_t> Quantise(Loop loop, double peak) {
     double loudest = 1e-9;
     for (double& v : loop) loudest = std::max(loudest, std::abs(v -= mean));
     std::vector<uint8_t> samples;
-    for (double v : loop) samples.push_back(uint8_t(std::clamp(std::lround(128.0 + v / loudest * peak * 128.0), 0L, 255L)));
+    for (double v : loop)
+        samples.push_back(uint8_t(std::clamp(std::lround(128.0 + v / loudest * peak * 128.0), 0L, 255L)));
     return samples;
 }
 
@@ -143,9 +142,7 @@ void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(value >> (8 * i)));
 }
 
-void PutTag(std::vector<uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
-}
+void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 std::vector<uint8_t> WaveFile(const std::vector<uint8_t>& samples) {
     std::vector<uint8_t> file;
@@ -159,8 +156,8 @@ std::vector<uint8_t> WaveFile(const std::vector<uint8_t>& samples) {
     Put(file, 1, 2);  // mono
     Put(file, uint32_t(SampleRate), 4);
     Put(file, uint32_t(SampleRate), 4);  // bytes per second
-    Put(file, 1, 2);  // block align
-    Put(file, 8, 2);  // bits per sample
+    Put(file, 1, 2);                     // block align
+    Put(file, 8, 2);                     // bits per sample
     PutTag(file, "data");
     Put(file, count, 4);
     file.insert(file.end(), samples.begin(), samples.end());

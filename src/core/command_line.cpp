@@ -13,9 +13,7 @@ bool IsSeparator(char c) {
 }
 
 // Reads at `text[pos]`, treating the end of the view and a NUL alike.
-char At(std::string_view text, std::size_t pos) {
-    return pos < text.size() ? text[pos] : '\0';
-}
+char At(std::string_view text, std::size_t pos) { return pos < text.size() ? text[pos] : '\0'; }
 
 // Moves past separators and past pairs of quotes, which stand for nothing.
 std::size_t SkipToParameter(std::string_view text, std::size_t pos) {
@@ -83,9 +81,7 @@ std::optional<std::uint32_t> ParseSignedDecimal(std::string_view text) {
     return negative ? 0u - bits : bits;
 }
 
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 
@@ -115,8 +111,7 @@ WindowHandle ParseWindowHandle(std::string_view text) {
     return static_cast<WindowHandle>(static_cast<std::int32_t>(*bits));
 }
 
-SaverCommand ParseSaverCommandLine(std::string_view commandLine,
-                                   const ForegroundWindowSource& foregroundWindow) {
+SaverCommand ParseSaverCommandLine(std::string_view commandLine, const ForegroundWindowSource& foregroundWindow) {
     SaverCommand command;
     const std::string first = CommandLineParameter(commandLine, 1);
     if (first.empty()) {

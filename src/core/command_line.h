@@ -43,7 +43,6 @@ WindowHandle ParseWindowHandle(std::string_view text);
 using ForegroundWindowSource = std::function<WindowHandle()>;
 
 // Chooses the run mode and parent window from the whole process command line.
-SaverCommand ParseSaverCommandLine(std::string_view commandLine,
-                                   const ForegroundWindowSource& foregroundWindow);
+SaverCommand ParseSaverCommandLine(std::string_view commandLine, const ForegroundWindowSource& foregroundWindow);
 
 }  // namespace wrigglet

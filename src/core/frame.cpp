@@ -18,9 +18,7 @@ void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, 
     damage.Tiles.assign(static_cast<size_t>(damage.TilesAcross) * static_cast<size_t>(damage.TilesDown), 0);
 }
 
-void ResetTouched(Frame& frame) {
-    std::fill(frame.Damage.Tiles.begin(), frame.Damage.Tiles.end(), uint8_t{0});
-}
+void ResetTouched(Frame& frame) { std::fill(frame.Damage.Tiles.begin(), frame.Damage.Tiles.end(), uint8_t{0}); }
 
 namespace {
 
@@ -39,7 +37,10 @@ std::vector<PixelRect> TileRuns(const Frame& frame) {
         const uint8_t* tiles = damage.Tiles.data() + static_cast<size_t>(row) * damage.TilesAcross;
         currentRow.clear();
         for (int32_t column = 0; column < damage.TilesAcross;) {
-            if (!tiles[column]) { ++column; continue; }
+            if (!tiles[column]) {
+                ++column;
+                continue;
+            }
             int32_t end = column;
             while (end < damage.TilesAcross && tiles[end]) ++end;
             const PixelRect run = TileSpan(frame, column, end, row, row + 1);
@@ -83,9 +84,7 @@ std::vector<PixelRect> TileBands(const Frame& frame, size_t count) {
 
 }  // namespace
 
-std::vector<PixelRect> TouchedTiles(const Frame& frame) {
-    return TileRuns(frame);
-}
+std::vector<PixelRect> TouchedTiles(const Frame& frame) { return TileRuns(frame); }
 
 std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects) {
     const std::vector<uint8_t>& tiles = frame.Damage.Tiles;

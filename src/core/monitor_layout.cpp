@@ -12,8 +12,8 @@ bool Overlap(const PixelRect& a, const PixelRect& b) {
 }
 
 std::string Describe(const PixelRect& r) {
-    return std::to_string(r.Right - r.Left) + "x" + std::to_string(r.Bottom - r.Top) + "+" +
-           std::to_string(r.Left) + "+" + std::to_string(r.Top);
+    return std::to_string(r.Right - r.Left) + "x" + std::to_string(r.Bottom - r.Top) + "+" + std::to_string(r.Left) +
+           "+" + std::to_string(r.Top);
 }
 
 }  // namespace
@@ -82,7 +82,8 @@ std::string CheckMonitorLayout(const std::vector<PixelRect>& monitors, int32_t m
             return "monitor " + Describe(m) + ": each side must be 1.." + std::to_string(maxSide);
     }
     const PixelRect box = VirtualRect(monitors);
-    if (static_cast<int64_t>(box.Right) - box.Left > maxExtent || static_cast<int64_t>(box.Bottom) - box.Top > maxExtent)
+    if (static_cast<int64_t>(box.Right) - box.Left > maxExtent ||
+        static_cast<int64_t>(box.Bottom) - box.Top > maxExtent)
         return "the monitors span more than " + std::to_string(maxExtent) + " pixels";
     for (size_t i = 0; i < monitors.size(); ++i)
         for (size_t j = i + 1; j < monitors.size(); ++j)

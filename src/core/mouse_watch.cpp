@@ -5,9 +5,7 @@ namespace wrigglet {
 namespace {
 
 // Distances in 64 bits so that no origin, however odd, can overflow the subtraction.
-std::int64_t Distance(std::int64_t a, std::int64_t b) {
-    return a > b ? a - b : b - a;
-}
+std::int64_t Distance(std::int64_t a, std::int64_t b) { return a > b ? a - b : b - a; }
 
 }  // namespace
 
@@ -27,8 +25,7 @@ bool MouseMoveAsksToClose(MouseWatch& watch, std::uint32_t lParam, ScreenPoint c
     // primary starts at negative screen coordinates.
     const std::int64_t x = std::int64_t{lParam & 0xFFFFu} + clientOrigin.x;
     const std::int64_t y = std::int64_t{(lParam >> 16) & 0xFFFFu} + clientOrigin.y;
-    return Distance(x, watch.MouseOrigin.x) > MouseMoveSlack ||
-           Distance(y, watch.MouseOrigin.y) > MouseMoveSlack;
+    return Distance(x, watch.MouseOrigin.x) > MouseMoveSlack || Distance(y, watch.MouseOrigin.y) > MouseMoveSlack;
 }
 
 }  // namespace wrigglet

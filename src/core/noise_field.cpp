@@ -71,8 +71,7 @@ int32_t BlendAt(const BlendTable& table, int32_t a, int32_t b, int32_t k) {
 }
 
 // out[x] = blend of a[x] and b[x] at step k, for x = 0..count-1.
-void BlendRows(const BlendTable& table, const int16_t* a, const int16_t* b, int32_t* out, int32_t count,
-               int32_t k) {
+void BlendRows(const BlendTable& table, const int16_t* a, const int16_t* b, int32_t* out, int32_t count, int32_t k) {
     const double w = table.Weights[k];
     if (k == 0) {
         std::copy(a, a + count, out);
@@ -94,8 +93,8 @@ void BlendRows(const BlendTable& table, const int16_t* a, const int16_t* b, int3
 struct TileJob {
     NoiseTile& Tile;
     RandomGenerator& Random;
-    int32_t Width;   // W: tile columns; cells 0..W are filled
-    int32_t Height;  // H
+    int32_t Width;                        // W: tile columns; cells 0..W are filled
+    int32_t Height;                       // H
     std::vector<int32_t> LastEdgeRow;     // the last octave's row H, x = 0..W
     std::vector<int32_t> LastEdgeColumn;  // the last octave's column W, y = 0..H
 };

@@ -61,8 +61,7 @@ std::vector<PixelRect> SceneMonitors(SceneHost& host, bool isPreview) {
 
 // The snapshot of the virtual rectangle (black without `fromScreen`, which needs no copy of
 // the screen, and black where no monitor is) and the picture that starts as its copy.
-void BuildPictures(SceneSession& session, SceneHost& host, const std::vector<PixelRect>& monitors,
-                   bool fromScreen) {
+void BuildPictures(SceneSession& session, SceneHost& host, const std::vector<PixelRect>& monitors, bool fromScreen) {
     const PixelRect box = VirtualRect(monitors);
     session.Screen = box;
     const int32_t width = std::max(box.Right - box.Left, 0);

@@ -50,7 +50,7 @@ public:
 struct MonitorScene {
     PixelRect Area;  // in the picture
     SceneState Scene;
-    Frame View;      // the picture and snapshot inside Area
+    Frame View;  // the picture and snapshot inside Area
 };
 
 // A set-up still to run, and what it needs; the text rasteriser must live until then.

@@ -14,19 +14,27 @@ TileSize TileSizeFor(int32_t sceneWidth, int32_t sceneHeight) {
 
 int32_t MaxCountFor(int32_t wrigglets) {
     switch (wrigglets) {
-    case 1: return 64;
-    case 2: return 128;
-    case 3: return 512;
-    default: return 0;
+        case 1:
+            return 64;
+        case 2:
+            return 128;
+        case 3:
+            return 512;
+        default:
+            return 0;
     }
 }
 
 int32_t StartCountFor(int32_t wrigglets) {
     switch (wrigglets) {
-    case 1: return 1;
-    case 2: return 16;
-    case 3: return 64;
-    default: return 0;
+        case 1:
+            return 1;
+        case 2:
+            return 16;
+        case 3:
+            return 64;
+        default:
+            return 0;
     }
 }
 
@@ -67,7 +75,8 @@ void TileField(SceneState& scene) {
     for (int32_t x = 0; x < columns; ++x) {
         FieldCell* column = grid.Column(x);
         if (x >= tileWidth)
-            std::memcpy(column, grid.Column(x % tileWidth), sizeof(FieldCell) * static_cast<size_t>(std::min(rows, tileHeight)));
+            std::memcpy(column, grid.Column(x % tileWidth),
+                        sizeof(FieldCell) * static_cast<size_t>(std::min(rows, tileHeight)));
         for (int32_t y = tileHeight; y < rows; y += tileHeight)
             std::memcpy(column + y, column, sizeof(FieldCell) * static_cast<size_t>(std::min(tileHeight, rows - y)));
     }

@@ -38,8 +38,8 @@ struct WriggletRecord {
     int32_t TailY = 0;
     std::array<int32_t, MaxLength> SegmentX{};
     std::array<int32_t, MaxLength> SegmentY{};
-    int32_t Length = 0;      // segments in use, 5..64
-    uint8_t Direction = 0;   // heading 1..8, clockwise from up-left
+    int32_t Length = 0;     // segments in use, 5..64
+    uint8_t Direction = 0;  // heading 1..8, clockwise from up-left
     uint8_t FirstSegment = 0;
 };
 
@@ -57,7 +57,7 @@ inline void SetSegment(WriggletRecord& w, int32_t j, ScenePoint p) {
 }
 
 struct SceneState {
-    int32_t SceneWidth = 0;   // positions run over 0..SceneWidth, one beyond the visible area
+    int32_t SceneWidth = 0;  // positions run over 0..SceneWidth, one beyond the visible area
     int32_t SceneHeight = 0;
     int32_t CentreX = 0;
     int32_t CentreY = 0;

@@ -4,9 +4,7 @@
 namespace wrigglet {
 namespace {
 
-bool InChoiceRange(int32_t value) {
-    return value >= 1 && value <= 3;
-}
+bool InChoiceRange(int32_t value) { return value >= 1 && value <= 3; }
 
 }  // namespace
 

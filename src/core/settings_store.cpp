@@ -10,8 +10,7 @@ bool ReadInteger(SettingsStorage& storage, const char* name, uint32_t& value) {
     std::array<uint8_t, 4> buffer{};
     uint32_t length = static_cast<uint32_t>(buffer.size());
     if (!storage.ReadValue(name, buffer, length)) return false;
-    value = uint32_t{buffer[0]} | uint32_t{buffer[1]} << 8 | uint32_t{buffer[2]} << 16 |
-            uint32_t{buffer[3]} << 24;
+    value = uint32_t{buffer[0]} | uint32_t{buffer[1]} << 8 | uint32_t{buffer[2]} << 16 | uint32_t{buffer[3]} << 24;
     return true;
 }
 
@@ -29,9 +28,7 @@ void ReadSigned(SettingsStorage& storage, const char* name, int32_t& field) {
 }
 
 // Integers are stored as their low 16 bits, zero-extended.
-uint32_t Low16(int32_t value) {
-    return static_cast<uint32_t>(value) & 0xFFFFu;
-}
+uint32_t Low16(int32_t value) { return static_cast<uint32_t>(value) & 0xFFFFu; }
 
 }  // namespace
 

@@ -32,7 +32,8 @@ void DrawWords(const SceneState& scene, TextRasteriser& rasteriser, TextBand str
     const std::array<TextLine, 3> lines = TextLines(scene.SceneHeight);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (measure) {
-            if (const std::optional<int32_t> width = rasteriser.MeasureWord(lines[i].Word)) x = (scene.SceneWidth - *width) / 2;
+            if (const std::optional<int32_t> width = rasteriser.MeasureWord(lines[i].Word))
+                x = (scene.SceneWidth - *width) / 2;
             (*columns)[i] = x;
         }
         const bool reaches = cellHeight <= 0 || (lines[i].Row < strip.Bottom && lines[i].Row + cellHeight > strip.Top);

@@ -23,9 +23,7 @@ mode_t CurrentUmask() {
 
 OutputFile::~OutputFile() { Discard(); }
 
-std::string OutputFile::Error(const std::string& reason) const {
-    return "cannot write '" + path_ + "': " + reason;
-}
+std::string OutputFile::Error(const std::string& reason) const { return "cannot write '" + path_ + "': " + reason; }
 
 std::FILE* OutputFile::Open() {
     struct stat target {};

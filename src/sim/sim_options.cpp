@@ -11,7 +11,8 @@
 namespace wrigglet::sim {
 
 std::string SimUsage() {
-    return "usage: wrigglet-sim [--size WxH | --monitors LAYOUT] [--seed N] [--wrigglets N] [--speed N] [--sound on|off]\n"
+    return "usage: wrigglet-sim [--size WxH | --monitors LAYOUT] [--seed N] [--wrigglets N] [--speed N] [--sound "
+           "on|off]\n"
            "                    [--text on|off] [--ticks N] [--background FILE.png] [--png FILE.png]\n"
            "                    [--field FILE.bin] [--stats]\n"
            "  --size WxH          scene size, 1x1 to 8192x8192 (default 1024x768)\n"
@@ -102,49 +103,68 @@ using ValueHandler = std::function<std::string(const std::string&, SimOptions&)>
 // Each handler answers an error line, or an empty string when the value is good.
 const std::map<std::string, ValueHandler>& ValueOptions() {
     static const std::map<std::string, ValueHandler> handlers{
-        {"--size", [](const std::string& v, SimOptions& o) {
+        {"--size",
+         [](const std::string& v, SimOptions& o) {
              return ParseSize(v, o) ? "" : "--size wants WxH with each side 1..8192, not '" + v + "'";
          }},
         {"--monitors", [](const std::string& v, SimOptions& o) { return ParseMonitors(v, o); }},
-        {"--seed", [](const std::string& v, SimOptions& o) -> std::string {
+        {"--seed",
+         [](const std::string& v, SimOptions& o) -> std::string {
              const auto seed = ParseNumber<uint32_t>(v);
              if (!seed) return "--seed wants a decimal number 0..4294967295, not '" + v + "'";
              o.Seed = *seed;
              return "";
          }},
-        {"--wrigglets", [](const std::string& v, SimOptions& o) -> std::string {
+        {"--wrigglets",
+         [](const std::string& v, SimOptions& o) -> std::string {
              const auto n = ParseNumber<int32_t>(v);
              if (!n) return "--wrigglets wants a whole number, not '" + v + "'";
              o.Settings.Wrigglets = *n;
              return "";
          }},
-        {"--speed", [](const std::string& v, SimOptions& o) -> std::string {
+        {"--speed",
+         [](const std::string& v, SimOptions& o) -> std::string {
              const auto n = ParseNumber<int32_t>(v);
              if (!n) return "--speed wants a whole number, not '" + v + "'";
              o.Settings.Speed = *n;
              return "";
          }},
-        {"--sound", [](const std::string& v, SimOptions& o) -> std::string {
+        {"--sound",
+         [](const std::string& v, SimOptions& o) -> std::string {
              const auto on = ParseSwitch(v);
              if (!on) return "--sound wants on or off, not '" + v + "'";
              o.Settings.Sound = *on;
              return "";
          }},
-        {"--text", [](const std::string& v, SimOptions& o) -> std::string {
+        {"--text",
+         [](const std::string& v, SimOptions& o) -> std::string {
              const auto on = ParseSwitch(v);
              if (!on) return "--text wants on or off, not '" + v + "'";
              o.Settings.Text = *on;
              return "";
          }},
-        {"--ticks", [](const std::string& v, SimOptions& o) -> std::string {
+        {"--ticks",
+         [](const std::string& v, SimOptions& o) -> std::string {
              const auto n = ParseNumber<int64_t>(v);
              if (!n || *n < 0 || *n > 1000000000) return "--ticks wants a number 0..1000000000, not '" + v + "'";
              o.Ticks = *n;
              return "";
          }},
-        {"--background", [](const std::string& v, SimOptions& o) { o.BackgroundPng = v; return std::string(); }},
-        {"--png", [](const std::string& v, SimOptions& o) { o.OutputPng = v; return std::string(); }},
-        {"--field", [](const std::string& v, SimOptions& o) { o.OutputField = v; return std::string(); }},
+        {"--background",
+         [](const std::string& v, SimOptions& o) {
+             o.BackgroundPng = v;
+             return std::string();
+         }},
+        {"--png",
+         [](const std::string& v, SimOptions& o) {
+             o.OutputPng = v;
+             return std::string();
+         }},
+        {"--field",
+         [](const std::string& v, SimOptions& o) {
+             o.OutputField = v;
+             return std::string();
+         }},
     };
     return handlers;
 }
@@ -172,8 +192,7 @@ ParsedOptions ParseSimArguments(const std::vector<std::string>& arguments) {
             if (i + 1 >= arguments.size()) return {parsed.Options, name + " needs a value"};
             value = arguments[++i];
         }
-        if (std::string error = handler->second(*value, parsed.Options); !error.empty())
-            return {parsed.Options, error};
+        if (std::string error = handler->second(*value, parsed.Options); !error.empty()) return {parsed.Options, error};
         if (value->empty()) return {parsed.Options, name + " needs a value"};
         sizeGiven |= name == "--size";
     }

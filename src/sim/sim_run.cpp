@@ -74,10 +74,12 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     const double ticksMs = MillisecondsSince(ticksStart);
     if (options.Stats) {
         out << "set-up: " << setupMs << " ms\n";
-        if (options.Ticks > 0) out << "mean tick: " << ticksMs * 1000.0 / static_cast<double>(options.Ticks) << " us over "
-                                   << options.Ticks << " ticks\n";
-        if (host.Presents > 0) out << "sent per present: " << host.PresentedRects / host.Presents << " rectangles, "
-                                   << host.PresentedPixels / host.Presents << " pixels\n";
+        if (options.Ticks > 0)
+            out << "mean tick: " << ticksMs * 1000.0 / static_cast<double>(options.Ticks) << " us over "
+                << options.Ticks << " ticks\n";
+        if (host.Presents > 0)
+            out << "sent per present: " << host.PresentedRects / host.Presents << " rectangles, "
+                << host.PresentedPixels / host.Presents << " pixels\n";
         if (options.Settings.Text && !text.FontFile().empty()) out << "font: " << text.FontFile() << "\n";
     }
     if (!options.OutputPng.empty()) {

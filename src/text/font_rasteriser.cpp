@@ -53,7 +53,6 @@ const std::string& FontRasteriser::FontFile() const { return state_->File; }
 
 namespace {
 
-
 // fontconfig's best match for the face, bold italic, at the cell height.
 FontMatch MatchFont(const FontRequest& font) {
     FontMatch match;
@@ -171,8 +170,7 @@ void FontRasteriser::DrawWord(std::string_view word, int32_t x, int32_t y) {
             uint8_t* target = s.Surface.data() + static_cast<size_t>(py) * static_cast<size_t>(s.Width);
             const int32_t first = std::max(0, -left);
             const int32_t last = std::min(static_cast<int32_t>(bitmap.width), s.Width - left);
-            for (int32_t col = first; col < last; ++col)
-                target[left + col] = std::max(target[left + col], source[col]);
+            for (int32_t col = first; col < last; ++col) target[left + col] = std::max(target[left + col], source[col]);
         }
         pen += advance;
     }

@@ -49,8 +49,10 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     auto& monitors = *reinterpret_cast<std::vector<PixelRect>*>(list);
     const RECT& r = info.rcMonitor;
     const PixelRect rect{r.left, r.top, r.right, r.bottom};
-    if (info.dwFlags & MONITORINFOF_PRIMARY) monitors.insert(monitors.begin(), rect);
-    else monitors.push_back(rect);
+    if (info.dwFlags & MONITORINFOF_PRIMARY)
+        monitors.insert(monitors.begin(), rect);
+    else
+        monitors.push_back(rect);
     return TRUE;
 }
 
@@ -62,9 +64,7 @@ std::vector<PixelRect> GdiSceneHost::Monitors() {
     return monitors;
 }
 
-SceneSize GdiSceneHost::ScreenSize() {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
+SceneSize GdiSceneHost::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 SceneSize GdiSceneHost::ClientSize() {
     // The preview's picture is no larger than the virtual screen, whatever the host's window:

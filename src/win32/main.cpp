@@ -59,9 +59,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Shell.IsNTPlatform = QueryIsNTPlatform();
     if (AnotherInstanceRuns()) return 0;
 
-    Shell.Command = ParseSaverCommandLine(GetCommandLineA(), [] {
-        return AsWindowHandle(GetForegroundWindow());
-    });
+    Shell.Command = ParseSaverCommandLine(GetCommandLineA(), [] { return AsWindowHandle(GetForegroundWindow()); });
     LoadSettings(Settings);
     RunDuty(instance, Settings);
     return 0;

@@ -18,13 +18,11 @@ using PwdChangePasswordAProc = DWORD(WINAPI*)(LPCSTR provider, HWND owner, DWORD
 class RegistryPasswordFlag final : public PasswordFlagStore {
 public:
     bool Open() override {
-        return RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key_) ==
-               ERROR_SUCCESS;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key_) == ERROR_SUCCESS;
     }
     bool Read(std::array<std::uint8_t, 4>& buffer) override {
         DWORD size = static_cast<DWORD>(buffer.size());
-        return RegQueryValueExA(key_, "ScreenSaveUsePassword", nullptr, nullptr, buffer.data(),
-                                &size) == ERROR_SUCCESS;
+        return RegQueryValueExA(key_, "ScreenSaveUsePassword", nullptr, nullptr, buffer.data(), &size) == ERROR_SUCCESS;
     }
     void Close() override { RegCloseKey(key_); }
 

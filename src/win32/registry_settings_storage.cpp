@@ -8,9 +8,7 @@ constexpr char SettingsKeyPath[] = "Software\\Tolvarin\\ScreenSavers\\Wrigglet";
 
 }  // namespace
 
-RegistrySettingsStorage::~RegistrySettingsStorage() {
-    Close();
-}
+RegistrySettingsStorage::~RegistrySettingsStorage() { Close(); }
 
 bool RegistrySettingsStorage::OpenForReading() {
     Close();
@@ -19,8 +17,8 @@ bool RegistrySettingsStorage::OpenForReading() {
 
 bool RegistrySettingsStorage::OpenForWriting() {
     Close();
-    return RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_ALL_ACCESS, nullptr, &Key, nullptr) == ERROR_SUCCESS;
+    return RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                           nullptr, &Key, nullptr) == ERROR_SUCCESS;
 }
 
 bool RegistrySettingsStorage::ReadValue(const char* name, std::array<uint8_t, 4>& buffer, uint32_t& length) {

@@ -30,9 +30,8 @@ HWND CreatePreviewForm(HWND parent, const char* className, void* creationData) {
     if (!IsWindow(parent) || parent == GetDesktopWindow()) return nullptr;
     RECT frame{};
     GetWindowRect(parent, &frame);
-    return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
-                           frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
-                           GetModuleHandleA(nullptr), creationData);
+    return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0, frame.right - frame.left,
+                           frame.bottom - frame.top, parent, nullptr, GetModuleHandleA(nullptr), creationData);
 }
 
 HWND CreateFullScreenForm(const char* className, void* creationData) {
@@ -69,11 +68,10 @@ void RecordMouseOriginNow() {
     RecordMouseOrigin(Shell.Mouse, {cursor.x, cursor.y});
 }
 
-HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HBRUSH background,
-                       void* creationData) {
+HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HBRUSH background, void* creationData) {
     RegisterSaverClass(className, procedure, background);
-    HWND window = parent ? CreatePreviewForm(parent, className, creationData)
-                         : CreateFullScreenForm(className, creationData);
+    HWND window =
+        parent ? CreatePreviewForm(parent, className, creationData) : CreateFullScreenForm(className, creationData);
     if (!window) ExitProcess(0);
     return window;
 }

@@ -12,8 +12,7 @@ inline constexpr char SaverClassName[] = "screensaver";
 // full-screen form when `parent` is null: the primary screen maximized, or with several
 // monitors the whole virtual screen. `creationData` reaches the procedure in WM_NCCREATE
 // and WM_CREATE. Ends the process (exit code 0) when no window can be made.
-HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HBRUSH background,
-                       void* creationData);
+HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HBRUSH background, void* creationData);
 
 // What the saver window does with the messages the scene leaves alone: hides the cursor,
 // and sends key presses, button presses and large mouse moves to the close gate.

@@ -50,7 +50,8 @@ void BlackOutsidePicture(const SceneWindow& scenes, HDC dc, const RECT& update) 
     const int32_t width = scenes.Session.Picture.Width, height = scenes.Session.Picture.Height;
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     const RECT right{std::max<LONG>(update.left, width), update.top, update.right, update.bottom};
-    const RECT below{update.left, std::max<LONG>(update.top, height), std::min<LONG>(update.right, width), update.bottom};
+    const RECT below{update.left, std::max<LONG>(update.top, height), std::min<LONG>(update.right, width),
+                     update.bottom};
     for (const RECT& r : {right, below})
         if (r.left < r.right && r.top < r.bottom) FillRect(dc, &r, black);
 }
@@ -119,8 +120,7 @@ LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM 
     bool consumed = false;
     try {
         if (SceneWindow* scenes = ScenesOf(window, message, lParam)) consumed = SceneMessage(*scenes, window, message);
-    } catch (...) {
-    }
+    } catch (...) {}
     if (consumed) return 0;
     try {
         return DefaultSaverProc(window, message, wParam, lParam);

@@ -23,10 +23,10 @@ struct SceneWindow {
     std::optional<WaveSoundPlayer> Sound;
     GdiTextRasteriser Text;  // used by the set-up, at the first tick
     uint64_t TicksLeft = UINT64_MAX;
-    bool Readout = false;         // WRIGGLET_TEST_READOUT is set
-    std::string PictureFile;      // WRIGGLET_TEST_PICTURE names it
-    uintptr_t TimerMessages = 0;  // every WM_TIMER, also those of a frozen or empty scene
-    uintptr_t LayoutChanges = 0;  // WM_DISPLAYCHANGE messages handled
+    bool Readout = false;            // WRIGGLET_TEST_READOUT is set
+    std::string PictureFile;         // WRIGGLET_TEST_PICTURE names it
+    uintptr_t TimerMessages = 0;     // every WM_TIMER, also those of a frozen or empty scene
+    uintptr_t LayoutChanges = 0;     // WM_DISPLAYCHANGE messages handled
     uintptr_t TickMicroseconds = 0;  // wall time of the ticks' work, counted with the readout on
 };
 

@@ -29,19 +29,19 @@ void OnOk(HWND dialog, SettingsDialogContext* context) {
 void OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
     SettingsDialogContext* context = ContextOf(dialog);
     switch (LOWORD(wParam)) {
-    case dialog_ids::Ok:
-        OnOk(dialog, context);
-        break;
-    case dialog_ids::Cancel:
-        EndDialog(dialog, IDCANCEL);
-        break;
-    case dialog_ids::About:
-        DialogBoxParamA(context ? context->Instance : nullptr, "ABOUTBOX", dialog, AboutDialogProc, 0);
-        break;
-    default:
-        // The automatic radio buttons keep their own state until OK.
-        DefWindowProcA(dialog, WM_COMMAND, wParam, lParam);
-        break;
+        case dialog_ids::Ok:
+            OnOk(dialog, context);
+            break;
+        case dialog_ids::Cancel:
+            EndDialog(dialog, IDCANCEL);
+            break;
+        case dialog_ids::About:
+            DialogBoxParamA(context ? context->Instance : nullptr, "ABOUTBOX", dialog, AboutDialogProc, 0);
+            break;
+        default:
+            // The automatic radio buttons keep their own state until OK.
+            DefWindowProcA(dialog, WM_COMMAND, wParam, lParam);
+            break;
     }
 }
 
@@ -49,23 +49,23 @@ void OnCommand(HWND dialog, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog, reinterpret_cast<SettingsDialogContext*>(lParam));
-        return TRUE;  // the dialog manager focuses the first tab stop, OK
-    case WM_COMMAND:
-        OnCommand(dialog, wParam, lParam);
-        return FALSE;
-    case WM_CLOSE:
-        // A modal dialog must be ended, not only destroyed, or its owner (often the
-        // display control panel) would stay disabled.
-        EndDialog(dialog, IDCANCEL);
-        DestroyWindow(dialog);
-        return FALSE;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return FALSE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            OnInitDialog(dialog, reinterpret_cast<SettingsDialogContext*>(lParam));
+            return TRUE;  // the dialog manager focuses the first tab stop, OK
+        case WM_COMMAND:
+            OnCommand(dialog, wParam, lParam);
+            return FALSE;
+        case WM_CLOSE:
+            // A modal dialog must be ended, not only destroyed, or its owner (often the
+            // display control panel) would stay disabled.
+            EndDialog(dialog, IDCANCEL);
+            DestroyWindow(dialog);
+            return FALSE;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return FALSE;
+        default:
+            return FALSE;
     }
 }
 

@@ -11,9 +11,9 @@
 namespace wrigglet {
 
 struct ShellState {
-    SaverCommand Command;       // written once from the command line
-    bool IsNTPlatform = false;  // set before anything else runs
-    HWND SaverWindow = nullptr; // target of the close request, parent of the password prompt
+    SaverCommand Command;        // written once from the command line
+    bool IsNTPlatform = false;   // set before anything else runs
+    HWND SaverWindow = nullptr;  // target of the close request, parent of the password prompt
     MouseWatch Mouse;
 };
 
@@ -23,12 +23,8 @@ extern ShellState Shell;
 // The settings loaded at start-up; the scene and the settings dialog work on this one copy.
 extern SaverSettings Settings;
 
-inline HWND AsHwnd(WindowHandle handle) {
-    return reinterpret_cast<HWND>(handle);
-}
+inline HWND AsHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
-inline WindowHandle AsWindowHandle(HWND window) {
-    return reinterpret_cast<WindowHandle>(window);
-}
+inline WindowHandle AsWindowHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
 
 }  // namespace wrigglet

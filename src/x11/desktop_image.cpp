@@ -21,8 +21,8 @@ Pixmap OwnScreenshot(Display* display, Window window, Atom property) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     Pixmap pixmap = None;
-    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_PIXMAP, &type, &format, &count, &after,
-                           &data) == Success &&
+    if (XGetWindowProperty(display, window, property, 0, 1, False, XA_PIXMAP, &type, &format, &count, &after, &data) ==
+            Success &&
         type == XA_PIXMAP && format == 32 && count == 1)
         pixmap = static_cast<Pixmap>(reinterpret_cast<unsigned long*>(data)[0]);
     if (data) XFree(data);
@@ -89,9 +89,11 @@ void CopyDesktop(const DesktopImage& desktop, int32_t left, int32_t top, int32_t
     const int32_t x0 = std::max(0, -fromX), y0 = std::max(0, -fromY);
     const int32_t x1 = std::min(width, desktop.Width - fromX), y1 = std::min(height, desktop.Height - fromY);
     for (int32_t y = y0; y < y1 && x0 < x1; ++y) {
-        const uint32_t* in = desktop.Pixels.data() + static_cast<size_t>(fromY + y) * static_cast<size_t>(desktop.Width) +
+        const uint32_t* in = desktop.Pixels.data() +
+                             static_cast<size_t>(fromY + y) * static_cast<size_t>(desktop.Width) +
                              static_cast<size_t>(fromX + x0);
-        std::copy_n(in, x1 - x0, pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x0));
+        std::copy_n(in, x1 - x0,
+                    pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x0));
     }
 }
 

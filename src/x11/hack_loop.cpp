@@ -96,24 +96,24 @@ void Tick(HackState& state, std::ostream& out) {
 
 void HandleEvent(HackState& state, const XEvent& event) {
     switch (event.type) {
-    case Expose:
-        RepaintScene(state.Session, state.Host,
-                     {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                      event.xexpose.y + event.xexpose.height});
-        break;
-    case ConfigureNotify:
-        if (event.xconfigure.window == state.Window.Target.Id)
-            state.NewSize = {event.xconfigure.width, event.xconfigure.height};
-        break;
-    case DestroyNotify:
-        state.Ending = state.Ending || event.xdestroywindow.window == state.Window.Target.Id;
-        break;
-    case ClientMessage:
-        state.Ending = state.Ending || (state.Window.Own && static_cast<Atom>(event.xclient.data.l[0]) ==
-                                                                state.Window.DeleteWindow);
-        break;
-    default:
-        break;
+        case Expose:
+            RepaintScene(state.Session, state.Host,
+                         {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                          event.xexpose.y + event.xexpose.height});
+            break;
+        case ConfigureNotify:
+            if (event.xconfigure.window == state.Window.Target.Id)
+                state.NewSize = {event.xconfigure.width, event.xconfigure.height};
+            break;
+        case DestroyNotify:
+            state.Ending = state.Ending || event.xdestroywindow.window == state.Window.Target.Id;
+            break;
+        case ClientMessage:
+            state.Ending = state.Ending || (state.Window.Own &&
+                                            static_cast<Atom>(event.xclient.data.l[0]) == state.Window.DeleteWindow);
+            break;
+        default:
+            break;
     }
 }
 

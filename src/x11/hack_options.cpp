@@ -80,11 +80,16 @@ bool ApplyValue(const std::string& name, const std::string& value, HackOptions& 
 }
 
 bool ApplySwitch(const std::string& name, HackOptions& options) {
-    if (name == "root") options.Root = true;
-    else if (name == "desktop" || name == "no-desktop") options.Settings.Desktop = name == "desktop";
-    else if (name == "text" || name == "no-text") options.Settings.Text = name == "text";
-    else if (name == "help" || name == "h") options.Help = true;
-    else return false;
+    if (name == "root")
+        options.Root = true;
+    else if (name == "desktop" || name == "no-desktop")
+        options.Settings.Desktop = name == "desktop";
+    else if (name == "text" || name == "no-text")
+        options.Settings.Text = name == "text";
+    else if (name == "help" || name == "h")
+        options.Help = true;
+    else
+        return false;
     return true;
 }
 

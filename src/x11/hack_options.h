@@ -16,10 +16,10 @@ struct HackOptions {
     bool Root = false;                 // -root
     int32_t Width = 1024;              // -geometry, for a window of its own
     int32_t Height = 768;
-    std::string Display;               // -display; empty: $DISPLAY
+    std::string Display;  // -display; empty: $DISPLAY
     SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
-    std::optional<uint32_t> Seed;   // every reseed uses it, as in the simulator
-    std::optional<int64_t> Ticks;   // stop animating after this many ticks
+    std::optional<uint32_t> Seed;  // every reseed uses it, as in the simulator
+    std::optional<int64_t> Ticks;  // stop animating after this many ticks
     bool Help = false;
 };
 

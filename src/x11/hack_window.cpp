@@ -28,10 +28,10 @@ Window MakeOwnWindow(Display* display, const HackOptions& options, Atom deleteWi
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, screen);
     attributes.event_mask = WatchedEvents;
-    const Window window = XCreateWindow(display, RootWindow(display, screen), 0, 0,
-                                        static_cast<unsigned>(options.Width), static_cast<unsigned>(options.Height),
-                                        0, CopyFromParent, InputOutput, CopyFromParent,
-                                        CWBackPixel | CWEventMask, &attributes);
+    const Window window =
+        XCreateWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(options.Width),
+                      static_cast<unsigned>(options.Height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWBackPixel | CWEventMask, &attributes);
     XStoreName(display, window, "wrigglet");
     XClassHint hint{const_cast<char*>("wrigglet"), const_cast<char*>("Wrigglet")};
     XSetClassHint(display, window, &hint);

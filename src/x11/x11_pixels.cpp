@@ -48,8 +48,8 @@ void ReadImagePixels(XImage& image, int32_t x, int32_t y, int32_t width, int32_t
         }
         for (int32_t column = 0; column < width; ++column) {
             const unsigned long pixel = XGetPixel(&image, x + column, y + row);
-            out[column] = ChannelFromMask(pixel, image.red_mask) << 16 |
-                          ChannelFromMask(pixel, image.green_mask) << 8 | ChannelFromMask(pixel, image.blue_mask);
+            out[column] = ChannelFromMask(pixel, image.red_mask) << 16 | ChannelFromMask(pixel, image.green_mask) << 8 |
+                          ChannelFromMask(pixel, image.blue_mask);
         }
     }
 }

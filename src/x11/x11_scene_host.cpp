@@ -70,7 +70,8 @@ bool X11SceneHost::MakeImage(int32_t width, int32_t height) {
     image_ = XCreateImage(display, window_.WindowVisual, static_cast<unsigned>(window_.Depth), ZPixmap, 0, nullptr,
                           static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
     if (!image_) return false;
-    image_->data = static_cast<char*>(std::calloc(static_cast<size_t>(image_->bytes_per_line), static_cast<size_t>(height)));
+    image_->data =
+        static_cast<char*>(std::calloc(static_cast<size_t>(image_->bytes_per_line), static_cast<size_t>(height)));
     if (image_->data) return true;
     XDestroyImage(image_);
     image_ = nullptr;
@@ -133,7 +134,8 @@ void X11SceneHost::PutImage(const PixelRect& r) {
 void X11SceneHost::Present(const std::vector<PixelRect>& rects) {
     if (!image_ || rects.empty()) return;
     if (!direct_)
-        for (const PixelRect& rect : rects) WriteImagePixels(*image_, rect, picture_.data(), static_cast<size_t>(image_->width));
+        for (const PixelRect& rect : rects)
+            WriteImagePixels(*image_, rect, picture_.data(), static_cast<size_t>(image_->width));
     if (rects.size() == 1) {
         PutImage(rects.front());
     } else if (shmAttached_) {
@@ -142,7 +144,8 @@ void X11SceneHost::Present(const std::vector<PixelRect>& rects) {
         std::vector<XRectangle> clip;
         clip.reserve(rects.size());
         for (const PixelRect& r : rects)
-            clip.push_back({static_cast<short>(r.Left), static_cast<short>(r.Top), static_cast<unsigned short>(r.Right - r.Left),
+            clip.push_back({static_cast<short>(r.Left), static_cast<short>(r.Top),
+                            static_cast<unsigned short>(r.Right - r.Left),
                             static_cast<unsigned short>(r.Bottom - r.Top)});
         XSetClipRectangles(window_.Connection, gc_, originX_, originY_, clip.data(), static_cast<int>(clip.size()),
                            Unsorted);

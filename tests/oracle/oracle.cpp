@@ -147,9 +147,18 @@ void CreateScene(Scene& scene, const SaverSettings& settings, int32_t width, int
     scene.Background = background;
     scene.Picture = background;
     int32_t maxCount = 0, activeCount = 0;
-    if (settings.Wrigglets == 1) { maxCount = 64; activeCount = 1; }
-    if (settings.Wrigglets == 2) { maxCount = 128; activeCount = 16; }
-    if (settings.Wrigglets == 3) { maxCount = 512; activeCount = 64; }
+    if (settings.Wrigglets == 1) {
+        maxCount = 64;
+        activeCount = 1;
+    }
+    if (settings.Wrigglets == 2) {
+        maxCount = 128;
+        activeCount = 16;
+    }
+    if (settings.Wrigglets == 3) {
+        maxCount = 512;
+        activeCount = 64;
+    }
     scene.MaxCount = maxCount;
     int32_t cx = width / 2, cy = height / 2;
     scene.Wrigglets.assign(maxCount + 1, Record{});

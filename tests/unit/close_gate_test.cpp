@@ -21,7 +21,10 @@ struct FakeFlag : PasswordFlagStore {
     bool keyExists = true;
     std::optional<std::vector<std::uint8_t>> value;
     explicit FakeFlag(Log& l) : log(l) {}
-    bool Open() override { log.push_back("open key"); return keyExists; }
+    bool Open() override {
+        log.push_back("open key");
+        return keyExists;
+    }
     bool Read(std::array<std::uint8_t, 4>& buffer) override {
         log.push_back("read value");
         if (!value || value->size() > buffer.size()) return false;
@@ -37,8 +40,14 @@ struct FakeVerifier : PasswordVerifier {
     bool hasEntryPoint = true;
     std::vector<bool> answers;  // one per prompt, in order
     explicit FakeVerifier(Log& l) : log(l) {}
-    bool Load() override { log.push_back("load"); return libraryExists; }
-    bool FindEntryPoint() override { log.push_back("find"); return hasEntryPoint; }
+    bool Load() override {
+        log.push_back("load");
+        return libraryExists;
+    }
+    bool FindEntryPoint() override {
+        log.push_back("find");
+        return hasEntryPoint;
+    }
     bool Verify() override {
         log.push_back("verify");
         const bool answer = answers.front();
@@ -57,8 +66,8 @@ struct FakeSaver : SaverControl {
 };
 
 std::vector<std::uint8_t> Dword(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+            static_cast<std::uint8_t>(v >> 24)};
 }
 
 struct GateCase {
@@ -76,10 +85,10 @@ struct GateCase {
 void PrintTo(const GateCase& c, std::ostream* os) { *os << c.name; }
 
 const Log kNoPrompt = {"open key", "read value", "close key", "post close"};
-const Log kPromptOk = {"open key", "read value", "load", "find", "show cursor", "verify",
+const Log kPromptOk = {"open key",    "read value",    "load", "find",      "show cursor", "verify",
                        "hide cursor", "restart watch", "free", "close key", "post close"};
-const Log kPromptNo = {"open key", "read value", "load", "find", "show cursor", "verify",
-                       "hide cursor", "restart watch", "free", "close key"};
+const Log kPromptNo = {"open key", "read value",  "load",          "find", "show cursor",
+                       "verify",   "hide cursor", "restart watch", "free", "close key"};
 
 class GateTable : public ::testing::TestWithParam<GateCase> {};
 
@@ -102,29 +111,38 @@ TEST_P(GateTable, DecidesAndCleansUp) {
 INSTANTIATE_TEST_SUITE_P(
     Failures, GateTable,
     ::testing::Values(
-        GateCase{"NT family closes without looking", true, true, Dword(1), true, true, false,
-                 true, {"post close"}},
-        GateCase{"key missing", false, false, Dword(1), true, true, false, true,
-                 {"open key", "post close"}},
+        GateCase{"NT family closes without looking", true, true, Dword(1), true, true, false, true, {"post close"}},
+        GateCase{"key missing", false, false, Dword(1), true, true, false, true, {"open key", "post close"}},
         GateCase{"value absent", false, true, std::nullopt, true, true, false, true, kNoPrompt},
         GateCase{"value 0", false, true, Dword(0), true, true, false, true, kNoPrompt},
-        GateCase{"value longer than 4 bytes", false, true, std::vector<std::uint8_t>{1, 1, 1, 1, 1},
-                 true, true, false, true, kNoPrompt},
-        GateCase{"empty value", false, true, std::vector<std::uint8_t>{}, true, true, false, true,
-                 kNoPrompt},
-        GateCase{"library missing", false, true, Dword(1), false, true, false, true,
+        GateCase{"value longer than 4 bytes", false, true, std::vector<std::uint8_t>{1, 1, 1, 1, 1}, true, true, false,
+                 true, kNoPrompt},
+        GateCase{"empty value", false, true, std::vector<std::uint8_t>{}, true, true, false, true, kNoPrompt},
+        GateCase{"library missing",
+                 false,
+                 true,
+                 Dword(1),
+                 false,
+                 true,
+                 false,
+                 true,
                  {"open key", "read value", "load", "close key", "post close"}},
-        GateCase{"entry point missing", false, true, Dword(1), true, false, false, true,
-                 {"open key", "read value", "load", "find", "show cursor", "hide cursor",
-                  "restart watch", "free", "close key", "post close"}},
+        GateCase{"entry point missing",
+                 false,
+                 true,
+                 Dword(1),
+                 true,
+                 false,
+                 false,
+                 true,
+                 {"open key", "read value", "load", "find", "show cursor", "hide cursor", "restart watch", "free",
+                  "close key", "post close"}},
         GateCase{"verifier accepts", false, true, Dword(1), true, true, true, true, kPromptOk},
         GateCase{"verifier refuses", false, true, Dword(1), true, true, false, false, kPromptNo},
-        GateCase{"text \"0\" counts as on", false, true, std::vector<std::uint8_t>{'0', 0}, true,
-                 true, false, false, kPromptNo},
-        GateCase{"only the top byte set", false, true, Dword(0x01000000), true, true, false, false,
+        GateCase{"text \"0\" counts as on", false, true, std::vector<std::uint8_t>{'0', 0}, true, true, false, false,
                  kPromptNo},
-        GateCase{"one byte value", false, true, std::vector<std::uint8_t>{1}, true, true, true,
-                 true, kPromptOk}));
+        GateCase{"only the top byte set", false, true, Dword(0x01000000), true, true, false, false, kPromptNo},
+        GateCase{"one byte value", false, true, std::vector<std::uint8_t>{1}, true, true, true, true, kPromptOk}));
 
 TEST(Gate, RefusedThenAcceptedAsksEachTime) {
     Log log;

@@ -98,8 +98,8 @@ TEST(CommandLineFuzz, AnyTextPicksAModeSafely) {
                 ASSERT_EQ(command.ParentWindow, second) << line;
                 break;
             case RunMode::ModeConfigure:
-                ASSERT_TRUE(command.ParentWindow == 0 || command.ParentWindow == second ||
-                            command.ParentWindow == 77) << line;
+                ASSERT_TRUE(command.ParentWindow == 0 || command.ParentWindow == second || command.ParentWindow == 77)
+                    << line;
                 break;
             default:
                 ASSERT_EQ(command.ParentWindow, 0) << line;

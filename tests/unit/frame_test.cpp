@@ -8,7 +8,10 @@ namespace wrigglet {
 namespace {
 
 TEST(Colour, ColorRefsBecomeDibPixelsWithBlueInTheLowestByte) {
-    struct Case { ColorRef color; uint32_t pixel; };
+    struct Case {
+        ColorRef color;
+        uint32_t pixel;
+    };
     const Case cases[] = {
         {MakeRgb(255, 0, 0), 0x00FF0000u},
         {MakeRgb(0, 255, 0), 0x0000FF00u},
@@ -30,7 +33,8 @@ struct FrameFixture {
     std::vector<uint32_t> pixels, background;
     Frame frame;
     FrameFixture(int32_t w, int32_t h) : pixels(static_cast<size_t>(w) * h, 0), background(pixels.size()) {
-        for (size_t i = 0; i < background.size(); ++i) background[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+        for (size_t i = 0; i < background.size(); ++i)
+            background[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
         AttachFrame(frame, w, h, pixels.data(), background.data());
     }
 };
@@ -61,9 +65,10 @@ TEST(Frame, TouchedRectsCoverEveryWriteWithinTheLimitAndResetForgetsThem) {
         const std::vector<PixelRect> rects = TouchedRects(f.frame, limit);
         EXPECT_LE(rects.size(), limit);
         for (auto [x, y] : written) {
-            EXPECT_TRUE(std::any_of(rects.begin(), rects.end(), [&](const PixelRect& r) {
-                return r.Left <= x && x < r.Right && r.Top <= y && y < r.Bottom;
-            })) << x << "," << y << " with limit " << limit;
+            EXPECT_TRUE(std::any_of(
+                rects.begin(), rects.end(),
+                [&](const PixelRect& r) { return r.Left <= x && x < r.Right && r.Top <= y && y < r.Bottom; }))
+                << x << "," << y << " with limit " << limit;
         }
         for (const PixelRect& r : rects) {
             EXPECT_TRUE(0 <= r.Left && r.Left < r.Right && r.Right <= 300);

@@ -21,8 +21,8 @@ std::string Describe(const HackOptions& o) {
     out << "window=" << (o.WindowId ? std::to_string(*o.WindowId) : "-") << " root=" << o.Root << " size=" << o.Width
         << "x" << o.Height << " desktop=" << o.Settings.Desktop << " text=" << o.Settings.Text
         << " speed=" << o.Settings.Speed << " wrigglets=" << o.Settings.Wrigglets
-        << " seed=" << (o.Seed ? std::to_string(*o.Seed) : "-") << " ticks=" << (o.Ticks ? std::to_string(*o.Ticks) : "-")
-        << " sound=" << o.Settings.Sound;
+        << " seed=" << (o.Seed ? std::to_string(*o.Seed) : "-")
+        << " ticks=" << (o.Ticks ? std::to_string(*o.Ticks) : "-") << " sound=" << o.Settings.Sound;
     return out.str();
 }
 
@@ -44,8 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The Windows saver's defaults when nothing was ever stored.
         GoodCase{"", "window=- root=0 size=1024x768 desktop=1 text=0 speed=2 wrigglets=2 seed=- ticks=- sound=0"},
-        GoodCase{"-window-id 0x2a00007", "window=44040199 root=0 size=1024x768 desktop=1 text=0 speed=2 wrigglets=2 seed=- ticks=- sound=0"},
-        GoodCase{"--window-id 77 --root", "window=77 root=1 size=1024x768 desktop=1 text=0 speed=2 wrigglets=2 seed=- ticks=- sound=0"},
+        GoodCase{"-window-id 0x2a00007",
+                 "window=44040199 root=0 size=1024x768 desktop=1 text=0 speed=2 wrigglets=2 seed=- ticks=- sound=0"},
+        GoodCase{"--window-id 77 --root",
+                 "window=77 root=1 size=1024x768 desktop=1 text=0 speed=2 wrigglets=2 seed=- ticks=- sound=0"},
         GoodCase{"-geometry 640x480+10+20 -no-desktop -text",
                  "window=- root=0 size=640x480 desktop=0 text=1 speed=2 wrigglets=2 seed=- ticks=- sound=0"},
         GoodCase{"-text -no-text -no-desktop -desktop",
@@ -64,9 +66,9 @@ TEST_P(BadHackArguments, AreRefusedByName) {
 
 INSTANTIATE_TEST_SUITE_P(Table, BadHackArguments,
                          ::testing::Values("-speed 0", "-speed 4", "-wrigglets 0", "-wrigglets 4", "-speed",
-                                           "-speed two", "-seed -1", "-seed 4294967296", "-ticks -5",
-                                           "-window-id", "-window-id 0xZZ", "-window-id -3", "-geometry 0x480",
-                                           "-geometry 640", "-sound", "root", "-", "--", "-root extra"));
+                                           "-speed two", "-seed -1", "-seed 4294967296", "-ticks -5", "-window-id",
+                                           "-window-id 0xZZ", "-window-id -3", "-geometry 0x480", "-geometry 640",
+                                           "-sound", "root", "-", "--", "-root extra"));
 
 TEST(HackUsage, IsOneLine) { EXPECT_EQ(HackUsageLine().find('\n'), std::string::npos); }
 

@@ -17,9 +17,7 @@ struct InstallerCase {
     std::string Setup, Scr, ScrName, SubType;
 };
 
-void PrintTo(const InstallerCase& c, std::ostream* out) {
-    *out << c.Name;
-}
+void PrintTo(const InstallerCase& c, std::ostream* out) { *out << c.Name; }
 
 std::string Output(const std::string& command) {
     std::string text;

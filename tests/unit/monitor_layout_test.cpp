@@ -12,17 +12,34 @@ namespace {
 using Rects = std::vector<PixelRect>;
 
 TEST(MonitorLayout, VirtualRectAreasAndUncoveredParts) {
-    struct Case { const char* Name; Rects Monitors; PixelRect Virtual; Rects Areas; Rects Uncovered; };
+    struct Case {
+        const char* Name;
+        Rects Monitors;
+        PixelRect Virtual;
+        Rects Areas;
+        Rects Uncovered;
+    };
     const Case cases[] = {
         {"one monitor", {{0, 0, 1024, 768}}, {0, 0, 1024, 768}, {{0, 0, 1024, 768}}, {}},
-        {"smaller monitor left of the primary", {{0, 0, 1024, 768}, {-800, 0, 0, 600}}, {-800, 0, 1024, 768},
-         {{800, 0, 1824, 768}, {0, 0, 800, 600}}, {{0, 600, 800, 768}}},
-        {"monitor above, narrower, centred", {{0, 0, 300, 200}, {100, -100, 200, 0}}, {0, -100, 300, 200},
-         {{0, 100, 300, 300}, {100, 0, 200, 100}}, {{0, 0, 100, 100}, {200, 0, 300, 100}}},
-        {"three in a row with steps", {{0, 0, 100, 100}, {100, 20, 200, 80}, {-50, 50, 0, 150}}, {-50, 0, 200, 150},
+        {"smaller monitor left of the primary",
+         {{0, 0, 1024, 768}, {-800, 0, 0, 600}},
+         {-800, 0, 1024, 768},
+         {{800, 0, 1824, 768}, {0, 0, 800, 600}},
+         {{0, 600, 800, 768}}},
+        {"monitor above, narrower, centred",
+         {{0, 0, 300, 200}, {100, -100, 200, 0}},
+         {0, -100, 300, 200},
+         {{0, 100, 300, 300}, {100, 0, 200, 100}},
+         {{0, 0, 100, 100}, {200, 0, 300, 100}}},
+        {"three in a row with steps",
+         {{0, 0, 100, 100}, {100, 20, 200, 80}, {-50, 50, 0, 150}},
+         {-50, 0, 200, 150},
          {{50, 0, 150, 100}, {150, 20, 250, 80}, {0, 50, 50, 150}},
          {{0, 0, 50, 20}, {150, 0, 250, 20}, {0, 20, 50, 50}, {150, 80, 250, 100}, {50, 100, 250, 150}}},
-        {"a gap between two", {{0, 0, 10, 10}, {20, 0, 30, 10}}, {0, 0, 30, 10}, {{0, 0, 10, 10}, {20, 0, 30, 10}},
+        {"a gap between two",
+         {{0, 0, 10, 10}, {20, 0, 30, 10}},
+         {0, 0, 30, 10},
+         {{0, 0, 10, 10}, {20, 0, 30, 10}},
          {{10, 0, 20, 10}}},
     };
     for (const Case& c : cases) {
@@ -47,7 +64,10 @@ TEST(MonitorLayout, EachSceneIndexHasItsOwnSeedAndThePrimaryKeepsItsOwn) {
 }
 
 TEST(MonitorLayout, RefusedLayoutsSayWhy) {
-    struct Case { Rects Monitors; const char* Mentions; };
+    struct Case {
+        Rects Monitors;
+        const char* Mentions;
+    };
     const Case cases[] = {
         {{}, "no monitors"},
         {{{0, 0, 0, 10}}, "each side"},

@@ -40,25 +40,30 @@ TEST_P(MouseRule, ClosesOnlyBeyondFourPixels) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MouseRule,
-    ::testing::Values(
-        MoveCase{"four in both axes stays", {100, 100}, {{104, 104}, {96, 96}, {104, 96}}, -1},
-        MoveCase{"five right closes", {100, 100}, {{105, 100}}, 0},
-        MoveCase{"five left closes", {100, 100}, {{95, 100}}, 0},
-        MoveCase{"five down closes", {100, 100}, {{100, 105}}, 0},
-        MoveCase{"five up closes", {100, 100}, {{100, 95}}, 0},
-        MoveCase{"small steps add up", {100, 100}, {{102, 100}, {104, 100}, {105, 100}}, 2},
-        MoveCase{"back and forth never closes", {100, 100},
-                 {{103, 100}, {97, 100}, {104, 103}, {96, 97}, {100, 100}, {104, 104}}, -1},
-        MoveCase{"at the screen's corner", {0, 0}, {{4, 4}, {0, 5}}, 1},
-        // Coordinates are 16-bit unsigned: a pointer just left of the origin reads 65535.
-        MoveCase{"minus one is far away", {0, 0}, {{-1, 0}}, 0},
-        MoveCase{"top of the 16-bit range", {65535, 65535}, {{65531, 65531}, {65530, 65535}}, 1},
-        MoveCase{"x and y are not swapped", {10, 500}, {{14, 496}, {500, 10}}, 1}));
+    ::testing::Values(MoveCase{"four in both axes stays", {100, 100}, {{104, 104}, {96, 96}, {104, 96}}, -1},
+                      MoveCase{"five right closes", {100, 100}, {{105, 100}}, 0},
+                      MoveCase{"five left closes", {100, 100}, {{95, 100}}, 0},
+                      MoveCase{"five down closes", {100, 100}, {{100, 105}}, 0},
+                      MoveCase{"five up closes", {100, 100}, {{100, 95}}, 0},
+                      MoveCase{"small steps add up", {100, 100}, {{102, 100}, {104, 100}, {105, 100}}, 2},
+                      MoveCase{"back and forth never closes",
+                               {100, 100},
+                               {{103, 100}, {97, 100}, {104, 103}, {96, 97}, {100, 100}, {104, 104}},
+                               -1},
+                      MoveCase{"at the screen's corner", {0, 0}, {{4, 4}, {0, 5}}, 1},
+                      // Coordinates are 16-bit unsigned: a pointer just left of the origin reads 65535.
+                      MoveCase{"minus one is far away", {0, 0}, {{-1, 0}}, 0},
+                      MoveCase{"top of the 16-bit range", {65535, 65535}, {{65531, 65531}, {65530, 65535}}, 1},
+                      MoveCase{"x and y are not swapped", {10, 500}, {{14, 496}, {500, 10}}, 1}));
 
 // A window over several monitors has its client origin at the virtual screen's corner,
 // which may be left of or above the primary; its moves are compared in screen coordinates.
 TEST(MouseRule, ClientMovesAreComparedOnTheScreen) {
-    struct Case { ScreenPoint clientOrigin, cursor; int x, y; bool closes; };
+    struct Case {
+        ScreenPoint clientOrigin, cursor;
+        int x, y;
+        bool closes;
+    };
     for (const Case c : {Case{{-800, 0}, {-400, 300}, 404, 304, false}, Case{{-800, 0}, {-400, 300}, 405, 300, true},
                          Case{{-800, 0}, {-400, 300}, 396, 296, false}, Case{{-800, 0}, {-400, 300}, 395, 300, true},
                          Case{{0, -600}, {10, -20}, 10, 584, false}, Case{{0, -600}, {10, -20}, 10, 585, true},
@@ -84,9 +89,9 @@ TEST(MouseRule, RecordingAgainIgnoresTheNextMoveAndMovesTheOrigin) {
     RecordMouseOrigin(watch, {100, 100});
     MouseMoveAsksToClose(watch, MoveTo(100, 100));
     RecordMouseOrigin(watch, {300, 300});
-    EXPECT_FALSE(MouseMoveAsksToClose(watch, MoveTo(100, 100)));   // ignored
-    EXPECT_FALSE(MouseMoveAsksToClose(watch, MoveTo(303, 297)));   // near the new origin
-    EXPECT_TRUE(MouseMoveAsksToClose(watch, MoveTo(100, 100)));    // far from it
+    EXPECT_FALSE(MouseMoveAsksToClose(watch, MoveTo(100, 100)));  // ignored
+    EXPECT_FALSE(MouseMoveAsksToClose(watch, MoveTo(303, 297)));  // near the new origin
+    EXPECT_TRUE(MouseMoveAsksToClose(watch, MoveTo(100, 100)));   // far from it
 }
 
 TEST(MouseRule, ExtremeOriginsDoNotOverflow) {

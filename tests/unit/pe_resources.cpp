@@ -49,7 +49,8 @@ ImageLayout ReadLayout(const Bytes& file, uint16_t& machine, uint16_t& subsystem
     const size_t sections = optional + optionalSize;
     for (size_t i = 0; i < sectionCount; ++i) {
         const size_t at = sections + i * 40;
-        layout.Sections.push_back({Dword(file, at + 12), Dword(file, at + 8), Dword(file, at + 16), Dword(file, at + 20)});
+        layout.Sections.push_back(
+            {Dword(file, at + 12), Dword(file, at + 8), Dword(file, at + 16), Dword(file, at + 20)});
     }
     return layout;
 }
@@ -141,13 +142,9 @@ std::string SizedOrOrdinal(const Bytes& data, size_t& offset, bool isClass) {
     return text;
 }
 
-std::string String(const Bytes& data, size_t& offset) {
-    return SizedOrOrdinal(data, offset, false);
-}
+std::string String(const Bytes& data, size_t& offset) { return SizedOrOrdinal(data, offset, false); }
 
-size_t AlignDword(size_t offset) {
-    return (offset + 3) & ~size_t{3};
-}
+size_t AlignDword(size_t offset) { return (offset + 3) & ~size_t{3}; }
 
 }  // namespace
 
@@ -156,9 +153,7 @@ uint16_t Word(const Bytes& data, size_t offset) {
     return uint16_t(data[offset] | data[offset + 1] << 8);
 }
 
-uint32_t Dword(const Bytes& data, size_t offset) {
-    return Word(data, offset) | uint32_t{Word(data, offset + 2)} << 16;
-}
+uint32_t Dword(const Bytes& data, size_t offset) { return Word(data, offset) | uint32_t{Word(data, offset + 2)} << 16; }
 
 PeImage ReadPeImage(const Bytes& file) {
     PeImage image;

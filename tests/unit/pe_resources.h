@@ -21,10 +21,10 @@ struct PeResource {
 };
 
 struct PeImage {
-    uint16_t Machine = 0;    // 0x8664 x86-64, 0x14C i386
-    uint16_t Subsystem = 0;  // 2: Windows GUI
-    uint32_t TimeStamp = 0;    // the header's build time; 0 when none was written
-    uint32_t SymbolCount = 0;  // COFF symbols; 0 once stripped
+    uint16_t Machine = 0;              // 0x8664 x86-64, 0x14C i386
+    uint16_t Subsystem = 0;            // 2: Windows GUI
+    uint32_t TimeStamp = 0;            // the header's build time; 0 when none was written
+    uint32_t SymbolCount = 0;          // COFF symbols; 0 once stripped
     std::vector<std::string> Imports;  // imported DLL names, lower case
     std::vector<PeResource> Resources;
 };

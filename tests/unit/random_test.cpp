@@ -23,9 +23,7 @@ TEST(Random, ResultStaysBelowTheBound) {
     }
 }
 
-TEST(Random, SystemTimeOfDayIsWithinOneDay) {
-    EXPECT_LT(SystemTimeOfDay(), 24u * 60 * 60 * 1000);
-}
+TEST(Random, SystemTimeOfDayIsWithinOneDay) { EXPECT_LT(SystemTimeOfDay(), 24u * 60 * 60 * 1000); }
 
 }  // namespace
 }  // namespace wrigglet

@@ -49,8 +49,8 @@ struct SeededScene {
 
 // A scene of width x height whose every Randomize yields `seed`, on a black background
 // (or `background`, 0x00RRGGBB pixels), its picture starting as the background.
-inline void MakeSeededScene(SeededScene& s, const SaverSettings& settings, int32_t width, int32_t height,
-                            uint32_t seed, std::vector<uint32_t> background = {}, SoundPlayer* sound = nullptr) {
+inline void MakeSeededScene(SeededScene& s, const SaverSettings& settings, int32_t width, int32_t height, uint32_t seed,
+                            std::vector<uint32_t> background = {}, SoundPlayer* sound = nullptr) {
     s.Scene.Generator.TimeOfDay = FixedTimeOfDay(seed);
     CreateScene(s.Scene, settings, width, height, sound, nullptr);
     if (background.empty()) background.assign(static_cast<size_t>(std::max(width, 0)) * std::max(height, 0), 0);

@@ -28,13 +28,24 @@ struct RecordingHost : SceneHost {
     std::vector<std::vector<PixelRect>> Presented;
     uint32_t TimerInterval = 0;
 
-    SceneSize ScreenSize() override { Log.push_back("screen"); return Screen; }
-    SceneSize ClientSize() override { Log.push_back("client"); return Client; }
-    std::vector<PixelRect> Monitors() override { Log.push_back("monitors"); return MonitorList; }
+    SceneSize ScreenSize() override {
+        Log.push_back("screen");
+        return Screen;
+    }
+    SceneSize ClientSize() override {
+        Log.push_back("client");
+        return Client;
+    }
+    std::vector<PixelRect> Monitors() override {
+        Log.push_back("monitors");
+        return MonitorList;
+    }
     bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
                          uint32_t*& picture) override {
-        Log.push_back(std::string(!fromScreen ? "black " : stretch ? "stretch " : "copy ") + std::to_string(width) + "x" +
-                      std::to_string(height));
+        Log.push_back(std::string(!fromScreen ? "black "
+                                  : stretch   ? "stretch "
+                                              : "copy ") +
+                      std::to_string(width) + "x" + std::to_string(height));
         if (!CanCapture) return false;
         // What the buffers hold before any copy: the capture must not show through.
         Snapshot.resize(static_cast<size_t>(width) * height);
@@ -67,7 +78,10 @@ void Open(SceneSession& session, RecordingHost& host, const SaverSettings& setti
 }
 
 TEST(SceneSession, CreationCapturesThenSetsUpThenStartsTheTimer) {
-    struct Case { bool Preview; const char* Capture; };
+    struct Case {
+        bool Preview;
+        const char* Capture;
+    };
     for (const Case c : {Case{false, "copy 320x200"}, Case{true, "stretch 152x112"}}) {
         RecordingHost host;
         RecordingSound sound;
@@ -85,7 +99,11 @@ TEST(SceneSession, CreationCapturesThenSetsUpThenStartsTheTimer) {
 }
 
 TEST(SceneSession, TimerIntervalFollowsModeAndSpeed) {
-    struct Case { bool Preview; int32_t Speed; uint32_t Interval; };
+    struct Case {
+        bool Preview;
+        int32_t Speed;
+        uint32_t Interval;
+    };
     for (const Case c : {Case{false, 1, 80}, Case{false, 2, 40}, Case{false, 3, 40}, Case{false, 0, 40},
                          Case{false, 7, 40}, Case{true, 1, 70}, Case{true, 3, 70}}) {
         RecordingHost host;
@@ -131,7 +149,8 @@ TEST(SceneSession, EachTickSendsOnlyItsTouchedTilesCoveringEveryChange) {
             if (before[i] == host.Picture[i]) continue;
             const int32_t x = static_cast<int32_t>(i % 1920), y = static_cast<int32_t>(i / 1920);
             ASSERT_TRUE(cover[i]) << "pixel " << x << "," << y << " changed at tick " << tick << " but was not sent";
-            box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1), std::max(box.Bottom, y + 1)};
+            box = {std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                   std::max(box.Bottom, y + 1)};
         }
         around += int64_t{std::max(box.Right - box.Left, 0)} * std::max(box.Bottom - box.Top, 0);
         before = host.Picture;
@@ -175,7 +194,10 @@ TEST(SceneSession, SecondCloseAndLateMessagesTouchNothing) {
 }
 
 TEST(SceneSession, EmptyOrUncapturedScenesStillRunTheirTimer) {
-    struct Case { SceneSize Client; bool CanCapture; };
+    struct Case {
+        SceneSize Client;
+        bool CanCapture;
+    };
     for (const Case c : {Case{{0, 0}, true}, Case{{0, 50}, true}, Case{{1, 1}, false}}) {
         RecordingHost host;
         host.Client = c.Client;
@@ -206,11 +228,22 @@ TEST(SceneSession, TinyPreviewRuns) {
 // A text rasteriser that runs out of memory at one point of its work.
 struct StarvedText : TextRasteriser {
     int FailAt = 0;  // 0: making the surface, 1: measuring, 2: reading the mask
-    void Fail(int at) { if (at == FailAt) throw std::bad_alloc(); }
-    bool BeginSurface(int32_t, int32_t, const FontRequest&) override { Fail(0); return true; }
-    std::optional<int32_t> MeasureWord(std::string_view) override { Fail(1); return 10; }
+    void Fail(int at) {
+        if (at == FailAt) throw std::bad_alloc();
+    }
+    bool BeginSurface(int32_t, int32_t, const FontRequest&) override {
+        Fail(0);
+        return true;
+    }
+    std::optional<int32_t> MeasureWord(std::string_view) override {
+        Fail(1);
+        return 10;
+    }
     void DrawWord(std::string_view, int32_t, int32_t) override {}
-    TextMask ReadMask() override { Fail(2); return {}; }
+    TextMask ReadMask() override {
+        Fail(2);
+        return {};
+    }
     void EndSurface() override {}
 };
 
@@ -247,7 +280,8 @@ TEST(SceneSession, ADeferredSetUpShowsThePictureFirstThenGivesTheSameFrames) {
     Open(immediate, now, settings, false, &nowSound);
     deferred.TimeOfDay = FixedTimeOfDay(7);
     OpenScene(deferred, later, settings, false, &laterSound, nullptr, true);
-    EXPECT_EQ(later.Log, (std::vector<std::string>{"monitors", "screen", "copy 320x200", "timer 5"})) << "no set-up yet";
+    EXPECT_EQ(later.Log, (std::vector<std::string>{"monitors", "screen", "copy 320x200", "timer 5"}))
+        << "no set-up yet";
     RepaintScene(deferred, later, {0, 0, 320, 200});
     EXPECT_EQ(later.Presented.size(), 1u) << "the picture shows before the set-up";
     for (int tick = 0; tick < 100; ++tick) {
@@ -316,7 +350,8 @@ TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredS
     }
     EXPECT_TRUE(leftTouched && rightTouched);
     for (int32_t y = 150; y < 192; ++y)
-        for (int32_t x = 0; x < 200; ++x) ASSERT_EQ(host.Picture[static_cast<size_t>(y) * 456 + x], 0u) << x << "," << y;
+        for (int32_t x = 0; x < 200; ++x)
+            ASSERT_EQ(host.Picture[static_cast<size_t>(y) * 456 + x], 0u) << x << "," << y;
 }
 
 TEST(SceneSession, DisplayChangeRebuildsTheScenesOverBlackForTheNewLayout) {

@@ -14,16 +14,22 @@ namespace {
 using fixtures::RecordingSound;
 
 TEST(SceneSetup, TileSizeIsAboutHalfTheSceneInMultiplesOf32) {
-    struct Case { int32_t w, h; TileSize tile; };
-    const Case cases[] = {{1024, 768, {512, 384}}, {800, 600, {416, 320}}, {152, 112, {96, 64}},
-                          {2048, 1536, {1024, 768}}, {1, 1, {32, 32}}, {1920, 1080, {960, 544}}, {0, 0, {0, 0}}};
+    struct Case {
+        int32_t w, h;
+        TileSize tile;
+    };
+    const Case cases[] = {
+        {1024, 768, {512, 384}}, {800, 600, {416, 320}},   {152, 112, {96, 64}}, {2048, 1536, {1024, 768}},
+        {1, 1, {32, 32}},        {1920, 1080, {960, 544}}, {0, 0, {0, 0}}};
     for (const Case& c : cases) EXPECT_EQ(TileSizeFor(c.w, c.h), c.tile) << c.w << "x" << c.h;
 }
 
 TEST(SceneSetup, PopulationFollowsTheWriggletsSetting) {
-    struct Case { int32_t wrigglets, maxCount, active; };
-    for (const Case& c : {Case{1, 64, 1}, Case{2, 128, 16}, Case{3, 512, 64}, Case{0, 0, 0}, Case{4, 0, 0},
-                          Case{-1, 0, 0}}) {
+    struct Case {
+        int32_t wrigglets, maxCount, active;
+    };
+    for (const Case& c :
+         {Case{1, 64, 1}, Case{2, 128, 16}, Case{3, 512, 64}, Case{0, 0, 0}, Case{4, 0, 0}, Case{-1, 0, 0}}) {
         SceneState scene;
         scene.Generator.TimeOfDay = FixedTimeOfDay(321);
         CreateScene(scene, fixtures::MakeSettings(c.wrigglets), 101, 61, nullptr, nullptr);
@@ -47,11 +53,14 @@ TEST(SceneSetup, ColourTablesHoldTheRampsAndThePalerTextHalf) {
     SceneState scene;
     BuildRampTable(scene);
     BuildTrailPalette(scene);
-    struct Case { int32_t index; RgbEntry ramp; };
-    for (const Case& c : {Case{0, {0, 0, 0}}, Case{63, {63, 0, 0}}, Case{64, {64, 0, 0}}, Case{127, {190, 0, 0}},
-                          Case{128, {192, 0, 0}}, Case{191, {255, 63, 31}}, Case{192, {255, 255, 224}},
-                          Case{200, {255, 223, 192}}, Case{223, {255, 131, 100}}, Case{224, {255, 128, 96}},
-                          Case{255, {255, 190, 189}}}) {
+    struct Case {
+        int32_t index;
+        RgbEntry ramp;
+    };
+    for (const Case& c :
+         {Case{0, {0, 0, 0}}, Case{63, {63, 0, 0}}, Case{64, {64, 0, 0}}, Case{127, {190, 0, 0}},
+          Case{128, {192, 0, 0}}, Case{191, {255, 63, 31}}, Case{192, {255, 255, 224}}, Case{200, {255, 223, 192}},
+          Case{223, {255, 131, 100}}, Case{224, {255, 128, 96}}, Case{255, {255, 190, 189}}}) {
         EXPECT_EQ(scene.RampTable[c.index], c.ramp) << c.index;
         EXPECT_EQ(scene.TrailPalette[c.index], c.ramp) << c.index;
     }
@@ -88,7 +97,9 @@ void ExpectFieldMatchesReference(int32_t width, int32_t height, uint32_t seed) {
 }
 
 TEST(SceneSetup, FieldMatchesTheReferenceOverManySizes) {
-    struct Case { int32_t w, h; };
+    struct Case {
+        int32_t w, h;
+    };
     for (const Case c : {Case{800, 600}, Case{1, 1}, Case{152, 112}, Case{1, 300}, Case{300, 1}, Case{65, 33}})
         ExpectFieldMatchesReference(c.w, c.h, 17);
 }
@@ -116,7 +127,9 @@ TEST(SceneSetup, SoundStartsOneOfTheThreeLoopsWhenOn) {
 }
 
 TEST(SceneSetup, AnEmptySceneHasNoFieldAndNoWrigglets) {
-    struct Case { int32_t w, h; };
+    struct Case {
+        int32_t w, h;
+    };
     for (const Case c : {Case{0, 0}, Case{0, 100}, Case{100, 0}, Case{-5, 10}}) {
         fixtures::SeededScene s;
         RecordingSound sound;
@@ -133,7 +146,9 @@ TEST(SceneSetup, AnEmptySceneHasNoFieldAndNoWrigglets) {
 }
 
 TEST(SceneSetup, ExtremeShapesUpTo8192AreSafe) {
-    struct Case { int32_t w, h; };
+    struct Case {
+        int32_t w, h;
+    };
     for (const Case c : {Case{8192, 3}, Case{3, 8192}, Case{8192, 40}}) {
         fixtures::SeededScene s;
         fixtures::MakeSeededScene(s, fixtures::MakeSettings(3, 3), c.w, c.h, 2);
@@ -157,7 +172,11 @@ TEST(SceneSetup, SettingUpAgainReplacesTheScene) {
 }
 
 TEST(SceneTimer, IntervalDependsOnPreviewAndSpeed) {
-    struct Case { bool preview; int32_t speed; uint32_t interval; };
+    struct Case {
+        bool preview;
+        int32_t speed;
+        uint32_t interval;
+    };
     for (const Case& c : {Case{true, 1, 70}, Case{true, 3, 70}, Case{false, 1, 80}, Case{false, 2, 40},
                           Case{false, 3, 40}, Case{false, 0, 40}, Case{false, 7, 40}})
         EXPECT_EQ(SceneTimerInterval(c.preview, c.speed), c.interval) << c.preview << " " << c.speed;

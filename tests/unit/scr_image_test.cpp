@@ -25,9 +25,8 @@ class ScrImage : public ::testing::TestWithParam<ScrCase> {};
 
 // The DLLs Windows loads only from the system folder (its KnownDLLs), so a copy planted
 // beside the saver can't stand in for one of them.
-const std::set<std::string> SystemProtectedDlls{"advapi32.dll", "comdlg32.dll", "gdi32.dll",
-                                               "kernel32.dll", "msvcrt.dll",   "ole32.dll",
-                                               "shell32.dll",  "user32.dll"};
+const std::set<std::string> SystemProtectedDlls{"advapi32.dll", "comdlg32.dll", "gdi32.dll",   "kernel32.dll",
+                                                "msvcrt.dll",   "ole32.dll",    "shell32.dll", "user32.dll"};
 
 TEST_P(ScrImage, IsAStrippedStaticGuiExecutableImportingOnlyProtectedDlls) {
     const std::string path = GetParam().path;

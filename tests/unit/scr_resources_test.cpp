@@ -27,9 +27,7 @@ std::vector<Build> Builds() {
             {"win32", WRIGGLET_WIN32_DIR "/wrigglet2004-x86.scr", 0x14C}};
 }
 
-void PrintTo(const Build& build, std::ostream* out) {
-    *out << build.Name;
-}
+void PrintTo(const Build& build, std::ostream* out) { *out << build.Name; }
 
 class ScrResources : public ::testing::TestWithParam<Build> {
 protected:
@@ -58,14 +56,10 @@ TEST_P(ScrResources, TableIsExactlyTheSavers) {
     const size_t descriptionSize = Find("#10", "DESCRIPTION").Data.size();
     const size_t manifestSize = Find("#24", "#1").Data.size();
     const std::set<Row> want{
-        {"WAVE", "#701", Dutch, 7452},
-        {"WAVE", "#702", Dutch, 19628},
-        {"WAVE", "#703", Dutch, 20012},
-        {"#3", "#1", Dutch, 744},
-        {"#14", "#100", Dutch, 20},
-        {"#5", "SETTINGS", Dutch, settingsSize},
-        {"#5", "ABOUTBOX", Dutch, aboutSize},
-        {"#10", "DESCRIPTION", Neutral, descriptionSize},
+        {"WAVE", "#701", Dutch, 7452},        {"WAVE", "#702", Dutch, 19628},
+        {"WAVE", "#703", Dutch, 20012},       {"#3", "#1", Dutch, 744},
+        {"#14", "#100", Dutch, 20},           {"#5", "SETTINGS", Dutch, settingsSize},
+        {"#5", "ABOUTBOX", Dutch, aboutSize}, {"#10", "DESCRIPTION", Neutral, descriptionSize},
         {"#24", "#1", Neutral, manifestSize},
     };
     EXPECT_EQ(rows, want);
@@ -189,9 +183,9 @@ TEST_P(ScrResources, SoundsAreQuietSeamlessPcmWaves) {
 
 // The platform's 16 basic colours as stored in a bitmap palette: blue, green, red, 0.
 const uint8_t StandardPalette[16][4] = {
-    {0, 0, 0, 0}, {0, 0, 128, 0}, {0, 128, 0, 0}, {0, 128, 128, 0}, {128, 0, 0, 0}, {128, 0, 128, 0},
-    {128, 128, 0, 0}, {192, 192, 192, 0}, {128, 128, 128, 0}, {0, 0, 255, 0}, {0, 255, 0, 0},
-    {0, 255, 255, 0}, {255, 0, 0, 0}, {255, 0, 255, 0}, {255, 255, 0, 0}, {255, 255, 255, 0},
+    {0, 0, 0, 0},     {0, 0, 128, 0},     {0, 128, 0, 0},     {0, 128, 128, 0},   {128, 0, 0, 0}, {128, 0, 128, 0},
+    {128, 128, 0, 0}, {192, 192, 192, 0}, {128, 128, 128, 0}, {0, 0, 255, 0},     {0, 255, 0, 0}, {0, 255, 255, 0},
+    {255, 0, 0, 0},   {255, 0, 255, 0},   {255, 255, 0, 0},   {255, 255, 255, 0},
 };
 
 TEST_P(ScrResources, IconGroupAndImage) {
@@ -217,7 +211,8 @@ TEST_P(ScrResources, IconGroupAndImage) {
     EXPECT_EQ(Word(icon, 14), 4);
     EXPECT_EQ(Dword(icon, 16), 0u);
     for (int i = 0; i < 16; ++i)
-        EXPECT_TRUE(std::equal(StandardPalette[i], StandardPalette[i] + 4, icon.begin() + 40 + 4 * i)) << "colour " << i;
+        EXPECT_TRUE(std::equal(StandardPalette[i], StandardPalette[i] + 4, icon.begin() + 40 + 4 * i))
+            << "colour " << i;
 
     // A grey creature with white eyes and a red mouth on a see-through background.
     std::map<int, int> opaque;

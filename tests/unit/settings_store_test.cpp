@@ -24,9 +24,7 @@ struct LoadCase {
     SaverSettings Expected;
 };
 
-void PrintTo(const LoadCase& c, std::ostream* out) {
-    *out << c.Name;
-}
+void PrintTo(const LoadCase& c, std::ostream* out) { *out << c.Name; }
 
 class LoadSettingsTable : public ::testing::TestWithParam<LoadCase> {};
 
@@ -51,47 +49,52 @@ void StoreAll(FakeSettingsStorage& s, uint32_t desktop, uint32_t sound, uint32_t
 
 INSTANTIATE_TEST_SUITE_P(
     Store, LoadSettingsTable,
-    ::testing::Values(
-        LoadCase{"NoKeyOnlySetsDesktop", [](FakeSettingsStorage&) {},
-                 {.Desktop = true, .Sound = true, .Text = true, .Speed = -5, .Wrigglets = 77}},
-        LoadCase{"AllStored", [](FakeSettingsStorage& s) { StoreAll(s, 0, 1, 1, 3, 1); },
-                 {.Desktop = false, .Sound = true, .Text = true, .Speed = 3, .Wrigglets = 1}},
-        LoadCase{"KeyWithoutDesktop",
-                 [](FakeSettingsStorage& s) {
-                     StoreAll(s, 0, 0, 1, 1, 3);
-                     s.Values.erase("Desktop");
-                 },
-                 {.Desktop = true, .Sound = false, .Text = true, .Speed = 1, .Wrigglets = 3}},
-        LoadCase{"SoundTwoIsFalse", [](FakeSettingsStorage& s) { StoreAll(s, 1, 2, 0x101, 2, 2); },
-                 {.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2}},
-        LoadCase{"SpeedAsBinaryIsReadLikeDword",
-                 [](FakeSettingsStorage& s) { s.StoreRaw("Speed", ValueType::Binary, {3, 0, 0, 0}); },
-                 {.Desktop = true, .Sound = true, .Text = true, .Speed = 3, .Wrigglets = 77}},
-        LoadCase{"ShortValuesAreZeroExtended",
-                 [](FakeSettingsStorage& s) {
-                     s.StoreRaw("Sound", ValueType::Binary, {1});
-                     s.StoreRaw("Speed", ValueType::String, {'3', 0});
-                     s.StoreRaw("Wrigglets", ValueType::Binary, {});
-                     s.StoreRaw("Text", ValueType::Binary, {1, 0, 0});
-                 },
-                 {.Desktop = true, .Sound = true, .Text = true, .Speed = 0x33, .Wrigglets = 0}},
-        LoadCase{"LongValuesLeaveTheirFieldAlone",
-                 [](FakeSettingsStorage& s) {
-                     StoreAll(s, 0, 0, 0, 0, 0);
-                     s.StoreRaw("Desktop", ValueType::Binary, {0, 0, 0, 0, 0});
-                     s.StoreRaw("Sound", ValueType::Binary, {0, 0, 0, 0, 0});
-                     s.StoreRaw("Speed", ValueType::Binary, {1, 0, 0, 0, 0, 0, 0, 0});
-                     s.StoreRaw("Wrigglets", ValueType::String, {'2', 0, 0, 0, 0});
-                 },
-                 {.Desktop = true, .Sound = true, .Text = false, .Speed = -5, .Wrigglets = 77}},
-        LoadCase{"SpeedSevenIsKept", [](FakeSettingsStorage& s) { s.StoreDword("Speed", 7); },
-                 {.Desktop = true, .Sound = true, .Text = true, .Speed = 7, .Wrigglets = 77}},
-        LoadCase{"IntegersAreNotRangeChecked",
-                 [](FakeSettingsStorage& s) {
-                     s.StoreDword("Speed", 0xFFFFFFFF);
-                     s.StoreDword("Wrigglets", 0x80000000);
-                 },
-                 {.Desktop = true, .Sound = true, .Text = true, .Speed = -1, .Wrigglets = INT32_MIN}}),
+    ::testing::Values(LoadCase{"NoKeyOnlySetsDesktop",
+                               [](FakeSettingsStorage&) {},
+                               {.Desktop = true, .Sound = true, .Text = true, .Speed = -5, .Wrigglets = 77}},
+                      LoadCase{"AllStored",
+                               [](FakeSettingsStorage& s) { StoreAll(s, 0, 1, 1, 3, 1); },
+                               {.Desktop = false, .Sound = true, .Text = true, .Speed = 3, .Wrigglets = 1}},
+                      LoadCase{"KeyWithoutDesktop",
+                               [](FakeSettingsStorage& s) {
+                                   StoreAll(s, 0, 0, 1, 1, 3);
+                                   s.Values.erase("Desktop");
+                               },
+                               {.Desktop = true, .Sound = false, .Text = true, .Speed = 1, .Wrigglets = 3}},
+                      LoadCase{"SoundTwoIsFalse",
+                               [](FakeSettingsStorage& s) { StoreAll(s, 1, 2, 0x101, 2, 2); },
+                               {.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2}},
+                      LoadCase{"SpeedAsBinaryIsReadLikeDword",
+                               [](FakeSettingsStorage& s) {
+                                   s.StoreRaw("Speed", ValueType::Binary, {3, 0, 0, 0});
+                               },
+                               {.Desktop = true, .Sound = true, .Text = true, .Speed = 3, .Wrigglets = 77}},
+                      LoadCase{"ShortValuesAreZeroExtended",
+                               [](FakeSettingsStorage& s) {
+                                   s.StoreRaw("Sound", ValueType::Binary, {1});
+                                   s.StoreRaw("Speed", ValueType::String, {'3', 0});
+                                   s.StoreRaw("Wrigglets", ValueType::Binary, {});
+                                   s.StoreRaw("Text", ValueType::Binary, {1, 0, 0});
+                               },
+                               {.Desktop = true, .Sound = true, .Text = true, .Speed = 0x33, .Wrigglets = 0}},
+                      LoadCase{"LongValuesLeaveTheirFieldAlone",
+                               [](FakeSettingsStorage& s) {
+                                   StoreAll(s, 0, 0, 0, 0, 0);
+                                   s.StoreRaw("Desktop", ValueType::Binary, {0, 0, 0, 0, 0});
+                                   s.StoreRaw("Sound", ValueType::Binary, {0, 0, 0, 0, 0});
+                                   s.StoreRaw("Speed", ValueType::Binary, {1, 0, 0, 0, 0, 0, 0, 0});
+                                   s.StoreRaw("Wrigglets", ValueType::String, {'2', 0, 0, 0, 0});
+                               },
+                               {.Desktop = true, .Sound = true, .Text = false, .Speed = -5, .Wrigglets = 77}},
+                      LoadCase{"SpeedSevenIsKept",
+                               [](FakeSettingsStorage& s) { s.StoreDword("Speed", 7); },
+                               {.Desktop = true, .Sound = true, .Text = true, .Speed = 7, .Wrigglets = 77}},
+                      LoadCase{"IntegersAreNotRangeChecked",
+                               [](FakeSettingsStorage& s) {
+                                   s.StoreDword("Speed", 0xFFFFFFFF);
+                                   s.StoreDword("Wrigglets", 0x80000000);
+                               },
+                               {.Desktop = true, .Sound = true, .Text = true, .Speed = -1, .Wrigglets = INT32_MIN}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(LoadSettings, QueriesInOrder) {
@@ -113,9 +116,7 @@ TEST(LoadSettings, NeverConfiguredSaverAnimates) {
     EXPECT_EQ(settings.Wrigglets, 2);
 }
 
-std::vector<uint8_t> Le(uint32_t v) {
-    return FakeSettingsStorage::LittleEndian(v);
-}
+std::vector<uint8_t> Le(uint32_t v) { return FakeSettingsStorage::LittleEndian(v); }
 
 struct SaveCase {
     const char* Name;
@@ -123,9 +124,7 @@ struct SaveCase {
     std::vector<uint32_t> Written;  // Desktop, Sound, Text, Speed, Wrigglets
 };
 
-void PrintTo(const SaveCase& c, std::ostream* out) {
-    *out << c.Name;
-}
+void PrintTo(const SaveCase& c, std::ostream* out) { *out << c.Name; }
 
 class SaveSettingsTable : public ::testing::TestWithParam<SaveCase> {};
 
@@ -144,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SaveCase{"Defaults", {}, {1, 0, 0, 2, 2}},
         SaveCase{"AllOn", {.Desktop = true, .Sound = true, .Text = true, .Speed = 3, .Wrigglets = 3}, {1, 1, 1, 3, 3}},
-        SaveCase{"AllOff", {.Desktop = false, .Sound = false, .Text = false, .Speed = 1, .Wrigglets = 1}, {0, 0, 0, 1, 1}},
+        SaveCase{
+            "AllOff", {.Desktop = false, .Sound = false, .Text = false, .Speed = 1, .Wrigglets = 1}, {0, 0, 0, 1, 1}},
         SaveCase{"SevenWrittenBack", {.Speed = 7, .Wrigglets = 0}, {1, 0, 0, 7, 0}},
         SaveCase{"Low16Bits", {.Speed = 65535, .Wrigglets = 65537}, {1, 0, 0, 65535, 1}},
         SaveCase{"NegativeAsLow16Bits", {.Speed = -1, .Wrigglets = INT32_MIN}, {1, 0, 0, 0xFFFF, 0}}),

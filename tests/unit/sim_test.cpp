@@ -37,9 +37,14 @@ struct SimRun {
 
 SimRun RunSim(const std::string& arguments, const fs::path& dir) {
     const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-    const std::string command = std::string(WRIGGLET_SIM_PATH) + " " + arguments + " >" + out.string() + " 2>" + err.string();
+    const std::string command =
+        std::string(WRIGGLET_SIM_PATH) + " " + arguments + " >" + out.string() + " 2>" + err.string();
     const int status = std::system(command.c_str());
-    auto slurp = [](const fs::path& p) { std::stringstream s; s << std::ifstream(p).rdbuf(); return s.str(); };
+    auto slurp = [](const fs::path& p) {
+        std::stringstream s;
+        s << std::ifstream(p).rdbuf();
+        return s.str();
+    };
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
 }
 
@@ -69,10 +74,10 @@ TEST(SimOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(defaults.Options.Ticks, 0);
     EXPECT_FALSE(defaults.Options.Seed.has_value());
 
-    const ParsedOptions all = ParseSimArguments({"--size", "1920x1080", "--seed", "4294967295", "--wrigglets", "3",
-                                                 "--speed=3", "--sound", "on", "--text", "on", "--ticks", "3000",
-                                                 "--background", "in.png", "--png", "out.png", "--field", "f.bin",
-                                                 "--stats"});
+    const ParsedOptions all =
+        ParseSimArguments({"--size",  "1920x1080", "--seed",  "4294967295", "--wrigglets", "3",      "--speed=3",
+                           "--sound", "on",        "--text",  "on",         "--ticks",     "3000",   "--background",
+                           "in.png",  "--png",     "out.png", "--field",    "f.bin",       "--stats"});
     ASSERT_EQ(all.Error, "");
     const SimOptions& o = all.Options;
     EXPECT_EQ(o.Width, 1920);
@@ -90,18 +95,36 @@ TEST(SimOptions, DefaultsAndEveryFlag) {
 }
 
 TEST(SimOptions, BadArgumentsSayWhatIsWrong) {
-    struct Case { std::vector<std::string> args; std::string mentions; };
+    struct Case {
+        std::vector<std::string> args;
+        std::string mentions;
+    };
     const Case cases[] = {
-        {{"--size", "0x10"}, "--size"},       {{"--size", "8193x10"}, "--size"},   {{"--size", "10"}, "--size"},
-        {{"--size", "10x"}, "--size"},        {{"--size", "-5x10"}, "--size"},     {{"--seed", "-1"}, "--seed"},
-        {{"--seed", "4294967296"}, "--seed"}, {{"--seed", "12a"}, "--seed"},       {{"--seed", "+3"}, "--seed"},
-        {{"--wrigglets", "x"}, "--wrigglets"}, {{"--speed", ""}, "--speed"},       {{"--sound", "yes"}, "--sound"},
-        {{"--text", "ON"}, "--text"},         {{"--ticks", "-1"}, "--ticks"},      {{"--ticks"}, "--ticks needs a value"},
-        {{"--png", ""}, "--png needs a value"}, {{"--stats=1"}, "--stats"},        {{"--frobnicate"}, "--frobnicate"},
+        {{"--size", "0x10"}, "--size"},
+        {{"--size", "8193x10"}, "--size"},
+        {{"--size", "10"}, "--size"},
+        {{"--size", "10x"}, "--size"},
+        {{"--size", "-5x10"}, "--size"},
+        {{"--seed", "-1"}, "--seed"},
+        {{"--seed", "4294967296"}, "--seed"},
+        {{"--seed", "12a"}, "--seed"},
+        {{"--seed", "+3"}, "--seed"},
+        {{"--wrigglets", "x"}, "--wrigglets"},
+        {{"--speed", ""}, "--speed"},
+        {{"--sound", "yes"}, "--sound"},
+        {{"--text", "ON"}, "--text"},
+        {{"--ticks", "-1"}, "--ticks"},
+        {{"--ticks"}, "--ticks needs a value"},
+        {{"--png", ""}, "--png needs a value"},
+        {{"--stats=1"}, "--stats"},
+        {{"--frobnicate"}, "--frobnicate"},
         {{"extra"}, "unknown argument 'extra'"},
-        {{"--monitors", "100x100+0+0,100x100+50+0"}, "overlap"}, {{"--monitors", ""}, "--monitors wants"},
-        {{"--monitors", "100x100+0+0,,50x50+100+0"}, "not ''"},  {{"--monitors", "0x10+0+0"}, "each side"},
-        {{"--monitors", "9000x10+0+0"}, "each side"},          {{"--monitors", "10x10+0"}, "--monitors wants"},
+        {{"--monitors", "100x100+0+0,100x100+50+0"}, "overlap"},
+        {{"--monitors", ""}, "--monitors wants"},
+        {{"--monitors", "100x100+0+0,,50x50+100+0"}, "not ''"},
+        {{"--monitors", "0x10+0+0"}, "each side"},
+        {{"--monitors", "9000x10+0+0"}, "each side"},
+        {{"--monitors", "10x10+0"}, "--monitors wants"},
         {{"--monitors", "10x10+0+0", "--size", "5x5"}, "don't go together"},
     };
     for (const Case& c : cases) {
@@ -122,7 +145,11 @@ TEST(WriggletSim, BadArgumentsExitWith2AfterOneLineAndTheUsage) {
 
 // Frames produced once by the reference scene (tests/oracle), black background.
 TEST(WriggletSim, GoldenFramesMatchTheReference) {
-    struct Case { std::string args; int32_t width, height; uint64_t hash; };
+    struct Case {
+        std::string args;
+        int32_t width, height;
+        uint64_t hash;
+    };
     const Case cases[] = {
         {"--size 160x120 --seed 1 --wrigglets 3 --speed 3 --ticks 600", 160, 120, 0x048737fc3b42ae64ull},
         {"--size 160x120 --seed 2004 --wrigglets 2 --speed 2 --ticks 600", 160, 120, 0xf8ceee04e6576708ull},
@@ -142,10 +169,13 @@ TEST(WriggletSim, GoldenFramesMatchTheReference) {
 TEST(WriggletSim, SeveralMonitorsAreSingleScreensSideBySide) {
     const fs::path dir = TempDir("monitors");
     const std::string common = " --wrigglets 3 --speed 3 --ticks 300 --png ";
-    ASSERT_EQ(RunSim("--monitors 120x90+0+0,80x60-80+0 --seed 5" + common + (dir / "both.png").string(), dir).ExitCode, 0);
+    ASSERT_EQ(RunSim("--monitors 120x90+0+0,80x60-80+0 --seed 5" + common + (dir / "both.png").string(), dir).ExitCode,
+              0);
     ASSERT_EQ(RunSim("--size 120x90 --seed 5" + common + (dir / "primary.png").string(), dir).ExitCode, 0);
-    ASSERT_EQ(RunSim("--size 80x60 --seed " + std::to_string(MonitorSeed(5, 1)) + common + (dir / "left.png").string(), dir)
-                  .ExitCode, 0);
+    ASSERT_EQ(
+        RunSim("--size 80x60 --seed " + std::to_string(MonitorSeed(5, 1)) + common + (dir / "left.png").string(), dir)
+            .ExitCode,
+        0);
     auto read = [&](const char* name, int32_t& w) {
         int32_t h = 0;
         std::vector<uint8_t> rgb;
@@ -162,9 +192,12 @@ TEST(WriggletSim, SeveralMonitorsAreSingleScreensSideBySide) {
         for (int32_t x = 0; x < 200; ++x)
             for (int32_t c = 0; c < 3; ++c) {
                 const uint8_t got = both[(static_cast<size_t>(y) * 200 + x) * 3 + c];
-                if (x >= 80) ASSERT_EQ(got, primary[(static_cast<size_t>(y) * 120 + x - 80) * 3 + c]) << x << "," << y;
-                else if (y < 60) ASSERT_EQ(got, left[(static_cast<size_t>(y) * 80 + x) * 3 + c]) << x << "," << y;
-                else uncoveredLit += got != 0;
+                if (x >= 80)
+                    ASSERT_EQ(got, primary[(static_cast<size_t>(y) * 120 + x - 80) * 3 + c]) << x << "," << y;
+                else if (y < 60)
+                    ASSERT_EQ(got, left[(static_cast<size_t>(y) * 80 + x) * 3 + c]) << x << "," << y;
+                else
+                    uncoveredLit += got != 0;
             }
     EXPECT_EQ(uncoveredLit, 0u);
     EXPECT_NE(left, std::vector<uint8_t>(left.size(), 0)) << "the left monitor has its own wrigglets";
@@ -179,8 +212,12 @@ TEST(WriggletSim, SameArgumentsGiveTheSameBytes) {
     const fs::path dir = TempDir("same");
     for (const std::string text : {"off", "on"}) {
         const std::string args = "--size 200x150 --seed 99 --wrigglets 3 --speed 3 --ticks 200 --text " + text;
-        ASSERT_EQ(RunSim(args + " --png " + (dir / "a.png").string() + " --field " + (dir / "a.bin").string(), dir).ExitCode, 0);
-        ASSERT_EQ(RunSim(args + " --png " + (dir / "b.png").string() + " --field " + (dir / "b.bin").string(), dir).ExitCode, 0);
+        ASSERT_EQ(
+            RunSim(args + " --png " + (dir / "a.png").string() + " --field " + (dir / "a.bin").string(), dir).ExitCode,
+            0);
+        ASSERT_EQ(
+            RunSim(args + " --png " + (dir / "b.png").string() + " --field " + (dir / "b.bin").string(), dir).ExitCode,
+            0);
         EXPECT_EQ(ReadBytes(dir / "a.png"), ReadBytes(dir / "b.png")) << "text " << text;
         EXPECT_EQ(ReadBytes(dir / "a.bin"), ReadBytes(dir / "b.bin")) << "text " << text;
     }
@@ -194,7 +231,8 @@ TEST(WriggletSim, FieldFileHoldsCellsRowByRowAsLittleEndianInt32) {
     ASSERT_EQ(bytes.size(), 71u * 41u * 4u);
     auto cell = [&](int32_t x, int32_t y) {
         const size_t at = (static_cast<size_t>(y) * 71 + x) * 4;
-        return static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t{bytes[at + 3]} << 24);
+        return static_cast<int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+                                    uint32_t{bytes[at + 3]} << 24);
     };
     SceneState scene;
     scene.Generator.TimeOfDay = FixedTimeOfDay(5);
@@ -204,8 +242,10 @@ TEST(WriggletSim, FieldFileHoldsCellsRowByRowAsLittleEndianInt32) {
         for (int32_t x = 0; x <= 70; ++x) {
             const int32_t raised = cell(x, y) - scene.Field.At(x, y);
             ASSERT_TRUE(raised == 0 || raised == 256) << x << "," << y;
-            if (x == 70 || y == 40) ASSERT_EQ(raised, 256) << x << "," << y;
-            else lit += raised != 0;
+            if (x == 70 || y == 40)
+                ASSERT_EQ(raised, 256) << x << "," << y;
+            else
+                lit += raised != 0;
         }
     }
     EXPECT_GT(lit, 70 * 40 / 20) << "the words cover part of the scene";
@@ -216,7 +256,10 @@ TEST(WriggletSim, BackgroundIsScaledToTheScene) {
     const fs::path dir = TempDir("background");
     ASSERT_EQ(WriteFramePng((dir / "in.png").string(), 2, 2, {0x112233, 0x445566, 0x778899, 0xAABBCC}), "");
     ASSERT_EQ(RunSim("--size 4x6 --wrigglets 0 --background " + (dir / "in.png").string() + " --png " +
-                         (dir / "out.png").string(), dir).ExitCode, 0);
+                         (dir / "out.png").string(),
+                     dir)
+                  .ExitCode,
+              0);
     int32_t width = 0, height = 0;
     std::vector<uint8_t> rgb;
     ASSERT_EQ(ReadRgbPng((dir / "out.png").string(), width, height, rgb), "");
@@ -269,18 +312,23 @@ void WritePngHeader(const fs::path& path, uint32_t width, uint32_t height) {
     chunk("IHDR", header);
     chunk("IDAT", {0x78, 0x9c});  // the data never comes: only the header is read
     chunk("IEND", {});
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 TEST(WriggletSim, OversizedBackgroundsAreRefusedBeforeDecoding) {
     const fs::path dir = TempDir("huge");
-    struct Case { uint32_t width, height; };
+    struct Case {
+        uint32_t width, height;
+    };
     for (const Case c : {Case{999295, 1000000}, Case{20000, 20000}, Case{8193, 1}, Case{1, 8193}}) {
         WritePngHeader(dir / "huge.png", c.width, c.height);
         const SimRun run = RunSim("--size 64x48 --background " + (dir / "huge.png").string(), dir);
         EXPECT_EQ(run.ExitCode, 1) << c.width << "x" << c.height;
-        EXPECT_NE(run.Stderr.find("is " + std::to_string(c.width) + "x" + std::to_string(c.height) + ", larger than 8192x8192"),
-                  std::string::npos) << run.Stderr;
+        EXPECT_NE(run.Stderr.find("is " + std::to_string(c.width) + "x" + std::to_string(c.height) +
+                                  ", larger than 8192x8192"),
+                  std::string::npos)
+            << run.Stderr;
     }
     fs::remove_all(dir);
 }

@@ -77,8 +77,11 @@ TEST(ImprintText, RequestsTheFontAndCentresTheThreeWords) {
     // Rows 96, 288 and 480 of the scene, cells 170 high; only the rows from 96 to 480 + 170
     // are rasterised, in strips of 256 rows from 96, 352 and 608, each with the words that
     // reach into it, at rows relative to its top.
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0}, {"Beautiful", 211, 192}, {"Beautiful", 211, 288 - 352},
-                                             {"Dies", 362, 480 - 352}, {"Dies", 362, 480 - 608}}));
+    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 162, 0},
+                                             {"Beautiful", 211, 192},
+                                             {"Beautiful", 211, 288 - 352},
+                                             {"Dies", 362, 480 - 352},
+                                             {"Dies", 362, 480 - 608}}));
     EXPECT_EQ(text.Surfaces, (std::vector<std::pair<int32_t, int32_t>>{{1024, 256}, {1024, 256}, {1024, 42}}));
     EXPECT_EQ(text.Measured, 3);
     EXPECT_EQ(text.Ended, 3);
@@ -92,7 +95,9 @@ TEST(ImprintText, StripsRaiseTheSameCellsAsOneSurfaceWould) {
     FakeRasteriser text;
     text.Widths = {{"Everything", 700}, {"Beautiful", 601}, {"Dies", 300}};
     ImprintText(scene, text);
-    struct Block { int32_t left, width, top; };
+    struct Block {
+        int32_t left, width, top;
+    };
     const Block blocks[] = {{162, 700, 96}, {211, 601, 288}, {362, 300, 480}};
     for (int32_t y = 0; y < 768; ++y) {
         for (int32_t x = 0; x < 1024; ++x) {
@@ -105,10 +110,14 @@ TEST(ImprintText, StripsRaiseTheSameCellsAsOneSurfaceWould) {
 }
 
 TEST(ImprintText, TheBandSpansTheWordsCellsWithinTheScene) {
-    struct Case { int32_t width, height; TextBand band; };
+    struct Case {
+        int32_t width, height;
+        TextBand band;
+    };
     const Case cases[] = {
-        {1024, 768, {96, 650}},   {7680, 4320, {540, 3980}}, {152, 112, {14, 95}}, {600, 100, {12, 100}},
-        {5, 40, {0, 40}},         {6, 1, {0, 1}},            {1, 1, {0, 1}},
+        {1024, 768, {96, 650}}, {7680, 4320, {540, 3980}}, {152, 112, {14, 95}},
+        {600, 100, {12, 100}},  {5, 40, {0, 40}},          {6, 1, {0, 1}},
+        {1, 1, {0, 1}},
     };
     for (const Case& c : cases) EXPECT_EQ(TextBandFor(c.width, c.height), c.band) << c.width << "x" << c.height;
 }
@@ -120,8 +129,10 @@ TEST(ImprintText, AFailedMeasurementKeepsThePreviousColumn) {
     ImprintText(scene, text);
     using Call = std::tuple<std::string, int32_t, int32_t>;
     // Strips from rows 75 and 331; the second strip reuses the columns of the first.
-    EXPECT_EQ(text.Drawn, (std::vector<Call>{{"Everything", 0, 0}, {"Beautiful", 300, 150}, {"Beautiful", 300, 225 - 331},
-                                             {"Dies", 300, 375 - 331}}));
+    EXPECT_EQ(
+        text.Drawn,
+        (std::vector<Call>{
+            {"Everything", 0, 0}, {"Beautiful", 300, 150}, {"Beautiful", 300, 225 - 331}, {"Dies", 300, 375 - 331}}));
     EXPECT_EQ(text.Measured, 3);
 }
 
@@ -148,8 +159,10 @@ TEST(ImprintText, RaisesExactlyTheCellsAboveRed128AndTheOutsideColumnAndRow) {
             for (int32_t x = 0; x < scene.Field.Width; ++x) {
                 int32_t raise = 0;
                 const bool inBand = y >= top && y < top + text.Height;
-                if (x == 120 || y == 90) raise = (x <= 120 && y <= 90) ? 256 : 0;
-                else if (x < 120 && inBand && text.Red[static_cast<size_t>(y - top) * 120 + x] > 128) raise = 256;
+                if (x == 120 || y == 90)
+                    raise = (x <= 120 && y <= 90) ? 256 : 0;
+                else if (x < 120 && inBand && text.Red[static_cast<size_t>(y - top) * 120 + x] > 128)
+                    raise = 256;
                 ASSERT_EQ(scene.Field.At(x, y), before.At(x, y) + raise) << x << "," << y << " ink " << int(ink);
             }
         }
@@ -167,8 +180,10 @@ TEST(ImprintText, ReadsTheMaskThroughItsStrides) {
             Bgra.assign(Red.size() * 4, 0);
             for (int32_t y = 0; y < Height; ++y)
                 for (int32_t x = 0; x < Width; ++x)
-                    Bgra[(static_cast<size_t>(Height - 1 - y) * Width + x) * 4 + 2] = Red[static_cast<size_t>(y) * Width + x];
-            return {Bgra.data() + static_cast<ptrdiff_t>(Height - 1) * Width * 4 + 2, 4, -static_cast<ptrdiff_t>(Width) * 4};
+                    Bgra[(static_cast<size_t>(Height - 1 - y) * Width + x) * 4 + 2] =
+                        Red[static_cast<size_t>(y) * Width + x];
+            return {Bgra.data() + static_cast<ptrdiff_t>(Height - 1) * Width * 4 + 2, 4,
+                    -static_cast<ptrdiff_t>(Width) * 4};
         }
     };
     SceneState viaDib = NoiseScene(64, 48), viaBytes = NoiseScene(64, 48);

@@ -75,7 +75,9 @@ uint32_t Advance(uint32_t seed, int32_t draws) {
 uint32_t Trail(const SceneState& scene, int32_t index) { return ColorRefToPixel(MakeRgb(scene.TrailPalette[index])); }
 
 TEST(WriggletStep, TrailGroupKColoursFromTheCellKRightAndKBelow) {
-    struct Case { int32_t slot, group; };
+    struct Case {
+        int32_t slot, group;
+    };
     for (const Case c : {Case{1, 0}, Case{31, 0}, Case{32, 1}, Case{40, 1}, Case{63, 1}, Case{224, 7}, Case{255, 7}}) {
         ManualScene m(200, 120, c.slot);
         for (int32_t y = 0; y < m.Scene.Field.Height; ++y)
@@ -99,7 +101,10 @@ TEST(WriggletStep, TextCellsUseThePalerPaletteHalf) {
 }
 
 TEST(WriggletStep, ErasersFromSlot256GiveTheBackgroundBackWithoutReadingTheField) {
-    struct Case { int32_t slot; bool erases; };
+    struct Case {
+        int32_t slot;
+        bool erases;
+    };
     for (const Case c : {Case{255, false}, Case{256, true}, Case{257, true}, Case{512, true}}) {
         ManualScene m(200, 120, c.slot);
         std::fill(m.Scene.Field.Cells.begin(), m.Scene.Field.Cells.end(), 255);
@@ -160,10 +165,15 @@ TEST(WriggletStep, LengthStopsAt64WithoutAGrowthDraw) {
 }
 
 TEST(WriggletStep, EdgesClampTheHeadAndAHeldWrigglegletNeitherMovesNorGrows) {
-    struct Case { ScenePoint head; uint8_t direction; ScenePoint after; int32_t draws; };
+    struct Case {
+        ScenePoint head;
+        uint8_t direction;
+        ScenePoint after;
+        int32_t draws;
+    };
     const Case cases[] = {
-        {{0, 5}, 8, {0, 5}, 2},       {{0, 5}, 1, {0, 4}, 3},       {{0, 0}, 1, {0, 0}, 2},
-        {{200, 5}, 4, {200, 5}, 2},   {{200, 120}, 5, {200, 120}, 2}, {{199, 120}, 6, {199, 120}, 2},
+        {{0, 5}, 8, {0, 5}, 2},         {{0, 5}, 1, {0, 4}, 3},         {{0, 0}, 1, {0, 0}, 2},
+        {{200, 5}, 4, {200, 5}, 2},     {{200, 120}, 5, {200, 120}, 2}, {{199, 120}, 6, {199, 120}, 2},
         {{200, 120}, 3, {200, 119}, 3}, {{200, 0}, 2, {200, 0}, 2},
     };
     for (const Case& c : cases) {
@@ -178,9 +188,14 @@ TEST(WriggletStep, EdgesClampTheHeadAndAHeldWrigglegletNeitherMovesNorGrows) {
 }
 
 TEST(WriggletStep, TurnsWrapBetween8And1) {
-    struct Case { ScenePoint head; uint8_t direction; uint32_t draw; uint8_t after; };
-    const Case cases[] = {{{0, 5}, 8, 2, 1}, {{0, 0}, 1, 0, 8}, {{0, 0}, 1, 1, 1}, {{200, 5}, 4, 0, 3},
-                          {{200, 5}, 4, 2, 5}, {{0, 5}, 8, 0, 7}};
+    struct Case {
+        ScenePoint head;
+        uint8_t direction;
+        uint32_t draw;
+        uint8_t after;
+    };
+    const Case cases[] = {{{0, 5}, 8, 2, 1},   {{0, 0}, 1, 0, 8},   {{0, 0}, 1, 1, 1},
+                          {{200, 5}, 4, 0, 3}, {{200, 5}, 4, 2, 5}, {{0, 5}, 8, 0, 7}};
     for (const Case& c : cases) {
         ManualScene m(200, 120, 1);
         WriggletRecord& w = m.Slot(1);
@@ -237,7 +252,11 @@ TEST(WriggletStep, PopulationGrowsOneAtATimeUpToMaxCount) {
 using fixtures::RecordingSound;
 
 TEST(FrameTick, TurboRunsFourPopulationDrawsButOneSoundDraw) {
-    struct Case { int32_t speed; bool sound; int32_t steps; };
+    struct Case {
+        int32_t speed;
+        bool sound;
+        int32_t steps;
+    };
     for (const Case c : {Case{3, true, 4}, Case{2, true, 1}, Case{1, true, 1}, Case{3, false, 4}, Case{4, true, 1},
                          Case{0, false, 1}}) {
         for (uint32_t seed = 0; seed < 40; ++seed) {
@@ -299,7 +318,8 @@ void ExpectRunMatchesReference(const RunCase& c) {
     for (int32_t i = 1; i <= s.Scene.MaxCount; ++i) {
         const WriggletRecord& w = s.Scene.WriggletList[i - 1];
         const oracle::Record& r = expected.Wrigglets[i];
-        ASSERT_EQ(std::tie(w.HeadX, w.HeadY, w.TailX, w.TailY, w.Length), std::tie(r.HeadX, r.HeadY, r.TailX, r.TailY, r.Length));
+        ASSERT_EQ(std::tie(w.HeadX, w.HeadY, w.TailX, w.TailY, w.Length),
+                  std::tie(r.HeadX, r.HeadY, r.TailX, r.TailY, r.Length));
         ASSERT_EQ(w.Direction, r.Direction);
         for (int32_t j = 1; j <= w.Length; ++j) ASSERT_EQ(Segment(w, j), ScenePoint(r.SegmentX[j], r.SegmentY[j]));
     }
@@ -307,8 +327,8 @@ void ExpectRunMatchesReference(const RunCase& c) {
 
 TEST(FrameTick, RunsMatchTheReferencePixelForPixel) {
     const RunCase cases[] = {
-        {160, 120, 3, 3, true, 600, 1},  {160, 120, 2, 2, false, 600, 2004}, {97, 61, 1, 1, true, 1500, 7},
-        {1, 1, 3, 3, false, 200, 3},     {3, 2, 3, 2, false, 300, 4},        {64, 700, 3, 3, true, 150, 5},
+        {160, 120, 3, 3, true, 600, 1}, {160, 120, 2, 2, false, 600, 2004}, {97, 61, 1, 1, true, 1500, 7},
+        {1, 1, 3, 3, false, 200, 3},    {3, 2, 3, 2, false, 300, 4},        {64, 700, 3, 3, true, 150, 5},
         {700, 9, 2, 3, false, 300, 6},
     };
     for (const RunCase& c : cases) ExpectRunMatchesReference(c);
@@ -322,8 +342,11 @@ TEST(FrameTick, LargeRunsMatchTheReference) {
 
 TEST(FrameTick, TwoScenesInOneProcessDoNotDisturbEachOther) {
     SaverSettings a, b;
-    a.Wrigglets = 3; a.Speed = 3;
-    b.Wrigglets = 2; b.Speed = 1; b.Sound = true;
+    a.Wrigglets = 3;
+    a.Speed = 3;
+    b.Wrigglets = 2;
+    b.Speed = 1;
+    b.Sound = true;
     fixtures::SeededScene soloA, soloB, sideA, sideB;
     fixtures::MakeSeededScene(soloA, a, 120, 90, 10);
     for (int i = 0; i < 300; ++i) FrameTick(soloA.Scene, soloA.Picture, nullptr);

@@ -40,12 +40,14 @@ int ShowDesktop(Display* display, const char* path) {
     file >> magic >> width >> height >> top;
     file.get();
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
-    if (magic != "P6" || top != 255 || !file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size())))
+    if (magic != "P6" || top != 255 ||
+        !file.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size())))
         return 1;
     const int screen = DefaultScreen(display);
     const Window root = RootWindow(display, screen);
-    XImage* image = XCreateImage(display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
-                                 ZPixmap, 0, nullptr, width, height, 32, 0);
+    XImage* image =
+        XCreateImage(display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
+                     ZPixmap, 0, nullptr, width, height, 32, 0);
     image->data = static_cast<char*>(std::malloc(static_cast<size_t>(image->bytes_per_line) * height));
     for (unsigned y = 0; y < height; ++y)
         for (unsigned x = 0; x < width; ++x) {
@@ -53,7 +55,8 @@ int ShowDesktop(Display* display, const char* path) {
             XPutPixel(image, static_cast<int>(x), static_cast<int>(y),
                       static_cast<unsigned long>(p[0]) << 16 | static_cast<unsigned long>(p[1]) << 8 | p[2]);
         }
-    const Pixmap pixmap = XCreatePixmap(display, root, width, height, static_cast<unsigned>(DefaultDepth(display, screen)));
+    const Pixmap pixmap =
+        XCreatePixmap(display, root, width, height, static_cast<unsigned>(DefaultDepth(display, screen)));
     XPutImage(display, pixmap, DefaultGC(display, screen), image, 0, 0, 0, 0, width, height);
     XSetWindowBackgroundPixmap(display, root, pixmap);
     XClearWindow(display, root);

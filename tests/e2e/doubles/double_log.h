@@ -49,8 +49,7 @@ private:
 
 // DllMain's record: "load" when loaded, "free" when FreeLibrary unloads it, "exit" when
 // the process ends with the library still loaded.
-inline void LogAttachment(DoubleLog& log, HINSTANCE module, DWORD reason, LPVOID reserved,
-                          const char* fileName) {
+inline void LogAttachment(DoubleLog& log, HINSTANCE module, DWORD reason, LPVOID reserved, const char* fileName) {
     if (reason == DLL_PROCESS_ATTACH) {
         log.Open(module, fileName);
         log.Write("load");

@@ -11,12 +11,12 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     return TRUE;
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner,
-                                                                 DWORD reserved1, DWORD reserved2) {
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD reserved1, DWORD reserved2) {
     char line[256];
     std::snprintf(line, sizeof line, "PwdChangePasswordA provider=%s owner=%lld %lu %lu",
-                  provider ? provider : "(null)",
-                  static_cast<long long>(reinterpret_cast<INT_PTR>(owner)), reserved1, reserved2);
+                  provider ? provider : "(null)", static_cast<long long>(reinterpret_cast<INT_PTR>(owner)), reserved1,
+                  reserved2);
     Log.Write(line);
     return 0;
 }

@@ -23,8 +23,8 @@ extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND parent) {
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     char line[160];
     std::snprintf(line, sizeof line, "verify parent=%lld cursor=%d answer=%d running=%d",
-                  static_cast<long long>(reinterpret_cast<INT_PTR>(parent)), showCount,
-                  accept ? 1 : 0, running ? 1 : 0);
+                  static_cast<long long>(reinterpret_cast<INT_PTR>(parent)), showCount, accept ? 1 : 0,
+                  running ? 1 : 0);
     Log.Write(line);
     return accept ? TRUE : FALSE;
 }

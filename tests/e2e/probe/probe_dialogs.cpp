@@ -23,17 +23,19 @@ std::vector<DialogSeen> DialogsOf(DWORD pid) {
         DWORD pid;
         std::vector<DialogSeen> found;
     } search{pid, {}};
-    EnumWindows([](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        char name[64] = {}, title[256] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (owner != s->pid || std::string(name) != kDialogClass) return TRUE;
-        GetWindowTextA(window, title, sizeof title);
-        s->found.push_back({window, GetWindow(window, GW_OWNER), title, IsWindowVisible(window) != 0});
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[64] = {}, title[256] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (owner != s->pid || std::string(name) != kDialogClass) return TRUE;
+            GetWindowTextA(window, title, sizeof title);
+            s->found.push_back({window, GetWindow(window, GW_OWNER), title, IsWindowVisible(window) != 0});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -42,8 +44,8 @@ long long Decimal(HWND window) { return static_cast<long long>(reinterpret_cast<
 std::string Describe(const std::vector<DialogSeen>& dialogs) {
     std::string text;
     for (const DialogSeen& d : dialogs) {
-        text += Format("\n        dialog %lld '%s' owner %lld%s", Decimal(d.window), d.title.c_str(),
-                       Decimal(d.owner), d.visible ? "" : " (hidden)");
+        text += Format("\n        dialog %lld '%s' owner %lld%s", Decimal(d.window), d.title.c_str(), Decimal(d.owner),
+                       d.visible ? "" : " (hidden)");
     }
     return text.empty() ? " none" : text;
 }
@@ -57,13 +59,15 @@ void FindDialog(const Args& args) {
     const HWND owner = anyOwner || args[3] == "none" ? nullptr : WindowNamed(args[3]);
     std::vector<DialogSeen> seen;
     HWND found = nullptr;
-    const bool ok = WaitUntil([&] {
-        seen = DialogsOf(pid);
-        for (const DialogSeen& d : seen) {
-            if (d.visible && d.title == args[2] && (anyOwner || d.owner == owner)) found = d.window;
-        }
-        return found != nullptr;
-    }, TimeoutArg(args, 4));
+    const bool ok = WaitUntil(
+        [&] {
+            seen = DialogsOf(pid);
+            for (const DialogSeen& d : seen) {
+                if (d.visible && d.title == args[2] && (anyOwner || d.owner == owner)) found = d.window;
+            }
+            return found != nullptr;
+        },
+        TimeoutArg(args, 4));
     Require(ok, "no such dialog; the process has:" + Describe(seen));
     TheSession().windows[args[0]] = found;
     Report(Format("    dialog '%s' = %lld", args[0].c_str(), Decimal(found)));
@@ -111,11 +115,13 @@ void ExpectChecked(const Args& args) {
     }
     std::sort(want.begin(), want.end());
     std::vector<int> checked;
-    const bool ok = WaitUntil([&] {
-        checked = CheckedRadioButtons(dialog);
-        std::sort(checked.begin(), checked.end());
-        return checked == want;
-    }, 5000);
+    const bool ok = WaitUntil(
+        [&] {
+            checked = CheckedRadioButtons(dialog);
+            std::sort(checked.begin(), checked.end());
+            return checked == want;
+        },
+        5000);
     std::string ids = "checked:";
     for (int id : checked) ids += Format(" %d", id);
     Require(ok, checked.empty() ? ids + " none" : ids);
@@ -129,12 +135,13 @@ void Click(const Args& args) {
     RequireArgs(args, 2, "click NAME ID");
     HWND dialog = WindowNamed(args[0]);
     const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-    const bool active = WaitUntil([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) &&
-               info.hwndActive == dialog;
-    }, TimeoutArg(args, 2));
+    const bool active = WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetForegroundWindow() == dialog && GetGUIThreadInfo(thread, &info) && info.hwndActive == dialog;
+        },
+        TimeoutArg(args, 2));
     Require(active, "the dialog did not become the active foreground window");
     RECT rect{};
     Require(GetWindowRect(ControlOf(args[0], args[1]), &rect) != 0, "GetWindowRect failed");

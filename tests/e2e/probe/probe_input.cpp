@@ -20,8 +20,14 @@ void Key(WORD key, bool down) {
 }
 
 // key-down KEY, key-up KEY, key KEY (press and release). KEY: a letter, a digit or VK_NAME.
-void KeyDown(const Args& args) { RequireArgs(args, 1, "key-down KEY"); Key(VirtualKey(args[0]), true); }
-void KeyUp(const Args& args) { RequireArgs(args, 1, "key-up KEY"); Key(VirtualKey(args[0]), false); }
+void KeyDown(const Args& args) {
+    RequireArgs(args, 1, "key-down KEY");
+    Key(VirtualKey(args[0]), true);
+}
+void KeyUp(const Args& args) {
+    RequireArgs(args, 1, "key-up KEY");
+    Key(VirtualKey(args[0]), false);
+}
 void KeyPress(const Args& args) {
     RequireArgs(args, 1, "key KEY");
     Key(VirtualKey(args[0]), true);
@@ -85,7 +91,12 @@ void MouseMove(const Args& args) {
     SendOne(input);
     Key(VK_F24, false);
     POINT after{};
-    Require(WaitUntil([&] { GetCursorPos(&after); return after.x == target.x && after.y == target.y; }, 5000),
+    Require(WaitUntil(
+                [&] {
+                    GetCursorPos(&after);
+                    return after.x == target.x && after.y == target.y;
+                },
+                5000),
             Format("the cursor went to %ld,%ld", after.x, after.y));
 }
 
@@ -95,7 +106,12 @@ void SetCursor(const Args& args) {
     const int x = static_cast<int>(ToNumber(args[0])), y = static_cast<int>(ToNumber(args[1]));
     SetCursorPos(x, y);
     POINT now{};
-    Require(WaitUntil([&] { GetCursorPos(&now); return now.x == x && now.y == y; }, 5000),
+    Require(WaitUntil(
+                [&] {
+                    GetCursorPos(&now);
+                    return now.x == x && now.y == y;
+                },
+                5000),
             Format("the cursor is at %ld,%ld", now.x, now.y));
 }
 
@@ -104,10 +120,12 @@ void SetCursor(const Args& args) {
 void ExpectCursorHidden(const Args& args) {
     CURSORINFO info{};
     info.cbSize = sizeof info;
-    const bool ok = WaitUntil([&] {
-        GetCursorInfo(&info);
-        return info.hCursor == nullptr || !(info.flags & CURSOR_SHOWING);
-    }, TimeoutArg(args, 0));
+    const bool ok = WaitUntil(
+        [&] {
+            GetCursorInfo(&info);
+            return info.hCursor == nullptr || !(info.flags & CURSOR_SHOWING);
+        },
+        TimeoutArg(args, 0));
     Require(ok, Format("cursor %p, flags 0x%lx", static_cast<void*>(info.hCursor), info.flags));
 }
 

@@ -99,8 +99,8 @@ std::string Substitute(const std::string& line) {
             Require(value != nullptr, "no environment variable " + key.substr(4));
             out += value;
         } else if (key.size() > 2 && key.substr(key.size() - 2) == ":x") {
-            out += Format("%x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(
-                                    WindowNamed(key.substr(0, key.size() - 2)))));
+            out += Format(
+                "%x", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(WindowNamed(key.substr(0, key.size() - 2)))));
         } else {
             out += std::to_string(reinterpret_cast<INT_PTR>(WindowNamed(key)));
         }

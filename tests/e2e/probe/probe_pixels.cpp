@@ -192,13 +192,20 @@ bool Matches(const Matcher& m, uint32_t p, int screenX, int screenY) {
             if (x < 0 || y < 0 || x >= ref.picture.width || y >= ref.picture.height) return false;
             return ref.picture.pixels[static_cast<size_t>(y) * ref.picture.width + x] == p;
         }
-        case ColourClass::Black: return p == 0;
-        case ColourClass::Head: return p == 0xFFFFFF;
-        case ColourClass::Body: return p == 0xFFF0C0;
-        case ColourClass::Shadow: return p == 0x804000;
-        case ColourClass::Trail: return IsTrailColour(p);
-        case ColourClass::Pale: return IsPaleTrailColour(p);
-        case ColourClass::Exact: return p == m.exact;
+        case ColourClass::Black:
+            return p == 0;
+        case ColourClass::Head:
+            return p == 0xFFFFFF;
+        case ColourClass::Body:
+            return p == 0xFFF0C0;
+        case ColourClass::Shadow:
+            return p == 0x804000;
+        case ColourClass::Trail:
+            return IsTrailColour(p);
+        case ColourClass::Pale:
+            return IsPaleTrailColour(p);
+        case ColourClass::Exact:
+            return p == m.exact;
     }
     return false;
 }
@@ -263,11 +270,13 @@ void ExpectPixels(const Args& args) {
     long long count = 0;
     POINT miss{-1, -1};
     const DWORD start = GetTickCount();
-    const bool ok = WaitUntil([&] {
-        shot = CaptureRegion(args[0], area);
-        count = CountMatching(shot, area, matcher, &miss);
-        return count >= minimum && (maximum < 0 || count <= maximum);
-    }, TimeoutArg(args, 4));
+    const bool ok = WaitUntil(
+        [&] {
+            shot = CaptureRegion(args[0], area);
+            count = CountMatching(shot, area, matcher, &miss);
+            return count >= minimum && (maximum < 0 || count <= maximum);
+        },
+        TimeoutArg(args, 4));
     if (ok) {
         Report(Format("    %lld pixels after %lu ms", count, GetTickCount() - start));
         return;
@@ -275,8 +284,9 @@ void ExpectPixels(const Args& args) {
     static int failures = 0;
     const std::string kept = Format("fail-%d.ppm", ++failures);
     WritePpm(kept, shot);
-    Require(false, Format("%lld pixels of class %s (first other at %ld,%ld); census:", count,
-                          args[1].c_str(), miss.x, miss.y) + Census(shot, area) + "; kept " + kept);
+    Require(false, Format("%lld pixels of class %s (first other at %ld,%ld); census:", count, args[1].c_str(), miss.x,
+                          miss.y) +
+                       Census(shot, area) + "; kept " + kept);
 }
 
 LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -292,8 +302,8 @@ LRESULT CALLBACK PictureWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        SetDIBitsToDevice(dc, 0, 0, picture->width, picture->height, 0, 0, 0, picture->height,
-                          picture->pixels.data(), &info, DIB_RGB_COLORS);
+        SetDIBitsToDevice(dc, 0, 0, picture->width, picture->height, 0, 0, 0, picture->height, picture->pixels.data(),
+                          &info, DIB_RGB_COLORS);
     }
     EndPaint(window, &paint);
     return 0;
@@ -315,8 +325,8 @@ void ShowPicture(const Args& args) {
     auto* picture = new Picture(ReadPpm(args[1]));  // lives as long as the probe
     const int x = args.size() > 3 ? static_cast<int>(ToNumber(args[2])) : 0;
     const int y = args.size() > 3 ? static_cast<int>(ToNumber(args[3])) : 0;
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "ProbePicture", args[0].c_str(), WS_POPUP, x, y,
-                                  picture->width, picture->height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "ProbePicture", args[0].c_str(), WS_POPUP, x, y, picture->width,
+                                  picture->height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     Require(window != nullptr, Format("CreateWindowEx failed with error %lu", GetLastError()));
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
     ShowWindow(window, SW_SHOWNOACTIVATE);
@@ -368,10 +378,12 @@ void ExpectReadout(const Args& args) {
     const uintptr_t minimum = static_cast<uintptr_t>(ToNumber(args[2]));
     uintptr_t value = 0;
     const DWORD start = GetTickCount();
-    const bool ok = WaitUntil([&] {
-        RequestReadout(window);
-        return (value = Readout(window, args[1])) >= minimum;
-    }, TimeoutArg(args, 3));
+    const bool ok = WaitUntil(
+        [&] {
+            RequestReadout(window);
+            return (value = Readout(window, args[1])) >= minimum;
+        },
+        TimeoutArg(args, 3));
     Require(ok, Format("%s is %llu", args[1].c_str(), static_cast<unsigned long long>(value)));
     Report(Format("    %s = %llu after %lu ms", args[1].c_str(), static_cast<unsigned long long>(value),
                   GetTickCount() - start));
@@ -428,30 +440,34 @@ void Measure(const Args& args) {
     const double seconds = (b.ticks - a.ticks) / 1000.0;
     const double ticks = static_cast<double>(b.timerMessages - a.timerMessages);
     const double per = ticks > 0 ? ticks : 1;
-    Report(Format("    measure: seconds=%.1f ticks=%.0f ticks_per_s=%.2f cpu_ms_per_tick=%.3f "
-                  "tick_work_us=%.0f present_us=%.0f "
-                  "presents_per_tick=%.2f rects_per_tick=%.2f gdi_calls_per_tick=%.2f pixels_per_tick=%.0f "
-                  "scene_gdi_objects=%llu gdi_objects=%lu user_objects=%lu working_set_kb=%llu peak_working_set_kb=%llu private_kb=%llu",
-                  seconds, ticks, ticks / seconds, (b.cpuMs - a.cpuMs) / per, (b.tickUs - a.tickUs) / per,
-                  (b.presentUs - a.presentUs) / per,
-                  (b.presents - a.presents) / per, (b.rects - a.rects) / per, (b.gdiCalls - a.gdiCalls) / per,
-                  (b.pixels - a.pixels) / per,
-                  static_cast<unsigned long long>(b.sceneGdiObjects), b.gdiObjects, b.userObjects, static_cast<unsigned long long>(b.workingSet / 1024),
-                  static_cast<unsigned long long>(b.peakWorkingSet / 1024), static_cast<unsigned long long>(b.privateBytes / 1024)));
+    Report(Format(
+        "    measure: seconds=%.1f ticks=%.0f ticks_per_s=%.2f cpu_ms_per_tick=%.3f "
+        "tick_work_us=%.0f present_us=%.0f "
+        "presents_per_tick=%.2f rects_per_tick=%.2f gdi_calls_per_tick=%.2f pixels_per_tick=%.0f "
+        "scene_gdi_objects=%llu gdi_objects=%lu user_objects=%lu working_set_kb=%llu peak_working_set_kb=%llu "
+        "private_kb=%llu",
+        seconds, ticks, ticks / seconds, (b.cpuMs - a.cpuMs) / per, (b.tickUs - a.tickUs) / per,
+        (b.presentUs - a.presentUs) / per, (b.presents - a.presents) / per, (b.rects - a.rects) / per,
+        (b.gdiCalls - a.gdiCalls) / per, (b.pixels - a.pixels) / per,
+        static_cast<unsigned long long>(b.sceneGdiObjects), b.gdiObjects, b.userObjects,
+        static_cast<unsigned long long>(b.workingSet / 1024), static_cast<unsigned long long>(b.peakWorkingSet / 1024),
+        static_cast<unsigned long long>(b.privateBytes / 1024)));
 }
 
 // expect-picture-size FILE W H [MS]: waits for the picture file, then checks its size.
 void ExpectPictureSize(const Args& args) {
     RequireArgs(args, 3, "expect-picture-size FILE W H [MS]");
     Picture picture;
-    WaitUntil([&] {
-        try {
-            picture = ReadPpm(args[0]);
-            return true;
-        } catch (const Failure&) {
-            return false;
-        }
-    }, TimeoutArg(args, 3));
+    WaitUntil(
+        [&] {
+            try {
+                picture = ReadPpm(args[0]);
+                return true;
+            } catch (const Failure&) {
+                return false;
+            }
+        },
+        TimeoutArg(args, 3));
     Require(picture.width == ToNumber(args[1]) && picture.height == ToNumber(args[2]),
             Format("%s is %dx%d", args[0].c_str(), picture.width, picture.height));
 }

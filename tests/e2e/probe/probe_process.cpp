@@ -17,8 +17,8 @@ void Start(const std::string& name, const std::string& application, const std::s
     startup.cb = sizeof startup;
     std::string writable = commandLine;
     const char* program = application.empty() ? nullptr : application.c_str();
-    const BOOL ok = CreateProcessA(program, writable.data(), nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &process.info);
+    const BOOL ok =
+        CreateProcessA(program, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process.info);
     Require(ok, Format("CreateProcess failed with error %lu", GetLastError()));
     Report(Format("    started '%s', pid %lu", name.c_str(), process.info.dwProcessId));
     TheSession().processes[name] = process;
@@ -74,9 +74,8 @@ void Terminate(const Args& args) {
 void ExpectExit(const Args& args) {
     RequireArgs(args, 2, "expect-exit PROC CODE [TIMEOUT_MS]");
     Process& process = ProcessNamed(args[0]);
-    const bool ended = WaitUntil(
-        [&] { return WaitForSingleObject(process.info.hProcess, 0) == WAIT_OBJECT_0; },
-        TimeoutArg(args, 2));
+    const bool ended =
+        WaitUntil([&] { return WaitForSingleObject(process.info.hProcess, 0) == WAIT_OBJECT_0; }, TimeoutArg(args, 2));
     Require(ended, "the process is still running");
     DWORD code = 0;
     GetExitCodeProcess(process.info.hProcess, &code);
@@ -110,8 +109,8 @@ void CALLBACK OnCreate(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWO
 void WatchWindows(const Args&) {
     static HWINEVENTHOOK hook = nullptr;
     if (!hook) {
-        hook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnCreate, 0, 0,
-                               WINEVENT_OUTOFCONTEXT);
+        hook =
+            SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnCreate, 0, 0, WINEVENT_OUTOFCONTEXT);
     }
     Require(hook != nullptr, "SetWinEventHook failed");
 }
@@ -128,8 +127,7 @@ void ExpectCreated(const Args& args) {
         const bool hiddenHelper = name == "IME" || name == "OleMainThreadWndClass";
         if (args[1] == "*" ? !hiddenHelper : name == args[1]) ++count;
     }
-    Require(count == static_cast<std::size_t>(ToNumber(args[2])),
-            Format("%zu such windows; created:", count) + seen);
+    Require(count == static_cast<std::size_t>(ToNumber(args[2])), Format("%zu such windows; created:", count) + seen);
 }
 
 // run PROC PROGRAM [ARGS...]: any program (an installer, an installed saver), its path

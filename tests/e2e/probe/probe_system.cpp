@@ -21,8 +21,7 @@ HKEY SplitKey(const std::string& path, std::string& below) {
 HKEY CreateKey(const std::string& path) {
     std::string below;
     HKEY root = SplitKey(path, below), key = nullptr;
-    const LONG status = RegCreateKeyExA(root, below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                        &key, nullptr);
+    const LONG status = RegCreateKeyExA(root, below.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
     Require(status == ERROR_SUCCESS, Format("cannot open '%s' (error %ld)", path.c_str(), status));
     return key;
 }
@@ -74,8 +73,7 @@ bool ReadValue(const std::string& path, const std::string& name, DWORD& type, st
     LONG status = RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size);
     data.assign(size, '\0');
     if (status == ERROR_SUCCESS) {
-        status = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE*>(data.data()), &size);
+        status = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     }
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
@@ -124,8 +122,8 @@ void ExpectRegSubkeys(const Args& args) {
     Require(RegOpenKeyExA(root, below.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS, "the key is missing");
     long count = 0;
     char name[256];
-    for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
-                                          ERROR_SUCCESS;
+    for (DWORD i = 0, size = sizeof name;
+         RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
          ++i, size = sizeof name) {
         DWORD type = 0;
         std::string data;
@@ -200,7 +198,12 @@ void ExpectLines(const Args& args) {
     RequireArgs(args, 2, "expect-lines FILE COUNT [TIMEOUT_MS]");
     const std::size_t count = static_cast<std::size_t>(ToNumber(args[1]));
     std::vector<std::string> lines;
-    WaitUntil([&] { lines = ReadLines(args[0]); return lines.size() >= count; }, count ? TimeoutArg(args, 2) : 0);
+    WaitUntil(
+        [&] {
+            lines = ReadLines(args[0]);
+            return lines.size() >= count;
+        },
+        count ? TimeoutArg(args, 2) : 0);
     std::string all;
     for (const std::string& line : lines) all += "\n        | " + line;
     Require(lines.size() == count, Format("%zu lines:", lines.size()) + all);
@@ -227,14 +230,19 @@ void ExpectScreen(const Args& args) {
 void ExpectMonitors(const Args& args) {
     RequireArgs(args, 1, "expect-monitors N [MS]");
     int count = 0;
-    const bool seen = WaitUntil([&] {
-        count = 0;
-        EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR, HDC, LPRECT, LPARAM n) {
-            ++*reinterpret_cast<int*>(n);
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&count));
-        return count == ToNumber(args[0]);
-    }, TimeoutArg(args, 1));
+    const bool seen = WaitUntil(
+        [&] {
+            count = 0;
+            EnumDisplayMonitors(
+                nullptr, nullptr,
+                [](HMONITOR, HDC, LPRECT, LPARAM n) {
+                    ++*reinterpret_cast<int*>(n);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&count));
+            return count == ToNumber(args[0]);
+        },
+        TimeoutArg(args, 1));
     Require(seen, Format("%d monitors", count));
 }
 

@@ -10,8 +10,14 @@ constexpr char kProbeClass[] = "WriggletProbeWindow";
 
 LRESULT CALLBACK ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP:
-        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_XBUTTONDOWN:
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
         case WM_MOUSEWHEEL:
             ++ReceivedInput()[window][message];
             break;
@@ -25,13 +31,13 @@ LRESULT CALLBACK ProbeWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 HWND MakeWindow(const Args& args, HWND parent, DWORD style) {
     const int x = static_cast<int>(ToNumber(args[1])), y = static_cast<int>(ToNumber(args[2]));
     const int w = static_cast<int>(ToNumber(args[3])), h = static_cast<int>(ToNumber(args[4]));
-    HWND window = CreateWindowExA(0, kProbeClass, args[0].c_str(), style, x, y, w, h, parent,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window = CreateWindowExA(0, kProbeClass, args[0].c_str(), style, x, y, w, h, parent, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
     Require(window != nullptr, Format("CreateWindowEx failed with error %lu", GetLastError()));
     TheSession().windows[args[0]] = window;
     Pump(0);
-    Report(Format("    window '%s' = %lld", args[0].c_str(), static_cast<long long>(
-                                                 reinterpret_cast<INT_PTR>(window))));
+    Report(
+        Format("    window '%s' = %lld", args[0].c_str(), static_cast<long long>(reinterpret_cast<INT_PTR>(window))));
     return window;
 }
 
@@ -104,14 +110,15 @@ void FindWindowCommand(const Args& args) {
     const DWORD pid = ProcessNamed(args[1]).info.dwProcessId;
     HWND parent = args.size() > 3 && args[3] != "-" ? WindowNamed(args[3]) : nullptr;
     HWND found = nullptr;
-    const bool ok = WaitUntil([&] {
-        found = FindOwnedWindow(pid, args[2], parent);
-        return found && IsWindowVisible(found);
-    }, TimeoutArg(args, 4));
+    const bool ok = WaitUntil(
+        [&] {
+            found = FindOwnedWindow(pid, args[2], parent);
+            return found && IsWindowVisible(found);
+        },
+        TimeoutArg(args, 4));
     Require(ok, "no visible window of class '" + args[2] + "' appeared");
     TheSession().windows[args[0]] = found;
-    Report(Format("    window '%s' = %lld", args[0].c_str(),
-                  static_cast<long long>(reinterpret_cast<INT_PTR>(found))));
+    Report(Format("    window '%s' = %lld", args[0].c_str(), static_cast<long long>(reinterpret_cast<INT_PTR>(found))));
 }
 
 // expect-no-window PROC CLASS: PROC owns no top-level window of CLASS now.
@@ -129,8 +136,8 @@ void CheckFlags(unsigned long bits, const Args& args, std::size_t from) {
         Require(!word.empty() && (word[0] == '+' || word[0] == '-'), "flags are +NAME or -NAME");
         const unsigned long bit = StyleBit(word.substr(1));
         const bool set = (bits & bit) == bit;
-        Require(set == (word[0] == '+'), Format("%s is %s (bits 0x%08lx)", word.c_str() + 1,
-                                                set ? "set" : "clear", bits));
+        Require(set == (word[0] == '+'),
+                Format("%s is %s (bits 0x%08lx)", word.c_str() + 1, set ? "set" : "clear", bits));
     }
 }
 
@@ -176,27 +183,30 @@ void ExpectRect(const Args& args) {
         want = {static_cast<LONG>(ToNumber(args[1])), static_cast<LONG>(ToNumber(args[2])),
                 static_cast<LONG>(ToNumber(args[3])), static_cast<LONG>(ToNumber(args[4]))};
     }
-    const bool same = WaitUntil([&] { rect = WindowRect(window); return EqualRect(&rect, &want) != 0; },
-                                TimeoutArg(args, 5));
-    Require(same, Format("rectangle is %ld %ld %ld %ld", rect.left, rect.top,
-                                            rect.right, rect.bottom));
+    const bool same = WaitUntil(
+        [&] {
+            rect = WindowRect(window);
+            return EqualRect(&rect, &want) != 0;
+        },
+        TimeoutArg(args, 5));
+    Require(same, Format("rectangle is %ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom));
 }
 
 // expect-same-rect NAME OTHER: both windows cover the same screen rectangle.
 void ExpectSameRect(const Args& args) {
     RequireArgs(args, 2, "expect-same-rect NAME OTHER");
     const RECT a = WindowRect(WindowNamed(args[0])), b = WindowRect(WindowNamed(args[1]));
-    Require(EqualRect(&a, &b), Format("%ld %ld %ld %ld against %ld %ld %ld %ld", a.left, a.top,
-                                      a.right, a.bottom, b.left, b.top, b.right, b.bottom));
+    Require(EqualRect(&a, &b), Format("%ld %ld %ld %ld against %ld %ld %ld %ld", a.left, a.top, a.right, a.bottom,
+                                      b.left, b.top, b.right, b.bottom));
 }
 
 // expect-same-size NAME OTHER: both windows' rectangles have the same width and height.
 void ExpectSameSize(const Args& args) {
     RequireArgs(args, 2, "expect-same-size NAME OTHER");
     const RECT a = WindowRect(WindowNamed(args[0])), b = WindowRect(WindowNamed(args[1]));
-    Require(a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top,
-            Format("%ld x %ld against %ld x %ld", a.right - a.left, a.bottom - a.top,
-                   b.right - b.left, b.bottom - b.top));
+    Require(
+        a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top,
+        Format("%ld x %ld against %ld x %ld", a.right - a.left, a.bottom - a.top, b.right - b.left, b.bottom - b.top));
 }
 
 // expect-client-origin NAME OTHER: NAME's top-left corner is OTHER's client-area origin.
@@ -238,8 +248,7 @@ void ExpectReceived(const Args& args) {
     HWND window = WindowNamed(args[0]);
     const UINT message = MessageNumber(args[1]);
     const int count = static_cast<int>(ToNumber(args[2]));
-    const bool ok = WaitUntil([&] { return ReceivedInput()[window][message] >= count; },
-                              TimeoutArg(args, 3));
+    const bool ok = WaitUntil([&] { return ReceivedInput()[window][message] >= count; }, TimeoutArg(args, 3));
     Require(ok, Format("received %d times", ReceivedInput()[window][message]));
 }
 
@@ -259,9 +268,8 @@ void Post(const Args& args) {
 void Send(const Args& args) {
     RequireArgs(args, 2, "send NAME MESSAGE [WPARAM LPARAM]");
     DWORD_PTR result = 0;
-    const LRESULT ok = SendMessageTimeoutA(WindowNamed(args[0]), MessageNumber(args[1]),
-                                           WordArg(args, 2), static_cast<LPARAM>(WordArg(args, 3)),
-                                           SMTO_NORMAL, 10000, &result);
+    const LRESULT ok = SendMessageTimeoutA(WindowNamed(args[0]), MessageNumber(args[1]), WordArg(args, 2),
+                                           static_cast<LPARAM>(WordArg(args, 3)), SMTO_NORMAL, 10000, &result);
     Require(ok != 0, Format("SendMessageTimeout failed with error %lu", GetLastError()));
     Report(Format("    result %lld", static_cast<long long>(result)));
 }
