@@ -11,8 +11,6 @@
 
 namespace wrigglet {
 
-inline constexpr uint32_t SceneTimerId = 5;
-
 struct TileSize {
     int32_t Width = 0;
     int32_t Height = 0;
