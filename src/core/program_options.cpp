@@ -317,7 +317,7 @@ ProgramOption NumberOption(std::string name, std::string valueName, NumberRange 
     return option;
 }
 
-OptionTable SceneOptions(SaverSettings& settings, std::optional<uint32_t>& seed, std::optional<int64_t>& ticks) {
+OptionTable SceneOptionRows(SaverSettings& settings, std::optional<uint32_t>& seed, std::optional<int64_t>& ticks) {
     return {
         FlagOption("desktop", settings.Desktop, "start from a picture of the desktop (the default), or from black",
                    "no-desktop"),

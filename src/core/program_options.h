@@ -126,6 +126,6 @@ ProgramOption NumberOption(std::string name, std::string valueName, Field& targe
 
 // The scene's own options, alike in every front end but the simulator: -desktop/-no-desktop,
 // -text/-no-text, -speed 1..3, -wrigglets 1..3, -seed N, -ticks N.
-OptionTable SceneOptions(SaverSettings& settings, std::optional<uint32_t>& seed, std::optional<int64_t>& ticks);
+OptionTable SceneOptionRows(SaverSettings& settings, std::optional<uint32_t>& seed, std::optional<int64_t>& ticks);
 
 }  // namespace wrigglet
