@@ -4,15 +4,16 @@
 # end-to-end probe through scripts/installer-screenshots.probe. Needs the win64 build
 # (cmake --preset win64 && cmake --build --preset win64). Work files: build/screenshots.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 fail() { echo "error: $*" >&2; exit 1; }
 
 build=$PWD/build/win64
 work=$PWD/build/screenshots
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-older=$(ls "$build"/e2e/bin/wrigglet2004-*-setup-x64.exe 2>/dev/null | head -n 1)
-[ -f "$build/wrigglet2004-$version-setup-x64.exe" ] && [ -n "$older" ] \
-    || fail "the installers are missing: build the win64 preset first"
+older=$(find "$build/e2e/bin" -name 'wrigglet2004-*-setup-x64.exe' 2>/dev/null | head -n 1)
+if [ ! -f "$build/wrigglet2004-$version-setup-x64.exe" ] || [ -z "$older" ]; then
+    fail "the installers are missing: build the win64 preset first"
+fi
 export E2E_SAVER=$build/wrigglet2004.scr E2E_SETUP=$build/wrigglet2004-$version-setup-x64.exe \
     E2E_SETUP_OLDER=$older E2E_BIN=$build/e2e/bin E2E_TEMPLATE=$work/prefix-template E2E_WORK=$work
 
