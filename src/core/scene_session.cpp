@@ -61,17 +61,19 @@ void AttachView(MonitorScene& scene, const Frame& whole, const uint32_t* snapsho
 }
 
 // One scene per monitor, in its part of the picture, its generator seeded now (scene i
-// with the primary's seed plus its offset); the set-up comes later.
+// with the primary's seed plus its offset, counted from FirstSceneIndex); the set-up comes
+// later.
 void SeedScenes(SceneSession& session, const std::vector<PixelRect>& monitors) {
     const std::vector<PixelRect> areas = MonitorAreas(monitors);
     const bool drawable = session.Picture.Width > 0;
     const TimeOfDaySource source = session.Options.Seed ? FixedTimeOfDay(*session.Options.Seed) : SystemTimeOfDay;
+    const size_t first = session.Options.FirstSceneIndex;
     session.Scenes = std::vector<MonitorScene>(areas.size());
     for (size_t i = 0; i < areas.size(); ++i) {
         MonitorScene& scene = session.Scenes[i];
         scene.Area = drawable ? areas[i] : PixelRect{};
         if (drawable) AttachView(scene, session.Picture, session.Snapshot);
-        scene.Scene.Generator.TimeOfDay = [source, i] { return MonitorSeed(source(), i); };
+        scene.Scene.Generator.TimeOfDay = [source, index = first + i] { return MonitorSeed(source(), index); };
         Randomize(scene.Scene.Generator);
     }
 }

@@ -3,6 +3,7 @@
 // drives the session with a few verbs: tick, repaint, re-lay out, close.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -73,6 +74,9 @@ struct SceneOptions {
     // The animation stops after this many ticks since the scenes were built and keeps
     // showing that frame, so a test can compare it.
     std::optional<int64_t> TickLimit;
+    // The index the first scene seeds as: a front end with one session per monitor opens
+    // monitor i's with i, so it draws what scene i of one session over them all would.
+    size_t FirstSceneIndex = 0;
 };
 
 // The collaborators a session works with from its opening to its closing; the sound and

@@ -8,11 +8,11 @@
 
 #include "core/frame.h"
 #include "core/saver_settings.h"
-#include "sim/png_io.h"
+#include "image/png_read.h"
 
 namespace wrigglet::sim {
 
-inline constexpr int32_t MaxSimSize = MaxImageSide;
+inline constexpr int32_t MaxSimSize = image::MaxImageSide;
 // The monitors of --monitors may lie anywhere within this many pixels of one another.
 inline constexpr int32_t MaxSimExtent = 2 * MaxSimSize;
 

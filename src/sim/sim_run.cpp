@@ -8,6 +8,7 @@
 #include "core/scene_session.h"
 #include "sim/memory_scene_host.h"
 #include "sim/output_file.h"
+#include "image/png_read.h"
 #include "sim/png_io.h"
 #include "text/font_rasteriser.h"
 
@@ -46,7 +47,7 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     const int32_t width = options.Width, height = options.Height;
     std::vector<uint32_t> background(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     if (!options.BackgroundPng.empty()) {
-        if (std::string error = ReadBackgroundPng(options.BackgroundPng, width, height, background); !error.empty()) {
+        if (std::string error = image::ReadBackgroundPng(options.BackgroundPng, width, height, background); !error.empty()) {
             errors << "wrigglet-sim: " << error << "\n";
             return 1;
         }

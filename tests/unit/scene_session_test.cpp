@@ -367,6 +367,27 @@ TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredS
             ASSERT_EQ(host.Picture[static_cast<size_t>(y) * 456 + x], 0u) << x << "," << y;
 }
 
+TEST(SceneSession, AFirstSceneIndexSeedsAsThatSceneOfOneSessionOverEveryMonitor) {
+    RecordingHost both;
+    both.Screens = TwoMonitors;
+    SceneSession whole;
+    Open(whole, both, fixtures::MakeSettings(3, 3, false, false), false);
+    RecordingHost second;
+    second.Screens = {{{0, 0, 200, 150}}, 0};
+    SceneOptions options = Options(fixtures::MakeSettings(3, 3, false, false));
+    options.FirstSceneIndex = 1;
+    SceneSession alone;
+    OpenScene(alone, SceneParts(second), options);
+    for (int tick = 0; tick < 40; ++tick) {
+        TickScene(whole);
+        TickScene(alone);
+    }
+    for (int32_t y = 0; y < 150; ++y)
+        for (int32_t x = 0; x < 200; ++x)
+            ASSERT_EQ(second.Picture[static_cast<size_t>(y) * 200 + x], both.Picture[static_cast<size_t>(y) * 456 + x])
+                << x << "," << y;
+}
+
 TEST(SceneSession, DisplayChangeRebuildsTheScenesOverBlackForTheNewLayout) {
     RecordingHost host;
     host.Screens = TwoMonitors;

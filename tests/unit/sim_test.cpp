@@ -14,6 +14,7 @@
 #include "core/monitor_layout.h"
 #include "scene_fixtures.h"
 #include "text/font_rasteriser.h"
+#include "image/png_read.h"
 #include "sim/png_io.h"
 #include "sim/sim_options.h"
 
@@ -54,12 +55,11 @@ std::vector<uint8_t> ReadBytes(const fs::path& path) {
 }
 
 uint64_t PngHash(const fs::path& path, int32_t expectWidth, int32_t expectHeight) {
-    int32_t width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-    EXPECT_EQ(ReadRgbPng(path.string(), width, height, rgb), "");
-    EXPECT_EQ(width, expectWidth);
-    EXPECT_EQ(height, expectHeight);
-    return fixtures::HashRgb(rgb);
+    image::RgbPicture picture;
+    EXPECT_EQ(image::ReadRgbPng(path.string(), picture), "");
+    EXPECT_EQ(picture.Width, expectWidth);
+    EXPECT_EQ(picture.Height, expectHeight);
+    return fixtures::HashRgb(picture.Rgb);
 }
 
 TEST(SimOptions, DefaultsAndEveryFlag) {
@@ -181,10 +181,10 @@ TEST(WriggletSim, SeveralMonitorsAreSingleScreensSideBySide) {
             .ExitCode,
         0);
     auto read = [&](const char* name, int32_t& w) {
-        int32_t h = 0;
-        std::vector<uint8_t> rgb;
-        EXPECT_EQ(ReadRgbPng((dir / name).string(), w, h, rgb), "");
-        return rgb;
+        image::RgbPicture picture;
+        EXPECT_EQ(image::ReadRgbPng((dir / name).string(), picture), "");
+        w = picture.Width;
+        return picture.Rgb;
     };
     int32_t width = 0, primaryWidth = 0, leftWidth = 0;
     const std::vector<uint8_t> both = read("both.png", width), primary = read("primary.png", primaryWidth),
@@ -264,9 +264,9 @@ TEST(WriggletSim, BackgroundIsScaledToTheScene) {
                      dir)
                   .ExitCode,
               0);
-    int32_t width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-    ASSERT_EQ(ReadRgbPng((dir / "out.png").string(), width, height, rgb), "");
+    image::RgbPicture picture;
+    ASSERT_EQ(image::ReadRgbPng((dir / "out.png").string(), picture), "");
+    const std::vector<uint8_t>& rgb = picture.Rgb;
     ASSERT_EQ(rgb.size(), 4u * 6u * 3u);
     EXPECT_EQ(std::vector<uint8_t>(rgb.begin(), rgb.begin() + 3), (std::vector<uint8_t>{0x11, 0x22, 0x33}));
     EXPECT_EQ(std::vector<uint8_t>(rgb.end() - 3, rgb.end()), (std::vector<uint8_t>{0xAA, 0xBB, 0xCC}));
