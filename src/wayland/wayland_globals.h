@@ -1,0 +1,35 @@
+// The compositor's globals the program draws with, and what every output's scene shares.
+#pragma once
+
+#include <wayland-client.h>
+
+#include <ostream>
+
+#include "text/font_rasteriser.h"
+#include "viewporter-client-protocol.h"
+#include "wayland/desktop_pictures.h"
+#include "wayland/wayland_options.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+
+namespace wrigglet::wayland {
+
+struct WaylandGlobals {
+    wl_compositor* Compositor = nullptr;
+    wl_shm* Shm = nullptr;
+    xdg_wm_base* WmBase = nullptr;
+    zxdg_output_manager_v1* OutputManager = nullptr;
+    wp_viewporter* Viewporter = nullptr;
+    bool ScreenCopy = false;  // a wlroots compositor that lets grim read the outputs
+};
+
+struct SceneContext {
+    const WaylandGlobals& Globals;
+    const WaylandOptions& Options;
+    const DesktopPictures& Desktop;
+    text::FontRasteriser& Text;
+    std::ostream& Out;  // the -ticks reports
+    bool& Ending;       // set when the compositor closes a surface
+};
+
+}  // namespace wrigglet::wayland

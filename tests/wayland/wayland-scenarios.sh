@@ -1,0 +1,200 @@
+#!/usr/bin/env bash
+# wrigglet-wayland's scenarios under a private headless sway, one per ctest test:
+# wayland-scenarios.sh NAME. ctest passes WRIGGLET_WAYLAND, WRIGGLET_SIM and WAYLAND_WORK (a
+# scratch directory). A frame is compared with wrigglet-sim's for the same layout, settings
+# and seed, pixel for pixel; input comes through wayvnc, as a remote user's would.
+set -uo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+source "$HERE/sway-env.sh"  # start_sway, stop_sway
+
+WORK=$WAYLAND_WORK
+rm -rf "$WORK" && mkdir -p "$WORK"
+SAVER_PID= VNC_PID=
+TWO_OUTPUTS=('output HEADLESS-1 resolution 1024x768 position 0 0' 'output HEADLESS-2 resolution 800x600 position 1024 0')
+SCENE=(-seed 7 -ticks 200 -no-desktop -no-text -wrigglets 3 -speed 3)
+SIM_SCENE=(--seed 7 --ticks 200 --wrigglets 3 --speed 3)
+
+cleanup() {
+    local pid
+    for pid in $SAVER_PID $VNC_PID; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    stop_sway
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; [ -s "$WORK/saver.err" ] && sed 's/^/saver: /' "$WORK/saver.err" >&2; exit 1; }
+skip() { echo "skipped: $*"; exit 77; }
+
+need() {
+    local tool
+    for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is missing (scripts/test.sh installs it)"; done
+}
+
+# sway_with N CONFIG-LINES...: sway with these config lines and N headless outputs.
+sway_with() {
+    local outputs=$1 i
+    shift
+    need sway swaymsg grim compare setpriv
+    start_sway "$WORK/sway" "$@" || fail "no sway"
+    for ((i = 1; i < outputs; i++)); do swaymsg create_output >/dev/null || fail "swaymsg create_output failed"; done
+}
+
+start_saver() {
+    "$WRIGGLET_WAYLAND" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
+    SAVER_PID=$!
+}
+
+# Waits until the saver has reported its last tick shown N times (once per output).
+wait_shown() {
+    local count=$1 i
+    for i in $(seq 600); do
+        [ "$(grep -c ' shown on ' "$WORK/saver.out")" -ge "$count" ] && return 0
+        kill -0 "$SAVER_PID" 2>/dev/null || fail "the saver ended before showing its frame"
+        sleep 0.1
+    done
+    fail "the saver never showed its frame"
+}
+
+# expect_frame "GRIM-ARGUMENTS" SIM-ARGUMENTS...: the screen equals the simulator's picture.
+# A capture of a still output may return one of sway's older frames (its headless pixman
+# output commits a back buffer it did not repaint), so it is read again a few times; the
+# saver draws nothing more once its last tick shows, so any matching capture is its frame.
+expect_frame() {
+    local grim_arguments=$1 differ i
+    shift
+    "$WRIGGLET_SIM" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
+    for i in $(seq 10); do
+        # shellcheck disable=SC2086  # the grim arguments are words
+        grim $grim_arguments "$WORK/screen.png" && convert "$WORK/screen.png" -alpha off "$WORK/screen.png" ||
+            fail "grim failed"
+        differ=$(compare -metric AE "$WORK/screen.png" "$WORK/sim.png" "$WORK/diff.png" 2>&1)
+        [ "$differ" = 0 ] && return 0
+        sleep 0.2
+    done
+    fail "$differ pixels differ from wrigglet-sim $* (see $WORK/diff.png)"
+}
+
+# stop_saver SIGNAL: the saver ends within a second with status 0 and a clean sanitizer log.
+stop_saver() {
+    kill -s "$1" "$SAVER_PID"
+    expect_ended "SIG$1"
+}
+
+# expect_ended WHAT: WHAT ended the saver within a second, with status 0.
+expect_ended() {
+    local start=$(date +%s%N) status
+    while kill -0 "$SAVER_PID" 2>/dev/null && [ $(( $(date +%s%N) - start )) -lt 1000000000 ]; do sleep 0.02; done
+    kill -0 "$SAVER_PID" 2>/dev/null && fail "$1 did not end the saver within a second"
+    wait "$SAVER_PID"; status=$?
+    SAVER_PID=
+    [ "$status" -eq 0 ] || fail "the saver ended on $1 with status $status"
+    grep -qE 'Sanitizer|runtime error' "$WORK/saver.err" && fail "sanitizer report"
+    return 0
+}
+
+# expect_error STATUS PATTERN ARGUMENTS...: the saver refuses with one line matching PATTERN.
+expect_error() {
+    local want=$1 pattern=$2 status
+    shift 2
+    "$WRIGGLET_WAYLAND" "$@" >/dev/null 2>"$WORK/err"; status=$?
+    [ "$status" -eq "$want" ] || fail "$* gave status $status, not $want: $(cat "$WORK/err")"
+    [ "$(wc -l <"$WORK/err")" -eq 1 ] && grep -qE "^wrigglet-wayland: $pattern" "$WORK/err" \
+        || fail "$* must give one line matching '$pattern': $(cat "$WORK/err")"
+}
+
+# The command line and the picture are checked before any display is looked for.
+scenario_options() {
+    expect_error 2 '.*usage: wrigglet-wayland ' -speed 4
+    "$WRIGGLET_WAYLAND" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
+    expect_error 1 "cannot read '$WORK/none.png'" -picture "$WORK/none.png"
+    printf 'not a picture' >"$WORK/broken.png"
+    expect_error 1 "cannot read '$WORK/broken.png'" -picture "$WORK/broken.png"
+    mkdir -p "$WORK/empty"
+    XDG_RUNTIME_DIR=$WORK/empty WAYLAND_DISPLAY=none expect_error 1 "cannot connect to the Wayland display 'none'"
+    env -u XDG_RUNTIME_DIR -u WAYLAND_DISPLAY "$WRIGGLET_WAYLAND" 2>"$WORK/err"
+    [ $? -eq 1 ] && [ "$(wc -l <"$WORK/err")" -eq 1 ] || fail "no XDG_RUNTIME_DIR: $(cat "$WORK/err")"
+}
+
+# Two outputs: one scene each, seeded by its place in the layout, as the simulator draws the
+# same monitors; SIGTERM ends it.
+scenario_layout() {
+    sway_with 2 "${TWO_OUTPUTS[@]}"
+    start_saver "${SCENE[@]}"
+    wait_shown 2
+    expect_frame "" --monitors 1024x768+0+0,800x600+1024+0 "${SIM_SCENE[@]}"
+    stop_saver TERM
+}
+
+# Sharp on a scaled output: the scene is the output's physical pixels.
+scenario_scaled() {
+    sway_with 1 'output HEADLESS-1 resolution 1600x1200 position 0 0 scale 2'
+    start_saver "${SCENE[@]}"
+    wait_shown 1
+    expect_frame "-o HEADLESS-1" --size 1600x1200 "${SIM_SCENE[@]}"
+    stop_saver INT
+}
+
+# -picture under the trails (and the words), scaled to cover the outputs.
+scenario_picture() {
+    sway_with 2 "${TWO_OUTPUTS[@]}"
+    convert -size 1024x768 gradient:'#0040c0-#00c040' "$WORK/picture.png" || fail "no picture"
+    start_saver -seed 7 -ticks 200 -text -wrigglets 3 -speed 3 -picture "$WORK/picture.png"
+    wait_shown 2
+    expect_frame "-o HEADLESS-1" --size 1024x768 --text on "${SIM_SCENE[@]}" --background "$WORK/picture.png"
+    stop_saver TERM
+}
+
+# vnc EVENT...: input from a remote user through wayvnc on the first output.
+vnc() {
+    if [ -z "$VNC_PID" ]; then
+        need wayvnc python3
+        wayvnc -u -o HEADLESS-1 "$WORK/vnc.sock" >"$WORK/wayvnc.log" 2>&1 &
+        VNC_PID=$!
+        local i
+        for i in $(seq 50); do [ -S "$WORK/vnc.sock" ] && break; sleep 0.1; done
+    fi
+    python3 "$HERE/vnc-input.py" "$WORK/vnc.sock" "$@" || fail "cannot send $* through wayvnc"
+}
+
+# A key ends it; so does a pointer move of 5 pixels from where the pointer entered, not one of 4.
+scenario_input() {
+    sway_with 2 "${TWO_OUTPUTS[@]}"
+    vnc move:100,100
+    start_saver "${SCENE[@]}"
+    wait_shown 2
+    vnc key:61
+    expect_ended "a key"
+    start_saver "${SCENE[@]}"
+    wait_shown 2
+    vnc move:104,100 move:100,96
+    sleep 0.5
+    kill -0 "$SAVER_PID" 2>/dev/null || fail "a move of 4 pixels ended the saver"
+    vnc move:105,100
+    expect_ended "a move of 5 pixels"
+}
+
+# An output made while the saver runs gets the next scene.
+scenario_output_added() {
+    sway_with 2 "${TWO_OUTPUTS[@]}" 'output HEADLESS-3 resolution 640x480 position 0 768'
+    start_saver "${SCENE[@]}"
+    wait_shown 2
+    swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
+    wait_shown 3
+    expect_frame "" --monitors 1024x768+0+0,800x600+1024+0,640x480+0+768 "${SIM_SCENE[@]}"
+    stop_saver TERM
+}
+
+# An output that goes takes its scene along; the others go on.
+scenario_output_removed() {
+    sway_with 2 "${TWO_OUTPUTS[@]}"
+    start_saver "${SCENE[@]}"
+    wait_shown 2
+    swaymsg output HEADLESS-2 disable >/dev/null 2>&1
+    swaymsg -t get_outputs | grep -q '"active": false' ||
+        skip "this sway cannot disable a headless output ($(sway --version))"
+    sleep 0.5
+    kill -0 "$SAVER_PID" 2>/dev/null || fail "the saver ended when an output went"
+    [ "$(swaymsg -t get_tree | grep -c '"app_id": "wrigglet-wayland"')" -eq 1 ] || fail "the gone output's surface is left"
+    expect_frame "-o HEADLESS-1" --size 1024x768 "${SIM_SCENE[@]}"
+    stop_saver TERM
+}
+
+"scenario_$1"
