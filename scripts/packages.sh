@@ -1,7 +1,7 @@
 # The Debian packages, by purpose; sourced by the run, test and release commands.
 NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev
                  libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
-                 libx11-dev libxext-dev libxrandr-dev libxinerama-dev)
+                 libx11-dev libxext-dev libxrandr-dev libxinerama-dev libwayland-dev wayland-protocols)
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils nsis p7zip-full)
 RELEASE_PACKAGES=(zip)
 # The Debian package: cpack's dependency list (dpkg-shlibdeps, file) and its test (lintian).
@@ -12,3 +12,6 @@ WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagema
 # XScreenSaver daemon, screen reading.
 X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xscreensaver xdotool
                    imagemagick util-linux)
+# The Wayland program's tests: a headless sway, grim to read its outputs, wayvnc for input (a
+# short Python script speaks to it), setpriv to run sway as an unprivileged user.
+WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux)

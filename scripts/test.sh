@@ -8,7 +8,7 @@ source scripts/packages.sh
 fail() { echo "error: $*" >&2; exit 1; }
 
 scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
-    "${DEB_PACKAGES[@]}" \
+    "${WAYLAND_TEST_PACKAGES[@]}" "${DEB_PACKAGES[@]}" \
     || fail "could not install the build and test packages"
 
 # The Windows builds come first: native tests inspect the built .scr files.

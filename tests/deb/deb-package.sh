@@ -29,11 +29,12 @@ cat "$DEB_WORK/lintian.log"
 # Where XScreenSaver, man and the policy look; and dependencies from what the hack links.
 dpkg-deb -c "$deb" >"$DEB_WORK/contents.txt" || fail "dpkg-deb cannot read $deb"
 for file in usr/libexec/xscreensaver/wrigglet usr/share/xscreensaver/config/wrigglet.xml \
-    usr/share/man/man6/wrigglet.6.gz usr/share/doc/wrigglet/copyright usr/share/doc/wrigglet/changelog.gz; do
+    usr/share/man/man6/wrigglet.6.gz usr/bin/wrigglet-wayland usr/share/man/man6/wrigglet-wayland.6.gz \
+    usr/share/doc/wrigglet/copyright usr/share/doc/wrigglet/changelog.gz; do
     grep -q " \./$file\$" "$DEB_WORK/contents.txt" || fail "the package has no /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libx11-6 libfontconfig1 fonts-dejavu-core; do
+for package in libc6 libx11-6 libwayland-client0 libfontconfig1 fonts-dejavu-core; do
     [[ ", $depends" == *", $package "* || ", $depends," == *", $package,"* ]] ||
         fail "Depends lacks $package: $depends"
 done
@@ -57,6 +58,7 @@ apt install --no-install-recommends "$deb" >"$DEB_WORK/install.log" 2>&1 ||
 /usr/libexec/xscreensaver/wrigglet -help >"$DEB_WORK/help.txt" 2>&1 ||
     fail "the installed hack does not run: $(head -n 3 "$DEB_WORK/help.txt")"
 grep -q '^usage: wrigglet' "$DEB_WORK/help.txt" || fail "no usage from -help: $(head -n 3 "$DEB_WORK/help.txt")"
+/usr/bin/wrigglet-wayland -help 2>&1 | grep -q '^usage: wrigglet-wayland' || fail "the installed wrigglet-wayland does not run"
 # The settings page's Documentation button asks man for the page by the hack's name.
 if command -v man >/dev/null && [ -e /usr/share/man/man6/wrigglet.6.gz ]; then
     [ "$(man -w wrigglet)" = /usr/share/man/man6/wrigglet.6.gz ] || fail "man does not find wrigglet: $(man -w wrigglet 2>&1)"
