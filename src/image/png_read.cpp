@@ -65,7 +65,8 @@ std::string ReadRgbPng(const std::string& path, RgbPicture& picture) {
 std::string ReadBackgroundPng(const std::string& path, int32_t width, int32_t height, std::vector<uint32_t>& pixels) {
     RgbPicture picture;
     if (std::string error = ReadRgbPng(path, picture); !error.empty()) return error;
-    pixels = Sample(picture, SourceIndices(picture.Width, width, width, 1), SourceIndices(picture.Height, height, height, 1));
+    pixels = Sample(picture, SourceIndices(picture.Width, width, width, 1),
+                    SourceIndices(picture.Height, height, height, 1));
     return "";
 }
 

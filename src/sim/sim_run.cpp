@@ -47,7 +47,8 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     const int32_t width = options.Width, height = options.Height;
     std::vector<uint32_t> background(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     if (!options.BackgroundPng.empty()) {
-        if (std::string error = image::ReadBackgroundPng(options.BackgroundPng, width, height, background); !error.empty()) {
+        if (std::string error = image::ReadBackgroundPng(options.BackgroundPng, width, height, background);
+            !error.empty()) {
             errors << "wrigglet-sim: " << error << "\n";
             return 1;
         }

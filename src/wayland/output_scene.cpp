@@ -24,8 +24,7 @@ void OnConfigureBounds(void*, xdg_toplevel*, int32_t, int32_t) {}
 
 void OnWmCapabilities(void*, xdg_toplevel*, wl_array*) {}
 
-const xdg_toplevel_listener ToplevelListener{OnToplevelConfigure, OnToplevelClose, OnConfigureBounds,
-                                             OnWmCapabilities};
+const xdg_toplevel_listener ToplevelListener{OnToplevelConfigure, OnToplevelClose, OnConfigureBounds, OnWmCapabilities};
 
 void OnFrameDone(void* data, wl_callback*, uint32_t) { Of(data).FrameDone(); }
 
@@ -81,15 +80,18 @@ void OutputScene::Configured(uint32_t serial) {
     }
     if (viewport_ && logical.Width > 0 && logical.Height > 0)
         wp_viewport_set_destination(viewport_, logical.Width, logical.Height);
-    if (!opened_) Open();
-    else Commit();
+    if (opened_)
+        wl_surface_commit(surface_);  // the new size takes effect; the buffer stays
+    else
+        Open();
 }
 
 void OutputScene::Open() {
     if (size_.Width <= 0 || size_.Height <= 0) return;
     opened_ = true;
     const int32_t scale = output_.Scale;
-    if (!viewport_ && size_.Width % scale == 0 && size_.Height % scale == 0) wl_surface_set_buffer_scale(surface_, scale);
+    if (!viewport_ && size_.Width % scale == 0 && size_.Height % scale == 0)
+        wl_surface_set_buffer_scale(surface_, scale);
     buffers_.Resize(size_.Width, size_.Height);
     SceneOptions options;
     options.Settings = context_.Options.Settings;

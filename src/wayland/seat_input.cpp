@@ -42,8 +42,8 @@ void OnAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
 void OnAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
 void OnAxisValue120(void*, wl_pointer*, uint32_t, int32_t) {}
 
-const wl_pointer_listener PointerListener{OnEnter,      OnLeave,    OnMotion,       OnButton,      OnAxis,
-                                          OnFrame,      OnAxisSource, OnAxisStop,     OnAxisDiscrete, OnAxisValue120};
+const wl_pointer_listener PointerListener{OnEnter, OnLeave,      OnMotion,   OnButton,       OnAxis,
+                                          OnFrame, OnAxisSource, OnAxisStop, OnAxisDiscrete, OnAxisValue120};
 
 void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
 void OnKeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
@@ -59,9 +59,7 @@ void OnRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
 const wl_keyboard_listener KeyboardListener{OnKeymap, OnKeyboardEnter, OnKeyboardLeave,
                                             OnKey,    OnModifiers,     OnRepeatInfo};
 
-void OnTouchDown(void* data, wl_touch*, uint32_t, uint32_t, wl_surface*, int32_t, wl_fixed_t, wl_fixed_t) {
-    End(data);
-}
+void OnTouchDown(void* data, wl_touch*, uint32_t, uint32_t, wl_surface*, int32_t, wl_fixed_t, wl_fixed_t) { End(data); }
 void OnTouchUp(void*, wl_touch*, uint32_t, uint32_t, int32_t) {}
 void OnTouchMotion(void*, wl_touch*, uint32_t, int32_t, wl_fixed_t, wl_fixed_t) {}
 void OnTouchFrame(void*, wl_touch*) {}
@@ -85,7 +83,8 @@ void DropDevices(SeatInput& input, uint32_t capabilities) {
         Drop(input.Pointer, wl_pointer_release, wl_pointer_destroy, version);
         input.SurfaceUnder = nullptr;
     }
-    if (!(capabilities & WL_SEAT_CAPABILITY_KEYBOARD)) Drop(input.Keyboard, wl_keyboard_release, wl_keyboard_destroy, version);
+    if (!(capabilities & WL_SEAT_CAPABILITY_KEYBOARD))
+        Drop(input.Keyboard, wl_keyboard_release, wl_keyboard_destroy, version);
     if (!(capabilities & WL_SEAT_CAPABILITY_TOUCH)) Drop(input.Touch, wl_touch_release, wl_touch_destroy, version);
 }
 

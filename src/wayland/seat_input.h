@@ -26,7 +26,7 @@ struct SeatInput {
     std::function<std::optional<ScreenPoint>(wl_surface*)> SurfaceOrigin;
     PointerWatch* Watch = nullptr;
     wl_surface* SurfaceUnder = nullptr;  // the pointer's, for the motions that name none
-    bool* Ending = nullptr;  // set when the input asks the saver to end
+    bool* Ending = nullptr;              // set when the input asks the saver to end
 };
 
 // Binds the registry's seat `name` and follows its devices.

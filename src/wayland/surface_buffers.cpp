@@ -13,8 +13,8 @@ struct ShmBuffer {
     wl_buffer* Buffer = nullptr;
     uint32_t* Pixels = nullptr;
     size_t Bytes = 0;
-    bool Busy = false;               // the compositor may still read it
-    std::vector<PixelRect> Stale;    // where it differs from the picture
+    bool Busy = false;             // the compositor may still read it
+    std::vector<PixelRect> Stale;  // where it differs from the picture
     std::function<void()>* Released = nullptr;
 
     ~ShmBuffer() {
@@ -58,8 +58,8 @@ std::unique_ptr<ShmBuffer> MakeBuffer(wl_shm* shm, int32_t width, int32_t height
     // The compositor can't be made to fault by a shrinking file.
     fcntl(fd, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_SEAL);
     wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(buffer->Bytes));
-    buffer->Buffer = wl_shm_pool_create_buffer(pool, 0, width, height, static_cast<int32_t>(stride),
-                                               WL_SHM_FORMAT_XRGB8888);
+    buffer->Buffer =
+        wl_shm_pool_create_buffer(pool, 0, width, height, static_cast<int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);  // the buffer keeps the memory
     close(fd);
     buffer->Stale = {{0, 0, width, height}};
@@ -117,8 +117,7 @@ bool SurfaceBuffers::Attach(wl_surface* surface, const uint32_t* picture) {
     buffer->Stale.clear();
     buffer->Busy = true;
     wl_surface_attach(surface, buffer->Buffer, 0, 0);
-    for (const PixelRect& r : damage_)
-        wl_surface_damage_buffer(surface, r.Left, r.Top, RectWidth(r), RectHeight(r));
+    for (const PixelRect& r : damage_) wl_surface_damage_buffer(surface, r.Left, r.Top, RectWidth(r), RectHeight(r));
     damage_.clear();
     return true;
 }

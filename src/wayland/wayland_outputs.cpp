@@ -72,7 +72,8 @@ const zxdg_output_v1_listener XdgOutputListener{OnLogicalPosition, OnLogicalSize
 
 void BindOutput(WaylandOutput& output, wl_registry* registry, uint32_t name, uint32_t version) {
     output.GlobalName = name;
-    output.Output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, std::min(version, 4u)));
+    output.Output =
+        static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, std::min(version, 4u)));
     wl_output_add_listener(output.Output, &OutputListener, &output);
 }
 

@@ -69,8 +69,8 @@ struct WaylandApp {
     std::vector<OutputSlot> Outputs;
     std::vector<SeatSlot> Seats;
     PointerWatch Watch;
-    bool Started = false;   // the first outputs have their scenes; later ones get theirs as they come
-    size_t NextIndex = 0;   // the index the next output's scene seeds as
+    bool Started = false;  // the first outputs have their scenes; later ones get theirs as they come
+    size_t NextIndex = 0;  // the index the next output's scene seeds as
 };
 
 WaylandApp& Of(void* data) { return *static_cast<WaylandApp*>(data); }
@@ -134,8 +134,8 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
         g.WmBase = Bind<xdg_wm_base>(registry, name, xdg_wm_base_interface, std::min(version, 5u));
         xdg_wm_base_add_listener(g.WmBase, &WmBaseListener, nullptr);
     } else if (kind == zxdg_output_manager_v1_interface.name) {
-        g.OutputManager = Bind<zxdg_output_manager_v1>(registry, name, zxdg_output_manager_v1_interface,
-                                                       std::min(version, 3u));
+        g.OutputManager =
+            Bind<zxdg_output_manager_v1>(registry, name, zxdg_output_manager_v1_interface, std::min(version, 3u));
         for (OutputSlot& slot : app.Outputs) ListenToXdgOutput(*slot.Output, g.OutputManager);
     } else if (kind == wp_viewporter_interface.name) {
         g.Viewporter = Bind<wp_viewporter>(registry, name, wp_viewporter_interface, 1);
@@ -153,6 +153,9 @@ void OnGlobalRemove(void* data, wl_registry*, uint32_t name) {
     const auto output = std::find_if(app.Outputs.begin(), app.Outputs.end(),
                                      [name](const OutputSlot& slot) { return slot.Output->GlobalName == name; });
     if (output != app.Outputs.end()) {
+        if (output->Scene)
+            for (SeatSlot& seat : app.Seats)
+                if (seat.Input->SurfaceUnder == output->Scene->Surface()) seat.Input->SurfaceUnder = nullptr;
         output->Scene.reset();
         ReleaseOutput(*output->Output);
         app.Outputs.erase(output);

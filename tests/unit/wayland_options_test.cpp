@@ -27,8 +27,8 @@ TEST(OutputOrder, TheOutputAtTheOriginFirstThenTopToBottomLeftToRight) {
     } cases[] = {
         {{{1024, 0, 1824, 600}, {0, 0, 1024, 768}}, {1, 0}},
         {{{0, -1080, 1920, 0}, {1920, 0, 2560, 480}, {0, 0, 1920, 1080}}, {2, 0, 1}},  // one above the origin
-        {{{500, 0, 900, 300}, {-400, 100, 0, 400}, {-400, -300, 0, 0}}, {2, 0, 1}},     // none at the origin
-        {{{0, 0, 800, 600}, {0, 0, 800, 600}}, {0, 1}},                                  // mirrored: as listed
+        {{{500, 0, 900, 300}, {-400, 100, 0, 400}, {-400, -300, 0, 0}}, {2, 0, 1}},    // none at the origin
+        {{{0, 0, 800, 600}, {0, 0, 800, 600}}, {0, 1}},                                // mirrored: as listed
     };
     for (const Case& c : cases) EXPECT_EQ(OutputOrder(c.logical), c.order);
 }
