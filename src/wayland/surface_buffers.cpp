@@ -7,14 +7,16 @@
 
 #include <algorithm>
 
+#include "core/frame.h"
+
 namespace wrigglet::wayland {
 
 struct ShmBuffer {
     wl_buffer* Buffer = nullptr;
     uint32_t* Pixels = nullptr;
     size_t Bytes = 0;
-    bool Busy = false;             // the compositor may still read it
-    std::vector<PixelRect> Stale;  // where it differs from the picture
+    bool Busy = false;           // the compositor may still read it
+    std::vector<uint8_t> Stale;  // a flag per tile of the picture where the buffer differs from it
     std::function<void()>* Released = nullptr;
 
     ~ShmBuffer() {
@@ -33,10 +35,12 @@ void OnRelease(void* data, wl_buffer*) {
 
 const wl_buffer_listener BufferListener{OnRelease};
 
-void AddDamage(std::vector<PixelRect>& list, const std::vector<PixelRect>& rects) {
-    list.insert(list.end(), rects.begin(), rects.end());
-    if (list.size() > MaxDamageRects) list = {BoundingRect(list)};
-}
+// The tiles a buffer's stale parts are kept in: the scene's own damage tiles, so a tick's
+// touched tiles map one to one.
+constexpr int32_t StaleTileShift = DamageTileShift;
+constexpr int32_t StaleTileSize = 1 << StaleTileShift;
+
+int32_t TilesOver(int32_t pixels) { return (pixels + StaleTileSize - 1) >> StaleTileShift; }
 
 // A buffer of width x height XRGB8888 pixels, the scene's own 0x00RRGGBB layout.
 std::unique_ptr<ShmBuffer> MakeBuffer(wl_shm* shm, int32_t width, int32_t height) {
@@ -62,8 +66,13 @@ std::unique_ptr<ShmBuffer> MakeBuffer(wl_shm* shm, int32_t width, int32_t height
         wl_shm_pool_create_buffer(pool, 0, width, height, static_cast<int32_t>(stride), WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);  // the buffer keeps the memory
     close(fd);
-    buffer->Stale = {{0, 0, width, height}};
     return buffer;
+}
+
+void MarkStale(std::vector<uint8_t>& stale, int32_t tilesAcross, const PixelRect& r) {
+    for (int32_t ty = r.Top >> StaleTileShift; ty <= (r.Bottom - 1) >> StaleTileShift; ++ty)
+        std::fill_n(stale.begin() + ty * tilesAcross + (r.Left >> StaleTileShift),
+                    ((r.Right - 1) >> StaleTileShift) - (r.Left >> StaleTileShift) + 1, uint8_t{1});
 }
 
 void CopyRect(uint32_t* to, const uint32_t* from, int32_t stride, const PixelRect& r) {
@@ -85,6 +94,8 @@ void SurfaceBuffers::Resize(int32_t width, int32_t height) {
     damage_.clear();
     width_ = width;
     height_ = height;
+    tilesAcross_ = TilesOver(width);
+    tilesDown_ = TilesOver(height);
 }
 
 void SurfaceBuffers::Damage(const std::vector<PixelRect>& rects) {
@@ -94,8 +105,9 @@ void SurfaceBuffers::Damage(const std::vector<PixelRect>& rects) {
     for (const PixelRect& r : rects)
         if (const PixelRect c = ClipRect(r, whole); !IsEmptyRect(c)) clipped.push_back(c);
     if (clipped.empty()) return;
-    AddDamage(damage_, clipped);
-    for (auto& buffer : buffers_) AddDamage(buffer->Stale, clipped);
+    damage_.insert(damage_.end(), clipped.begin(), clipped.end());
+    for (auto& buffer : buffers_)
+        for (const PixelRect& r : clipped) MarkStale(buffer->Stale, tilesAcross_, r);
 }
 
 ShmBuffer* SurfaceBuffers::FreeBuffer() {
@@ -104,19 +116,38 @@ ShmBuffer* SurfaceBuffers::FreeBuffer() {
     if (buffers_.size() >= MaxSurfaceBuffers || width_ <= 0 || height_ <= 0) return nullptr;
     std::unique_ptr<ShmBuffer> made = MakeBuffer(shm_, width_, height_);
     if (!made || !made->Buffer) return nullptr;
+    made->Stale.assign(static_cast<size_t>(tilesAcross_) * static_cast<size_t>(tilesDown_), 1);
     made->Released = &released_;
     wl_buffer_add_listener(made->Buffer, &BufferListener, made.get());
     buffers_.push_back(std::move(made));
     return buffers_.back().get();
 }
 
+// Each run of stale tiles in a row of tiles goes over in one copy.
+void SurfaceBuffers::CopyStale(ShmBuffer& buffer, const uint32_t* picture) {
+    for (int32_t ty = 0; ty < tilesDown_; ++ty) {
+        uint8_t* row = buffer.Stale.data() + static_cast<size_t>(ty) * static_cast<size_t>(tilesAcross_);
+        for (int32_t tx = 0; tx < tilesAcross_;) {
+            if (!row[tx]) {
+                ++tx;
+                continue;
+            }
+            const int32_t start = tx;
+            while (tx < tilesAcross_ && row[tx]) row[tx++] = 0;
+            const PixelRect run{start << StaleTileShift, ty << StaleTileShift, std::min(tx << StaleTileShift, width_),
+                                std::min((ty + 1) << StaleTileShift, height_)};
+            CopyRect(buffer.Pixels, picture, width_, run);
+        }
+    }
+}
+
 bool SurfaceBuffers::Attach(wl_surface* surface, const uint32_t* picture) {
     ShmBuffer* buffer = FreeBuffer();
     if (!buffer) return false;
-    for (const PixelRect& r : buffer->Stale) CopyRect(buffer->Pixels, picture, width_, r);
-    buffer->Stale.clear();
+    CopyStale(*buffer, picture);
     buffer->Busy = true;
     wl_surface_attach(surface, buffer->Buffer, 0, 0);
+    if (damage_.size() > MaxDamageRects) damage_ = RectBands(std::move(damage_), MaxDamageRects);
     for (const PixelRect& r : damage_) wl_surface_damage_buffer(surface, r.Left, r.Top, RectWidth(r), RectHeight(r));
     damage_.clear();
     return true;

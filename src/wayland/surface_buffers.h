@@ -17,7 +17,7 @@ namespace wrigglet::wayland {
 // Two would do if the compositor always gave one back in time; a third covers one that
 // holds both for a frame.
 inline constexpr size_t MaxSurfaceBuffers = 3;
-// A list of damage longer than this is sent as its bounding rectangle.
+// A tick's damage longer than this is sent as this many bands that hold it.
 inline constexpr size_t MaxDamageRects = 256;
 
 struct ShmBuffer;
@@ -42,11 +42,14 @@ public:
 
 private:
     ShmBuffer* FreeBuffer();
+    void CopyStale(ShmBuffer& buffer, const uint32_t* picture);
 
     wl_shm* shm_;
     std::function<void()> released_;
     int32_t width_ = 0;
     int32_t height_ = 0;
+    int32_t tilesAcross_ = 0;  // the grid a buffer's stale parts are kept in
+    int32_t tilesDown_ = 0;
     std::vector<std::unique_ptr<ShmBuffer>> buffers_;
     std::vector<PixelRect> damage_;  // since the last attach
 };
