@@ -6,24 +6,15 @@
 # commit gives the same archive.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
+source scripts/lib.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
-
-scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" \
-    || fail "could not install the packages a release needs"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}"
 
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project() line"
 
-mkdir -p build
-for preset in win64 win32; do
-    echo "== building $preset"
-    cmake --preset "$preset" >"build/configure-$preset.log" 2>&1 \
-        || fail "configuring '$preset' failed; see build/configure-$preset.log"
-    cmake --build --preset "$preset" -j 2 >"build/build-$preset.log" 2>&1 \
-        || fail "building '$preset' failed; see build/build-$preset.log"
-done
+build_preset win64
+build_preset win32
 
 name=wrigglet2004-$version
 stage=build/release/$name

@@ -3,28 +3,18 @@
 # Installs the Debian packages it misses; safe to run again.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
+source scripts/lib.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
-
-scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
-    || fail "could not install the build and test packages"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}"
 
 # The Windows builds come first: native tests inspect the built .scr files.
-for preset in win64 win32 native native-asan; do
-    echo "== building $preset"
-    mkdir -p build
-    cmake --preset "$preset" >"build/configure-$preset.log" 2>&1 \
-        || fail "configuring '$preset' failed; see build/configure-$preset.log"
-    cmake --build --preset "$preset" -j "$(nproc)" >"build/build-$preset.log" 2>&1 \
-        || { tail -n 30 "build/build-$preset.log"; fail "building '$preset' failed; see build/build-$preset.log"; }
-done
+for preset in win64 win32 native native-asan; do build_preset "$preset"; done
 
 passed=0; failed=0; status=0
 for preset in native native-asan win64; do
     echo "== testing $preset"
     log="build/test-$preset.log"
-    ctest --preset "$preset" -j "$(nproc)" 2>&1 | tee "$log"
+    ctest --preset "$preset" -j "$(parallel_jobs)" 2>&1 | tee "$log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
     summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
     if [ -n "$summary" ]; then
