@@ -5,7 +5,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 
-ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
+    "${DEB_PACKAGES[@]}"
 
 # The Windows builds come first: native tests inspect the built .scr files.
 for preset in win64 win32 native native-asan; do build_preset "$preset"; done
