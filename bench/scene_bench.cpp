@@ -199,17 +199,19 @@ void MonitorsSetup(benchmark::State& state) {
     for (const PixelRect& m : monitors) shown += double(m.Right - m.Left) * (m.Bottom - m.Top) / 1e6;
     SaverSettings settings;
     settings.Wrigglets = 3;
-    sim::MemorySceneHost host(monitors, width, height, std::vector<uint32_t>(size_t(width) * height, 0x336699));
+    sim::MemorySceneHost host(monitors, std::vector<uint32_t>(size_t(width) * height, 0x336699));
     double peakMb = 0;
     for (auto _ : state) {
         SceneSession session;
-        session.TimeOfDay = FixedTimeOfDay(7);
         bench::ResetPeakBytes();
         const size_t before = bench::BytesInUse();
-        OpenScene(session, host, settings, false, nullptr, nullptr);
+        SceneOptions options;
+        options.Settings = settings;
+        options.Seed = 7;
+        OpenScene(session, SceneParts(host), options);
         peakMb = static_cast<double>(bench::PeakBytes() - before) / (1024.0 * 1024.0);
         state.PauseTiming();
-        CloseScene(session, host);
+        CloseScene(session);
         state.ResumeTiming();
     }
     state.counters["peak_MB"] = peakMb;

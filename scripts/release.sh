@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
-# Makes the release archive build/release/wrigglet2004-VERSION.zip: both .scr files, both
-# installers, the Windows read-me, the licence and SHA256SUMS. Builds the win64 and win32
-# presets first and installs the Debian packages it misses; safe to run again.
-# The archive's file times are the last commit's (or SOURCE_DATE_EPOCH), so the same
-# commit gives the same archive.
+# Makes the release in build/release/: wrigglet2004-VERSION.zip (both .scr files, both
+# installers, the Windows read-me, the licence and SHA256SUMS), the Debian package
+# wrigglet_VERSION_ARCH.deb, the source tarball wrigglet2004-VERSION.tar.gz of the committed
+# files, and SHA256SUMS of those three. Builds the win64, win32 and native presets first and
+# installs the Debian packages it misses; safe to run again.
+# Every time stamp is the last commit's (or SOURCE_DATE_EPOCH's), so the same commit gives
+# the same files.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
 fail() { echo "error: $*" >&2; exit 1; }
 
-scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" \
-    || fail "could not install the packages a release needs"
+scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" \
+    "${DEB_PACKAGES[@]}" || fail "could not install the packages a release needs"
 
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project() line"
 
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
+export SOURCE_DATE_EPOCH
+git diff --quiet HEAD 2>/dev/null ||
+    echo "warning: uncommitted changes are built but are not in the source tarball" >&2
+
 mkdir -p build
-for preset in win64 win32; do
+for preset in win64 win32 native; do
     echo "== building $preset"
     cmake --preset "$preset" >"build/configure-$preset.log" 2>&1 \
         || fail "configuring '$preset' failed; see build/configure-$preset.log"
@@ -37,10 +44,22 @@ sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' installer/README-Windows.txt >"$sta
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 (cd "$stage" && sha256sum -- *.scr *.exe README.txt LICENSE.txt >SHA256SUMS)
 
-epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
-find "$stage" -exec touch -h -d "@$epoch" {} +
+find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 (cd build/release && TZ=UTC find "$name" -print | LC_ALL=C sort | TZ=UTC zip -X -q "$name.zip" -@) \
     || fail "zip failed"
 
-echo "Release archive: build/release/$name.zip"
-(cd "$stage" && stat -c '%8s  %n' -- * | sed 's/^/  /')
+echo "== making the Debian package"
+rm -rf build/release/cpack build/release/wrigglet_*.deb
+cpack --preset native -B "$PWD/build/release/cpack" >build/release-deb.log 2>&1 \
+    || fail "cpack failed; see build/release-deb.log"
+mv build/release/cpack/wrigglet_"$version"_*.deb build/release/ || fail "cpack made no wrigglet_${version}_*.deb"
+rm -rf build/release/cpack
+deb=$(cd build/release && ls wrigglet_"$version"_*.deb)
+
+# git archive stamps every file with the commit's time; gzip -n adds none of its own.
+git -c tar.umask=0022 archive --format=tar --prefix="$name/" HEAD | gzip -9n >"build/release/$name.tar.gz" \
+    || fail "git archive failed"
+
+(cd build/release && sha256sum -- "$name.zip" "$deb" "$name.tar.gz" >SHA256SUMS)
+echo "Release files in build/release/ (the archive's files in $stage):"
+(cd build/release && stat -c '%8s  %n' -- "$name.zip" "$deb" "$name.tar.gz" SHA256SUMS | sed 's/^/  /')

@@ -9,6 +9,7 @@ source scripts/packages.sh
 fail() { echo "error: $*" >&2; exit 1; }
 
 scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
+    "${DEB_PACKAGES[@]}" \
     || fail "could not install the build and test packages"
 # Apart, so that the machine's own tools are in place before another architecture's libraries.
 scripts/ensure-packages.sh "${ARM64_PACKAGES[@]}" || fail "could not install the arm64 cross build's packages"

@@ -1,5 +1,6 @@
-// Host tool: turns the icon's text pixel map into a 32 x 32, 16-colour .ico file.
-// Usage: make_icon PIXMAP OUTPUT.ico
+// Host tool: turns the icon's text pixel map into a 32 x 32, 16-colour .ico file and,
+// optionally, the installer's side picture (the icon enlarged on a light gradient).
+// Usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]
 //
 // The pixel map holds "colour C N" lines, which give character C the palette index N
 // (0 to 15) or, with N "transparent", make it see-through, and then 32 rows of 32
@@ -144,20 +145,56 @@ std::vector<uint8_t> IconFile(const std::vector<uint8_t>& image) {
     return file;
 }
 
+// The installer's welcome and finish pages show a 164 x 314 picture at their left: the icon
+// four times its size near the top, over a gradient from white to a light blue.
+std::vector<uint8_t> SidePicture(const PixelMap& map) {
+    constexpr int Width = 164, Height = 314, Scale = 4, Left = (Width - Size * Scale) / 2, Top = 40;
+    constexpr uint32_t RowBytes = Width * 3 + (4 - Width * 3 % 4) % 4, PixelBytes = RowBytes * Height;
+    std::vector<uint8_t> file;
+    file.insert(file.end(), {'B', 'M'});
+    Put32(file, 14 + 40 + PixelBytes);
+    Put32(file, 0);
+    Put32(file, 14 + 40);
+    Put32(file, 40);
+    Put32(file, Width);
+    Put32(file, Height);  // positive: bottom row first
+    Put16(file, 1);
+    Put16(file, 24);
+    Put32(file, 0);
+    Put32(file, PixelBytes);
+    for (int i = 0; i < 4; ++i) Put32(file, 0);
+    for (int y = Height - 1; y >= 0; --y) {
+        const auto blend = [y](int top, int bottom) { return uint8_t(top + (bottom - top) * y / (Height - 1)); };
+        std::array<uint8_t, 3> background{blend(255, 168), blend(255, 200), blend(255, 232)};
+        for (int x = 0; x < Width; ++x) {
+            std::array<uint8_t, 3> rgb = background;
+            const int row = (y - Top) / Scale, column = (x - Left) / Scale;
+            if (y >= Top && x >= Left && row < Size && column < Size && map.Index[row][column] != Transparent)
+                rgb = StandardPalette[map.Index[row][column]];
+            file.insert(file.end(), {rgb[2], rgb[1], rgb[0]});
+        }
+        file.insert(file.end(), RowBytes - Width * 3, 0);
+    }
+    return file;
+}
+
+bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return out ? true : Fail(std::string("cannot write ") + path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: make_icon PIXMAP OUTPUT.ico\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]\n";
         return 2;
     }
     std::ifstream in(argv[1]);
     if (!in) return Fail(std::string("cannot read ") + argv[1]), 1;
     PixelMap map;
     if (!ReadPixelMap(in, map)) return 1;
-    const std::vector<uint8_t> file = IconFile(IconImage(map));
-    std::ofstream out(argv[2], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-    if (!out) return Fail(std::string("cannot write ") + argv[2]), 1;
-    return 0;
+    if (!WriteFile(argv[2], IconFile(IconImage(map)))) return 1;
+    return argc == 4 && !WriteFile(argv[3], SidePicture(map)) ? 1 : 0;
 }

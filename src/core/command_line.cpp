@@ -115,7 +115,7 @@ SaverCommand ParseSaverCommandLine(std::string_view commandLine, const Foregroun
     SaverCommand command;
     const std::string first = CommandLineParameter(commandLine, 1);
     if (first.empty()) {
-        command.SaverMode = RunMode::ModeConfigure;
+        command.SaverMode = ModeConfigure;
         return command;
     }
     if (first[0] != '/' && first[0] != '-') return command;
@@ -123,27 +123,26 @@ SaverCommand ParseSaverCommandLine(std::string_view commandLine, const Foregroun
     const char letter = first.size() > 1 ? AsciiUpper(first[1]) : '\0';
     switch (letter) {
         case 'S':
-            command.SaverMode = RunMode::ModeFullScreen;
+            command.SaverMode = ModeFullScreen;
             break;
         case 'P':
         case 'L':
-            command.SaverMode = RunMode::ModePreview;
+            command.SaverMode = ModePreview;
             command.ParentWindow = ParseWindowHandle(CommandLineParameter(commandLine, 2));
-            command.IsPreview = true;
             break;
         case 'A':
-            command.SaverMode = RunMode::ModeChangePassword;
+            command.SaverMode = ModeChangePassword;
             command.ParentWindow = ParseWindowHandle(CommandLineParameter(commandLine, 2));
             break;
         case 'C':
-            command.SaverMode = RunMode::ModeConfigure;
+            command.SaverMode = ModeConfigure;
             command.ParentWindow = ParseWindowHandle(CommandLineParameter(commandLine, 2));
             if (command.ParentWindow == 0 && foregroundWindow) {
                 command.ParentWindow = foregroundWindow();
             }
             break;
         default:
-            command.SaverMode = RunMode::ModeConfigure;
+            command.SaverMode = ModeConfigure;
             break;
     }
     return command;

@@ -12,7 +12,7 @@ namespace wrigglet {
 using WindowHandle = std::intptr_t;
 
 // The duty the host asked for, one byte as the host's protocol has it.
-enum class RunMode : std::uint8_t {
+enum RunMode : std::uint8_t {
     ModeNone = 0,            // nothing; the process ends
     ModeConfigure = 1,       // the settings dialog
     ModeChangePassword = 2,  // the platform's change-password dialog
@@ -22,10 +22,13 @@ enum class RunMode : std::uint8_t {
 
 // What the command line asks for; written once at start-up, read afterwards.
 struct SaverCommand {
-    RunMode SaverMode = RunMode::ModeNone;
+    RunMode SaverMode = ModeNone;
     WindowHandle ParentWindow = 0;  // preview parent, owner of the dialogs
-    bool IsPreview = false;         // true for the preview switches only
 };
+
+// True for the preview switches only: the scene then sizes itself by the host's window and
+// ticks at a pace of its own.
+inline bool IsPreview(const SaverCommand& command) { return command.SaverMode == ModePreview; }
 
 // Parameter `index` of `commandLine` (0 is the program path), empty when there is none.
 // Parameters are separated by runs of characters 1..32; a double quote opens a stretch

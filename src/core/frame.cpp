@@ -61,38 +61,8 @@ std::vector<PixelRect> TileRuns(const Frame& frame) {
     return rects;
 }
 
-// At most `count` horizontal bands of equal tile height, each the span of its touched tiles.
-std::vector<PixelRect> TileBands(const Frame& frame, size_t count) {
-    const FrameDamage& damage = frame.Damage;
-    const int32_t rowsPerBand = static_cast<int32_t>((damage.TilesDown + count - 1) / count);
-    std::vector<PixelRect> rects;
-    for (int32_t top = 0; top < damage.TilesDown; top += rowsPerBand) {
-        const int32_t bottom = std::min(top + rowsPerBand, damage.TilesDown);
-        int32_t left = damage.TilesAcross, right = 0;
-        for (int32_t row = top; row < bottom; ++row) {
-            const uint8_t* tiles = damage.Tiles.data() + static_cast<size_t>(row) * damage.TilesAcross;
-            for (int32_t column = 0; column < damage.TilesAcross; ++column) {
-                if (!tiles[column]) continue;
-                left = std::min(left, column);
-                right = std::max(right, column + 1);
-            }
-        }
-        if (left < right) rects.push_back(TileSpan(frame, left, right, top, bottom));
-    }
-    return rects;
-}
-
 }  // namespace
 
 std::vector<PixelRect> TouchedTiles(const Frame& frame) { return TileRuns(frame); }
-
-std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects) {
-    const std::vector<uint8_t>& tiles = frame.Damage.Tiles;
-    if (std::find(tiles.begin(), tiles.end(), uint8_t{1}) == tiles.end()) return {};
-    if (maxRects <= 1) return TileBands(frame, 1);
-    std::vector<PixelRect> rects = TileRuns(frame);
-    if (rects.size() <= maxRects) return rects;
-    return TileBands(frame, maxRects);
-}
 
 }  // namespace wrigglet

@@ -8,17 +8,9 @@
 #include <vector>
 
 #include "core/colour.h"
+#include "core/pixel_rect.h"
 
 namespace wrigglet {
-
-// A pixel rectangle like a platform RECT: Left/Top inclusive, Right/Bottom exclusive.
-struct PixelRect {
-    int32_t Left = 0;
-    int32_t Top = 0;
-    int32_t Right = 0;
-    int32_t Bottom = 0;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
 
 // Touched pixels are recorded per tile of DamageTileSize x DamageTileSize pixels, one byte
 // each, so recording a write costs one store whatever the population.
@@ -56,12 +48,6 @@ void ResetTouched(Frame& frame);
 // allow: a run of touched tiles in a tile row, carried down while the rows below have the
 // same run. Empty when nothing was written.
 std::vector<PixelRect> TouchedTiles(const Frame& frame);
-
-// The touched area as at most maxRects rectangles (0 counts as 1) that together cover every
-// pixel written since the last reset, in whole tiles clipped to the frame; empty when
-// nothing was written. Runs of touched tiles while they fit the limit, else up to maxRects
-// horizontal bands; with a limit of 1, the bounding rectangle.
-std::vector<PixelRect> TouchedRects(const Frame& frame, size_t maxRects);
 
 // Draws one pixel given as a COLORREF (the palette flag is ignored). Positions outside
 // 0..Width-1 x 0..Height-1 are dropped, as a window's clipping drops them.

@@ -7,10 +7,6 @@ namespace wrigglet {
 
 namespace {
 
-bool Overlap(const PixelRect& a, const PixelRect& b) {
-    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
-
 std::string Describe(const PixelRect& r) {
     return std::to_string(r.Right - r.Left) + "x" + std::to_string(r.Bottom - r.Top) + "+" + std::to_string(r.Left) +
            "+" + std::to_string(r.Top);
@@ -18,17 +14,7 @@ std::string Describe(const PixelRect& r) {
 
 }  // namespace
 
-PixelRect VirtualRect(const std::vector<PixelRect>& monitors) {
-    if (monitors.empty()) return {};
-    PixelRect box = monitors.front();
-    for (const PixelRect& m : monitors) {
-        box.Left = std::min(box.Left, m.Left);
-        box.Top = std::min(box.Top, m.Top);
-        box.Right = std::max(box.Right, m.Right);
-        box.Bottom = std::max(box.Bottom, m.Bottom);
-    }
-    return box;
-}
+PixelRect VirtualRect(const std::vector<PixelRect>& monitors) { return BoundingRect(monitors); }
 
 std::vector<PixelRect> OrderMonitors(std::vector<PixelRect> monitors, size_t primary) {
     if (primary >= monitors.size()) return monitors;
@@ -43,8 +29,7 @@ std::vector<PixelRect> OrderMonitors(std::vector<PixelRect> monitors, size_t pri
 std::vector<PixelRect> MonitorAreas(const std::vector<PixelRect>& monitors) {
     const PixelRect box = VirtualRect(monitors);
     std::vector<PixelRect> areas;
-    for (const PixelRect& m : monitors)
-        areas.push_back({m.Left - box.Left, m.Top - box.Top, m.Right - box.Left, m.Bottom - box.Top});
+    for (const PixelRect& m : monitors) areas.push_back(OffsetRect(m, -box.Left, -box.Top));
     return areas;
 }
 
@@ -87,7 +72,7 @@ std::string CheckMonitorLayout(const std::vector<PixelRect>& monitors, int32_t m
         return "the monitors span more than " + std::to_string(maxExtent) + " pixels";
     for (size_t i = 0; i < monitors.size(); ++i)
         for (size_t j = i + 1; j < monitors.size(); ++j)
-            if (Overlap(monitors[i], monitors[j]))
+            if (RectsOverlap(monitors[i], monitors[j]))
                 return "monitors " + Describe(monitors[i]) + " and " + Describe(monitors[j]) + " overlap";
     return "";
 }

@@ -19,6 +19,12 @@ inline uint32_t MonitorSeed(uint32_t seed, size_t index) {
     return seed + static_cast<uint32_t>(index) * MonitorSeedStep;
 }
 
+// The monitors as the platform lists them, and which of them is the primary.
+struct MonitorList {
+    std::vector<PixelRect> Rects;
+    size_t Primary = 0;
+};
+
 // The smallest rectangle holding every monitor; empty (all zero) for none.
 PixelRect VirtualRect(const std::vector<PixelRect>& monitors);
 

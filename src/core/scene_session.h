@@ -1,12 +1,14 @@
-// The saver window's scenes, one per monitor, from creation to destruction, written against
-// a small host interface so the order of the platform work can be checked without a window
-// system.
+// The scene session: every front end's scenes, one per monitor, from opening to closing.
+// A front end binds its host, sound player and text rasteriser once, at the opening, then
+// drives the session with a few verbs: tick, repaint, re-lay out, close.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "core/frame.h"
+#include "core/monitor_layout.h"
 #include "core/random.h"
 #include "core/saver_settings.h"
 #include "core/scene_state.h"
@@ -20,83 +22,123 @@ struct SceneSize {
     int32_t Height = 0;
 };
 
-// The platform side of the saver window's scenes. Rectangles the host is given are in the
-// window's client coordinates, which are the picture's.
+// What the snapshot starts as: black, the screen under the picture one to one, or the
+// primary screen stretched into it (the preview's small picture).
+enum class SnapshotSource { Black, Screen, StretchedScreen };
+
+// The two buffers of a picture `Area` wide and high, each a top-down 32-bit buffer of
+// 0x00RRGGBB pixels with rows of exactly the area's width.
+struct PicturePair {
+    uint32_t* Snapshot = nullptr;
+    uint32_t* Picture = nullptr;
+};
+
+// The platform side of the scenes: it reports the monitors, makes the pictures, reads the
+// screen and shows rectangles of the picture. Rectangles the session gives it are the
+// picture's, whose top-left corner lies at the `area` of the latest MakePictures.
 class SceneHost {
 public:
     virtual ~SceneHost() = default;
-    virtual SceneSize ScreenSize() = 0;  // the primary screen, the preview's source
-    virtual SceneSize ClientSize() = 0;  // the window's client area (the preview's scene)
-    // The monitors in virtual-screen coordinates, the primary first; empty when the
-    // platform can't tell (the primary screen at 0,0 is then taken as the only one).
-    virtual std::vector<PixelRect> Monitors() = 0;
-    // Makes the snapshot and the window's picture, each a width x height top-down 32-bit
-    // buffer (0x00RRGGBB), and, when `fromScreen`, fills the snapshot from the screen: one
-    // to one from the virtual screen's top-left corner, or the primary screen stretched into
-    // it when `stretch`. False when they can't be made.
-    virtual bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
-                                 uint32_t*& picture) = 0;
-    virtual void ReleaseSnapshot() = 0;
-    virtual void StartTimer(uint32_t id, uint32_t milliseconds) = 0;
-    virtual void StopTimer(uint32_t id) = 0;
-    // Copies these rectangles of the picture to the window: after a tick, the touched tiles
-    // (possibly hundreds of small rectangles, which never overlap), so a host sends them in
-    // a bounded number of platform calls (one clip region and one copy, for example).
+    // The monitors in the host's coordinates (a window's, or the virtual screen's), in any
+    // order (the session orders them); at least one: a host that can't tell gives its whole
+    // screen or window.
+    virtual MonitorList Monitors() = 0;
+    // The preview's one scene: the size of the window it draws in.
+    virtual SceneSize ClientSize() = 0;
+    // Makes the snapshot and the picture for `area` (in the Monitors' coordinates) and,
+    // unless `source` is Black, fills the snapshot from the screen (a Black snapshot may
+    // hold anything: the session clears it). False when the pictures can't be made. Frees
+    // any pictures made before.
+    virtual bool MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) = 0;
+    virtual void ReleasePictures() = 0;
+    // Copies these rectangles of the picture to the screen: after a tick, the touched
+    // tiles (possibly hundreds of small rectangles, which never overlap), so a host sends
+    // them in a bounded number of platform calls (one clip region and one copy, say).
     virtual void Present(const std::vector<PixelRect>& rects) = 0;
+    // True while MakePictures can still read the desktop as the user left it; a window
+    // that covers the screen hides it from then on.
+    virtual bool DesktopVisible() { return true; }
+};
+
+// What a session is opened for.
+struct SceneOptions {
+    SaverSettings Settings;
+    bool Preview = false;
+    // The set-up waits for the first tick, so the window shows its picture first: the
+    // set-up takes a few hundred milliseconds on a large screen. The seed is taken at the
+    // opening either way, so the frames are the same.
+    bool SetUpAtFirstTick = false;
+    // Every reseed uses this seed instead of the time of day: the same run every time.
+    std::optional<uint32_t> Seed;
+    // The animation stops after this many ticks since the scenes were built and keeps
+    // showing that frame, so a test can compare it.
+    std::optional<int64_t> TickLimit;
+};
+
+// The collaborators a session works with from its opening to its closing; the sound and
+// the text rasteriser may be absent (nothing plays, no words are written).
+struct SceneParts {
+    explicit SceneParts(SceneHost& host, SoundPlayer* sound = nullptr, TextRasteriser* text = nullptr)
+        : Host(host), Sound(sound), Text(text) {}
+    SceneHost& Host;
+    SoundPlayer* Sound;
+    TextRasteriser* Text;
 };
 
 // One monitor's scene: exactly the single-screen scene of the monitor's size, drawing into
-// its part of the window's picture.
+// its part of the picture.
 struct MonitorScene {
     PixelRect Area;  // in the picture
     SceneState Scene;
     Frame View;  // the picture and snapshot inside Area
 };
 
-// A set-up still to run, and what it needs; the text rasteriser must live until then.
-struct PendingSetUp {
-    bool Due = false;
-    SaverSettings Settings;
-    TextRasteriser* Text = nullptr;
+// What the presents have sent, for the simulator's statistics, the benchmarks and the tests.
+struct PresentCounts {
+    uint64_t Presents = 0;
+    uint64_t Rects = 0;
+    uint64_t Pixels = 0;
 };
 
 struct SceneSession {
-    std::vector<MonitorScene> Scenes;  // the primary's first (see OrderMonitors)
-    Frame Picture;                     // the whole window's picture over the snapshot
-    PixelRect Screen;                  // what the picture shows, in virtual-screen coordinates
+    SceneHost* Host = nullptr;
+    SoundPlayer* Sound = nullptr;  // only the first scene's sound draws reach it
+    TextRasteriser* Text = nullptr;
+    SceneOptions Options;
+    uint32_t Interval = 0;             // milliseconds between ticks
+    std::vector<MonitorScene> Scenes;  // the primary's first
+    Frame Picture;                     // the whole picture over the snapshot
+    PixelRect Screen;                  // what the picture shows, in the host's coordinates
     uint32_t* Snapshot = nullptr;
-    TimeOfDaySource TimeOfDay = SystemTimeOfDay;  // the primary's seeds; the others are offset
-    bool IsPreview = false;
+    bool SetUpDue = false;
+    int64_t Ticks = 0;  // since the scenes were built
+    PresentCounts Presented;
     bool Live = false;  // between OpenScene and CloseScene
-    PendingSetUp SetUp;
 };
 
-// Scene creation on the window's WM_CREATE: measure, capture (black instead when Desktop is
-// off; black where no monitor is), seed one scene per monitor (one for the preview), set
-// them up and start timer 5. Only the primary scene's sound draws reach `sound`. With
-// `deferSetUp` the set-up waits for the first tick, so the window shows its picture first:
-// the set-up takes a few hundred milliseconds on a large screen, and the window covers the
-// screen only once it is done. The same seed gives the same frames either way. Running out
+// Opens the scenes: measures, takes the snapshot (black when Desktop is off, and where no
+// monitor is), seeds one scene per monitor (one for the preview) and, unless it waits for
+// the first tick, sets them up. Answers the milliseconds until the first tick. Running out
 // of memory leaves the picture still, with no wrigglets, where it struck.
-void OpenScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, bool isPreview,
-               SoundPlayer* sound, TextRasteriser* text, bool deferSetUp = false);
+uint32_t OpenScene(SceneSession& session, const SceneParts& parts, const SceneOptions& options);
 
-// One WM_TIMER: a set-up still due, every scene's steps and sound draws, then one present
-// of the tiles they touched.
-void TickScene(SceneSession& session, SceneHost& host, SoundPlayer* sound);
+// One tick: a set-up still due, every scene's steps and sound draws, then one present of
+// the tiles they touched. Answers the milliseconds until the next tick, or 0 when no more
+// ticks are wanted (the session is closed, or its tick limit reached).
+uint32_t TickScene(SceneSession& session);
 
-// WM_PAINT: the snapshot goes back into the picture inside `update`, wiping the trails
-// there, and that region is shown.
-void RepaintScene(SceneSession& session, SceneHost& host, PixelRect update);
+// A repaint: the snapshot goes back into the picture inside `update`, wiping the trails
+// there, and that part is shown.
+void RepaintScene(SceneSession& session, PixelRect update);
 
-// WM_DISPLAYCHANGE: the pictures and scenes are made again for the monitors the host now
-// reports, over black (the desktop is behind the saver's own window now), set up at once
-// and shown whole; the window then takes session.Screen. The timer and the looping sound go
-// on.
-void RelayoutScene(SceneSession& session, SceneHost& host, const SaverSettings& settings, TextRasteriser* text);
+// A new layout (a monitor came, went or changed, or the window changed size): the pictures
+// and scenes are made again for what the host now reports, set up at once and shown whole.
+// Over the desktop while the host can still see it, else over black. The looping sound
+// goes on. The preview keeps its scene. Answers the milliseconds until the next tick, as
+// TickScene does.
+uint32_t RelayoutScene(SceneSession& session);
 
-// WM_DESTROY: stops the timer and frees the fields and the pictures. A second call, and any
-// tick or repaint after it, touches nothing.
-void CloseScene(SceneSession& session, SceneHost& host);
+// Frees the fields and the pictures. A second call, and any verb after it, touches nothing.
+void CloseScene(SceneSession& session);
 
 }  // namespace wrigglet

@@ -11,8 +11,6 @@
 
 namespace wrigglet {
 
-inline constexpr uint32_t SceneTimerId = 5;
-
 struct TileSize {
     int32_t Width = 0;
     int32_t Height = 0;
@@ -27,7 +25,7 @@ TileSize TileSizeFor(int32_t sceneWidth, int32_t sceneHeight);
 int32_t MaxCountFor(int32_t wrigglets);
 int32_t StartCountFor(int32_t wrigglets);
 
-// The scene timer's interval in milliseconds: 70 in the preview, else 80 for Speed 1 and
+// The time between ticks in milliseconds: 70 in the preview, else 80 for Speed 1 and
 // 40 for any other value.
 uint32_t SceneTimerInterval(bool isPreview, int32_t speed);
 

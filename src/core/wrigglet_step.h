@@ -31,7 +31,7 @@ int32_t StepsPerTick(int32_t speed);
 // shorter than 64) and the turn draw; then the population draw.
 void WriggletStep(SceneState& scene, Frame& frame);
 
-// One timer tick: the steps, then with Sound on one draw of 1 in 10 to start another
+// One tick: the steps, then with Sound on one draw of 1 in 10 to start another
 // looping sound (sound may be null; the draws still happen).
 void FrameTick(SceneState& scene, Frame& frame, SoundPlayer* sound);
 

@@ -53,13 +53,15 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     }
     std::vector<PixelRect> monitors = options.Monitors;
     if (monitors.empty()) monitors.push_back({0, 0, width, height});
-    MemorySceneHost host(monitors, width, height, std::move(background));
+    MemorySceneHost host(monitors, std::move(background));
     SceneSession session;
-    if (options.Seed) session.TimeOfDay = FixedTimeOfDay(*options.Seed);
     SilentSound sound;
     text::FontRasteriser text;
     const auto setupStart = std::chrono::steady_clock::now();
-    OpenScene(session, host, options.Settings, false, &sound, &text);
+    SceneOptions opening;
+    opening.Settings = options.Settings;
+    opening.Seed = options.Seed;
+    OpenScene(session, SceneParts(host, &sound, &text), opening);
     const double setupMs = MillisecondsSince(setupStart);
     if (!options.OutputField.empty()) {
         const SceneState none;
@@ -70,16 +72,16 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
         }
     }
     const auto ticksStart = std::chrono::steady_clock::now();
-    for (int64_t tick = 0; tick < options.Ticks; ++tick) TickScene(session, host, &sound);
+    for (int64_t tick = 0; tick < options.Ticks; ++tick) TickScene(session);
     const double ticksMs = MillisecondsSince(ticksStart);
     if (options.Stats) {
         out << "set-up: " << setupMs << " ms\n";
         if (options.Ticks > 0)
             out << "mean tick: " << ticksMs * 1000.0 / static_cast<double>(options.Ticks) << " us over "
                 << options.Ticks << " ticks\n";
-        if (host.Presents > 0)
-            out << "sent per present: " << host.PresentedRects / host.Presents << " rectangles, "
-                << host.PresentedPixels / host.Presents << " pixels\n";
+        if (const PresentCounts& sent = session.Presented; sent.Presents > 0)
+            out << "sent per present: " << sent.Rects / sent.Presents << " rectangles, " << sent.Pixels / sent.Presents
+                << " pixels\n";
         if (options.Settings.Text && !text.FontFile().empty()) out << "font: " << text.FontFile() << "\n";
     }
     if (!options.OutputPng.empty()) {

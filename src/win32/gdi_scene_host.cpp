@@ -26,17 +26,17 @@ HBITMAP CreateTopDownDib(HDC reference, int32_t width, int32_t height, uint32_t*
     return bitmap;
 }
 
-void CopyScreen(HDC screen, HBITMAP target, int32_t width, int32_t height, bool stretch, uintptr_t& live) {
+void CopyScreen(HDC screen, HBITMAP target, const PixelRect& area, bool stretch, uintptr_t& live) {
     HDC memory = CreateCompatibleDC(screen);
     if (memory) ++live;
     HGDIOBJ previous = SelectObject(memory, target);
+    const int32_t width = RectWidth(area), height = RectHeight(area);
     if (stretch) {
         StretchBlt(memory, 0, 0, width, height, screen, 0, 0, GetSystemMetrics(SM_CXSCREEN),
                    GetSystemMetrics(SM_CYSCREEN), SRCCOPY);
     } else {
         // The screen's device context spans the virtual screen, the primary at 0,0.
-        BitBlt(memory, 0, 0, width, height, screen, GetSystemMetrics(SM_XVIRTUALSCREEN),
-               GetSystemMetrics(SM_YVIRTUALSCREEN), SRCCOPY);
+        BitBlt(memory, 0, 0, width, height, screen, area.Left, area.Top, SRCCOPY);
     }
     SelectObject(memory, previous);
     if (memory && DeleteDC(memory)) --live;
@@ -46,25 +46,23 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (!GetMonitorInfoA(monitor, &info)) return TRUE;
-    auto& monitors = *reinterpret_cast<std::vector<PixelRect>*>(list);
+    auto& monitors = *reinterpret_cast<MonitorList*>(list);
     const RECT& r = info.rcMonitor;
-    const PixelRect rect{r.left, r.top, r.right, r.bottom};
-    if (info.dwFlags & MONITORINFOF_PRIMARY)
-        monitors.insert(monitors.begin(), rect);
-    else
-        monitors.push_back(rect);
+    if (info.dwFlags & MONITORINFOF_PRIMARY) monitors.Primary = monitors.Rects.size();
+    monitors.Rects.push_back({r.left, r.top, r.right, r.bottom});
     return TRUE;
 }
 
 }  // namespace
 
-std::vector<PixelRect> GdiSceneHost::Monitors() {
-    std::vector<PixelRect> monitors;
-    if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors))) monitors.clear();
+// Where the system can't list its monitors, the primary screen at 0,0 is the only one.
+MonitorList GdiSceneHost::Monitors() {
+    MonitorList monitors;
+    if (!EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors)) ||
+        monitors.Rects.empty())
+        return {{{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}}, 0};
     return monitors;
 }
-
-SceneSize GdiSceneHost::ScreenSize() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
 SceneSize GdiSceneHost::ClientSize() {
     // The preview's picture is no larger than the virtual screen, whatever the host's window:
@@ -80,18 +78,20 @@ SceneSize GdiSceneHost::ClientSize() {
             std::min<int32_t>(client.bottom, limit(SM_CYVIRTUALSCREEN, SM_CYSCREEN))};
 }
 
-bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
-                                   uint32_t*& picture) {
-    ReleaseSnapshot();
+bool GdiSceneHost::MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) {
+    ReleasePictures();
     HDC screen = GetDC(nullptr);
     if (screen) ++LiveGdiObjects;
-    snapshotBitmap_ = CreateTopDownDib(screen, width, height, snapshot);
-    pictureBitmap_ = CreateTopDownDib(screen, width, height, picture);
+    const int32_t width = RectWidth(area), height = RectHeight(area);
+    snapshotBitmap_ = CreateTopDownDib(screen, width, height, pictures.Snapshot);
+    pictureBitmap_ = CreateTopDownDib(screen, width, height, pictures.Picture);
     LiveGdiObjects += (snapshotBitmap_ != nullptr) + (pictureBitmap_ != nullptr);
     bool made = snapshotBitmap_ && pictureBitmap_;
-    // A fresh DIB section is black already; reading the screen back is the slowest part of
-    // the start, so it is left out when the snapshot is not shown.
-    if (made && fromScreen) CopyScreen(screen, snapshotBitmap_, width, height, stretch, LiveGdiObjects);
+    // Reading the screen back is the slowest part of the start, so it is left out when the
+    // snapshot is not shown.
+    if (made && source != SnapshotSource::Black)
+        CopyScreen(screen, snapshotBitmap_, area, source == SnapshotSource::StretchedScreen, LiveGdiObjects);
+    captured_ = true;
     if (made) {
         pictureDc_ = CreateCompatibleDC(screen);
         if (pictureDc_) ++LiveGdiObjects;
@@ -101,13 +101,13 @@ bool GdiSceneHost::CaptureSnapshot(int32_t width, int32_t height, bool stretch, 
     GdiFlush();  // the capture must be in the bits before the scene reads them
     made = made && pictureDc_ && pictureDcBitmap_;
     if (!made) {
-        ReleaseSnapshot();
-        snapshot = picture = nullptr;
+        ReleasePictures();
+        pictures = {};
     }
     return made;
 }
 
-void GdiSceneHost::ReleaseSnapshot() {
+void GdiSceneHost::ReleasePictures() {
     if (pictureDc_ && pictureDcBitmap_) SelectObject(pictureDc_, pictureDcBitmap_);
     if (pictureDc_ && DeleteDC(pictureDc_)) --LiveGdiObjects;
     pictureDc_ = nullptr;
@@ -117,41 +117,14 @@ void GdiSceneHost::ReleaseSnapshot() {
     snapshotBitmap_ = pictureBitmap_ = nullptr;
 }
 
-void GdiSceneHost::StartTimer(uint32_t id, uint32_t milliseconds) {
-    timerId_ = id;
-    timerInterval_ = milliseconds;
-    timerWanted_ = true;
-    timerRunning_ = false;
-    KeepTimer();
-}
-
-void GdiSceneHost::KeepTimer() {
-    if (!timerWanted_ || timerRunning_) return;
-    if (TimerStartsToFail > 0) {
-        --TimerStartsToFail;
-        return;
-    }
-    timerRunning_ = SetTimer(window_, timerId_, timerInterval_, nullptr) != 0;
-}
-
-void GdiSceneHost::StopTimer(uint32_t id) {
-    timerWanted_ = timerRunning_ = false;
-    KillTimer(window_, id);
-}
-
 namespace {
 
 // The rectangles as one region, in the layout ExtCreateRegion takes.
-HRGN MakeRegion(const std::vector<PixelRect>& rects, RECT& bounds) {
+HRGN MakeRegion(const std::vector<PixelRect>& rects, const RECT& bounds) {
     std::vector<uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
     auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
     auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
-    bounds = {rects[0].Left, rects[0].Top, rects[0].Right, rects[0].Bottom};
-    for (size_t i = 0; i < rects.size(); ++i) {
-        const PixelRect& r = rects[i];
-        out[i] = {r.Left, r.Top, r.Right, r.Bottom};
-        UnionRect(&bounds, &bounds, &out[i]);
-    }
+    for (size_t i = 0; i < rects.size(); ++i) out[i] = {rects[i].Left, rects[i].Top, rects[i].Right, rects[i].Bottom};
     header->dwSize = sizeof(RGNDATAHEADER);
     header->iType = RDH_RECTANGLES;
     header->nCount = static_cast<DWORD>(rects.size());
@@ -170,7 +143,8 @@ void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
     HDC window = GetDC(window_);
     // Without a region (one rectangle, or none could be made) the whole bounds are copied:
     // more pixels, the same picture.
-    RECT bounds{rects[0].Left, rects[0].Top, rects[0].Right, rects[0].Bottom};
+    const PixelRect box = BoundingRect(rects);
+    const RECT bounds{box.Left, box.Top, box.Right, box.Bottom};
     HRGN clip = rects.size() > 1 ? MakeRegion(rects, bounds) : nullptr;
     LiveGdiObjects += (window != nullptr) + (clip != nullptr);
     if (clip) SelectClipRgn(window, clip);
@@ -182,11 +156,7 @@ void GdiSceneHost::Present(const std::vector<PixelRect>& rects) {
     if (window && ReleaseDC(window_, window)) --LiveGdiObjects;
     // GetDC, BitBlt, ReleaseDC; with a region also ExtCreateRegion, two SelectClipRgn and
     // DeleteObject.
-    ++Presents;
-    PresentedRects += rects.size();
     PresentGdiCalls += clip ? 7 : 3;
-    for (const PixelRect& r : rects)
-        PresentedPixels += static_cast<uintptr_t>(r.Right - r.Left) * static_cast<uintptr_t>(r.Bottom - r.Top);
 }
 
 }  // namespace wrigglet

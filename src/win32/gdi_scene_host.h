@@ -1,6 +1,5 @@
 // The scenes' platform side on a real window: the monitors, the snapshot and the window's
-// picture as 32-bit DIB sections, the screen capture, the timer, and copying touched
-// rectangles out.
+// picture as 32-bit DIB sections, the screen capture, and copying touched rectangles out.
 #pragma once
 
 #include <windows.h>
@@ -12,28 +11,20 @@ namespace wrigglet {
 class GdiSceneHost final : public SceneHost {
 public:
     explicit GdiSceneHost(HWND window) : window_(window) {}
-    ~GdiSceneHost() override { ReleaseSnapshot(); }
+    ~GdiSceneHost() override { ReleasePictures(); }
 
-    SceneSize ScreenSize() override;
+    MonitorList Monitors() override;
     SceneSize ClientSize() override;
-    std::vector<PixelRect> Monitors() override;
-    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
-                         uint32_t*& picture) override;
-    void ReleaseSnapshot() override;
-    void StartTimer(uint32_t id, uint32_t milliseconds) override;
-    void StopTimer(uint32_t id) override;
+    bool MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) override;
+    void ReleasePictures() override;
     void Present(const std::vector<PixelRect>& rects) override;
+    // The window covers what it captured from its creation on, so a later capture would
+    // read the saver itself.
+    bool DesktopVisible() override { return !captured_; }
 
-    // Starts the scene timer again when SetTimer failed before (the platform's timers can
-    // run out); without it the picture would stay frozen.
-    void KeepTimer();
-    uint32_t TimerStartsToFail = 0;  // a test hook: these many SetTimer calls count as failed
-
-    // What the presents have cost so far, for the tests' readout and the benchmarks.
-    uintptr_t Presents = 0;
-    uintptr_t PresentedRects = 0;
+    // What the presents have cost so far on this platform, for the tests' readout and the
+    // benchmarks (the session counts the rectangles and pixels).
     uintptr_t PresentGdiCalls = 0;
-    uintptr_t PresentedPixels = 0;
     uintptr_t PresentMicroseconds = 0;  // wall time inside Present, counted only when TimePresents
     bool TimePresents = false;
     // GDI objects and device contexts made and not yet given back, counted as they go: the
@@ -45,14 +36,11 @@ private:
     HBITMAP snapshotBitmap_ = nullptr;
     HBITMAP pictureBitmap_ = nullptr;
     // A memory device context holding the picture for the scene's whole life: making one
-    // for each present cost more than the rest of the present together (about 0.1 ms under
-    // Wine, where the X driver makes a graphics context with it).
+    // for each present would cost more than the rest of the present together (under Wine
+    // the X driver makes a graphics context with each).
     HDC pictureDc_ = nullptr;
     HGDIOBJ pictureDcBitmap_ = nullptr;  // the bitmap the DC came with, put back before deleting it
-    uint32_t timerId_ = 0;
-    uint32_t timerInterval_ = 0;
-    bool timerWanted_ = false;
-    bool timerRunning_ = false;
+    bool captured_ = false;
 };
 
 }  // namespace wrigglet

@@ -1,18 +1,15 @@
 // Program entry of the screen saver: one instance at a time, one duty per process.
 #include <windows.h>
 
+#include "core/command_line.h"
 #include "core/saver_settings.h"
 #include "win32/password.h"
+#include "win32/saver_duty.h"
 #include "win32/saver_window.h"
 #include "win32/settings_duty.h"
-#include "win32/shell_state.h"
 #include "win32/system_library.h"
 
 namespace wrigglet {
-
-ShellState Shell;
-SaverSettings Settings;
-
 namespace {
 
 constexpr char InstanceMutexName[] = "Screensaver_%G^H&J*K(:";
@@ -28,24 +25,24 @@ bool AnotherInstanceRuns() {
     return false;
 }
 
-void RunDuty(HINSTANCE instance, SaverSettings& settings) {
-    switch (Shell.Command.SaverMode) {
-        case RunMode::ModeConfigure: {
+void RunDuty(HINSTANCE instance, const SaverCommand& command, SaverSettings& settings, bool isNTPlatform) {
+    switch (command.SaverMode) {
+        case ModeConfigure: {
             // A handle that is no window would make the dialog fail to show: it goes unowned.
-            HWND owner = AsHwnd(Shell.Command.ParentWindow);
+            HWND owner = AsHwnd(command.ParentWindow);
             ShowSettingsDialog(instance, IsWindow(owner) ? owner : nullptr, settings);
             break;
         }
-        case RunMode::ModeChangePassword:
-            ChangeSaverPassword(AsHwnd(Shell.Command.ParentWindow));
+        case ModeChangePassword:
+            ChangeSaverPassword(AsHwnd(command.ParentWindow));
             break;
-        case RunMode::ModePreview:
-            RunPreview();
+        case ModePreview:
+            RunPreview(command, settings, isNTPlatform);
             break;
-        case RunMode::ModeFullScreen:
-            RunFullScreen();
+        case ModeFullScreen:
+            RunFullScreen(command, settings, isNTPlatform);
             break;
-        case RunMode::ModeNone:
+        case ModeNone:
             break;
     }
 }
@@ -56,11 +53,12 @@ void RunDuty(HINSTANCE instance, SaverSettings& settings) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace wrigglet;
     RestrictLibrarySearchToSystemFolder();
-    Shell.IsNTPlatform = QueryIsNTPlatform();
+    const bool isNTPlatform = QueryIsNTPlatform();
     if (AnotherInstanceRuns()) return 0;
 
-    Shell.Command = ParseSaverCommandLine(GetCommandLineA(), [] { return AsWindowHandle(GetForegroundWindow()); });
-    LoadSettings(Settings);
-    RunDuty(instance, Settings);
+    const SaverCommand command =
+        ParseSaverCommandLine(GetCommandLineA(), [] { return AsWindowHandle(GetForegroundWindow()); });
+    SaverSettings settings = LoadRegistrySettings();
+    RunDuty(instance, command, settings, isNTPlatform);
     return 0;
 }

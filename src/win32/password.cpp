@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "core/close_gate.h"
-#include "win32/shell_state.h"
 #include "win32/system_library.h"
 
 namespace wrigglet {
@@ -48,15 +47,20 @@ private:
     VerifyScreenSavePwdProc verify_ = nullptr;
 };
 
-class ShellSaverControl final : public SaverControl {
+class WindowSaverControl final : public SaverControl {
 public:
+    WindowSaverControl(HWND window, MouseWatch& mouse) : window_(window), mouse_(mouse) {}
     void ShowCursor(bool show) override { ::ShowCursor(show ? TRUE : FALSE); }
     void RestartMouseWatch() override {
         POINT cursor{};
         GetCursorPos(&cursor);
-        RecordMouseOrigin(Shell.Mouse, {cursor.x, cursor.y});
+        RecordMouseOrigin(mouse_, {cursor.x, cursor.y});
     }
-    void PostClose() override { PostMessageA(Shell.SaverWindow, WM_DESTROY, 0, 0); }
+    void PostClose() override { PostMessageA(window_, WM_DESTROY, 0, 0); }
+
+private:
+    HWND window_;
+    MouseWatch& mouse_;
 };
 
 }  // namespace
@@ -70,11 +74,11 @@ bool QueryIsNTPlatform() {
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-void TryCloseSaver() {
+void TryCloseSaverWindow(HWND window, bool isNTPlatform, MouseWatch& mouse) {
     RegistryPasswordFlag flag;
-    PasswordCplVerifier verifier(Shell.SaverWindow);
-    ShellSaverControl saver;
-    TryCloseSaver(CloseGate{Shell.IsNTPlatform, flag, verifier, saver});
+    PasswordCplVerifier verifier(window);
+    WindowSaverControl saver(window, mouse);
+    TryCloseSaver(CloseGate{isNTPlatform, flag, verifier, saver});
 }
 
 void ChangeSaverPassword(HWND owner) {

@@ -1,31 +1,34 @@
-// The saver window: its class, its two forms (preview child or full-screen popup), the
-// default handling of its messages, and the preview and full-screen message loops.
+// The saver window's own state and its default handling of messages: the hidden cursor,
+// and input that asks the close gate to end the saver.
 #pragma once
 
 #include <windows.h>
 
+#include "core/command_line.h"
+#include "core/mouse_watch.h"
+#include "core/saver_settings.h"
+
 namespace wrigglet {
 
-inline constexpr char SaverClassName[] = "screensaver";
+inline HWND AsHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(handle); }
 
-// Registers the class and creates the window: the preview form inside `parent`, or the
-// full-screen form when `parent` is null: the primary screen maximized, or with several
-// monitors the whole virtual screen. `creationData` reaches the procedure in WM_NCCREATE
-// and WM_CREATE. Ends the process (exit code 0) when no window can be made.
-HWND CreateSaverWindow(HWND parent, const char* className, WNDPROC procedure, HBRUSH background, void* creationData);
+inline WindowHandle AsWindowHandle(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+
+// What one saver window works with, reached through the window; the duty that makes the
+// window owns it.
+struct SaverWindow {
+    SaverCommand Command;
+    SaverSettings Settings;
+    bool IsNTPlatform = false;
+    MouseWatch Mouse;
+    HWND Handle = nullptr;  // target of the close request, parent of the password prompt
+};
 
 // What the saver window does with the messages the scene leaves alone: hides the cursor,
 // and sends key presses, button presses and large mouse moves to the close gate.
-LRESULT CALLBACK DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefaultSaverProc(SaverWindow& saver, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Starts the mouse-move rule afresh from where the cursor is now; the next move is ignored.
-void RecordMouseOriginNow();
-
-// The preview duty: the window inside the host's window, until it is destroyed.
-void RunPreview();
-
-// The full-screen duty: the topmost window until the user ends it; afterwards the
-// window that was in the foreground before comes back.
-void RunFullScreen();
+void RestartMouseWatch(SaverWindow& saver);
 
 }  // namespace wrigglet

@@ -1,6 +1,6 @@
-// The saver window's procedure: the scene sees every message first and hands the rest on
-// to DefaultSaverProc. The window's scenes live in a SceneWindow that the duty owns and
-// hands to the window as its creation parameter.
+// The saver window with its scenes: the window procedure maps the platform's messages to
+// the scene session's verbs (a timer message is a tick, a paint a repaint, a display change
+// a new layout) and hands the rest to DefaultSaverProc.
 #pragma once
 
 #include <windows.h>
@@ -12,29 +12,40 @@
 #include "core/scene_session.h"
 #include "win32/gdi_scene_host.h"
 #include "win32/gdi_text.h"
+#include "win32/saver_window.h"
 #include "win32/wave_sound.h"
 
 namespace wrigglet {
 
-// One saver window's scenes and the platform pieces that serve them.
+// The scene's timer. SetTimer can fail when the platform's timers run out; the message
+// loop then asks again, since without the timer the picture would stay frozen.
+struct SceneTimer {
+    uint32_t Interval = 0;  // 0: not wanted
+    bool Running = false;
+    uint32_t StartsToFail = 0;  // a test hook: these many SetTimer calls count as failed
+};
+
+// One saver window: its own state, its scenes and the platform pieces that serve them.
 struct SceneWindow {
+    SaverWindow Saver;
     SceneSession Session;
     std::optional<GdiSceneHost> Host;
     std::optional<WaveSoundPlayer> Sound;
     GdiTextRasteriser Text;  // used by the set-up, at the first tick
-    uint64_t TicksLeft = UINT64_MAX;
+    SceneTimer Timer;
     bool Readout = false;            // WRIGGLET_TEST_READOUT is set
     std::string PictureFile;         // WRIGGLET_TEST_PICTURE names it
-    uintptr_t TimerMessages = 0;     // every WM_TIMER, also those of a frozen or empty scene
-    uintptr_t LayoutChanges = 0;     // WM_DISPLAYCHANGE messages handled
+    uintptr_t TimerMessages = 0;     // every timer message, also those of a frozen or empty scene
+    uintptr_t LayoutChanges = 0;     // display changes handled
     uintptr_t TickMicroseconds = 0;  // wall time of the ticks' work, counted with the readout on
 };
 
-// The window procedure; the window's creation parameter must be its SceneWindow, which
-// must outlive the window.
-LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Makes the saver window for `scene` (which must outlive it): inside `parent` for the
+// preview, else over the whole screen, topmost. Null when the window can't be made, or
+// `parent` is no window the preview can live in.
+HWND CreateSceneWindow(SceneWindow& scene, HWND parent);
 
-// Starts the scene's timer again if it could not be made; the message loop calls it.
-void KeepSceneTimer(SceneWindow& scenes);
+// Starts the scene's timer if it is wanted and not running; the message loop calls it.
+void KeepSceneTimer(SceneWindow& scene);
 
 }  // namespace wrigglet

@@ -26,10 +26,12 @@ void ReadOutLoadedSettings(const SaverSettings& settings) {
 
 }  // namespace
 
-void LoadSettings(SaverSettings& settings) {
+SaverSettings LoadRegistrySettings() {
     RegistrySettingsStorage storage;
+    SaverSettings settings;
     LoadSettings(storage, settings);
     ReadOutLoadedSettings(settings);
+    return settings;
 }
 
 void ShowSettingsDialog(HINSTANCE instance, HWND owner, SaverSettings& settings) {

@@ -7,8 +7,8 @@
 
 namespace wrigglet {
 
-// Fills `settings` from the current user's registry; every run mode calls it once.
-void LoadSettings(SaverSettings& settings);
+// The settings stored in the current user's registry; every run mode reads them once.
+SaverSettings LoadRegistrySettings();
 
 // The configure mode: the modal settings dialog, owned by `owner` (0: no owner).
 void ShowSettingsDialog(HINSTANCE instance, HWND owner, SaverSettings& settings);

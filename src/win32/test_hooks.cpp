@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "win32/scene_window.h"
-
 namespace wrigglet {
 
 std::optional<uint32_t> TestHookNumber(const char* name) {
@@ -46,27 +44,17 @@ UINT ReadoutMessage() {
     return message;
 }
 
-void PublishReadout(HWND window, const SceneWindow& scenes, const GdiSceneHost* host) {
+void PublishReadout(HWND window, std::initializer_list<ReadoutValue> values) {
     const auto publish = [window](const char* name, uintptr_t value) {
         SetPropA(window, name, reinterpret_cast<HANDLE>(value));
     };
-    publish("WriggletTimerMessages", scenes.TimerMessages);
-    publish("WriggletLayoutChanges", scenes.LayoutChanges);
-    publish("WriggletTickMicroseconds", scenes.TickMicroseconds);
+    for (const ReadoutValue& v : values) publish(v.Name, v.Value);
     FILETIME created, ended, kernel, user;
     if (GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user)) {
         const auto ms = [](const FILETIME& t) {
             return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
         };
         publish("WriggletCpuMs", static_cast<uintptr_t>(ms(kernel) + ms(user)));
-    }
-    if (host) {
-        publish("WriggletGdiObjects", host->LiveGdiObjects);
-        publish("WriggletPresents", host->Presents);
-        publish("WriggletPresentedRects", host->PresentedRects);
-        publish("WriggletPresentGdiCalls", host->PresentGdiCalls);
-        publish("WriggletPresentedPixels", host->PresentedPixels);
-        publish("WriggletPresentMicroseconds", host->PresentMicroseconds);
     }
 }
 

@@ -1,7 +1,8 @@
 // Hooks for the end-to-end tests only, switched on by environment variables; a saver
 // started without them never touches any of this.
 //   WRIGGLET_TEST_SEED=N     every Randomize seeds with N
-//   WRIGGLET_TEST_TICKS=N    the animation freezes after N ticks, so a test can compare a frame
+//   WRIGGLET_TEST_TICKS=N    the animation freezes after N ticks of the scenes (a new layout
+//                            builds new ones), so a test can compare a frame
 //   WRIGGLET_TEST_READOUT=1  the scene's counters are published as window properties when
 //                            a test sends the window ReadoutMessage() (only then: a
 //                            publication per tick would cost more than the tick it measures)
@@ -15,11 +16,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
 #include "core/frame.h"
-#include "win32/gdi_scene_host.h"
 
 namespace wrigglet {
 
@@ -35,11 +36,13 @@ void WritePictureFile(const Frame& picture, const std::string& path);
 // The message, registered by name, that asks a saver window to publish its readout.
 UINT ReadoutMessage();
 
-struct SceneWindow;
+struct ReadoutValue {
+    const char* Name;
+    uintptr_t Value;
+};
 
-// Publishes the scene's counters on the window: timer messages and layout changes seen,
-// the process's CPU time, the wall time of the ticks' work and of their presents, the GDI
-// objects the scene holds, and the rectangles, pixels and GDI calls of its presents.
-void PublishReadout(HWND window, const SceneWindow& scenes, const GdiSceneHost* host);
+// Publishes counters on the window as properties of these names, and the process's CPU
+// time as WriggletCpuMs.
+void PublishReadout(HWND window, std::initializer_list<ReadoutValue> values);
 
 }  // namespace wrigglet

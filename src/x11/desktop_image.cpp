@@ -82,18 +82,18 @@ DesktopImage TakeDesktop(Display* display, Window window, bool isRoot) {
     return {};
 }
 
-void CopyDesktop(const DesktopImage& desktop, int32_t left, int32_t top, int32_t width, int32_t height,
-                 uint32_t* pixels) {
-    std::fill_n(pixels, static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
-    const int32_t fromX = desktop.WindowX + left, fromY = desktop.WindowY + top;
-    const int32_t x0 = std::max(0, -fromX), y0 = std::max(0, -fromY);
-    const int32_t x1 = std::min(width, desktop.Width - fromX), y1 = std::min(height, desktop.Height - fromY);
-    for (int32_t y = y0; y < y1 && x0 < x1; ++y) {
-        const uint32_t* in = desktop.Pixels.data() +
-                             static_cast<size_t>(fromY + y) * static_cast<size_t>(desktop.Width) +
-                             static_cast<size_t>(fromX + x0);
-        std::copy_n(in, x1 - x0,
-                    pixels + static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x0));
+void CopyDesktop(const DesktopImage& desktop, const PixelRect& area, uint32_t* pixels) {
+    const int32_t width = RectWidth(area);
+    FillRect(pixels, width, {0, 0, width, RectHeight(area)}, 0);
+    // The area in the desktop picture's coordinates, and the part of it the picture holds.
+    const PixelRect wanted = OffsetRect(area, desktop.WindowX, desktop.WindowY);
+    const PixelRect shown = ClipRect(wanted, {0, 0, desktop.Width, desktop.Height});
+    for (int32_t y = shown.Top; y < shown.Bottom; ++y) {
+        const uint32_t* in = desktop.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(desktop.Width) +
+                             static_cast<size_t>(shown.Left);
+        std::copy_n(in, RectWidth(shown),
+                    pixels + static_cast<size_t>(y - wanted.Top) * static_cast<size_t>(width) +
+                        static_cast<size_t>(shown.Left - wanted.Left));
     }
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/pixel_rect.h"
+
 namespace wrigglet::x11 {
 
 struct DesktopImage {
@@ -21,9 +23,8 @@ struct DesktopImage {
 // whose own contents are then the desktop.
 DesktopImage TakeDesktop(Display* display, Window window, bool isRoot);
 
-// Fills a width x height picture with the desktop under the window's (left, top) corner;
-// whatever the desktop picture doesn't cover is black.
-void CopyDesktop(const DesktopImage& desktop, int32_t left, int32_t top, int32_t width, int32_t height,
-                 uint32_t* pixels);
+// Fills a picture of `area` (in the window's coordinates, rows of exactly its width) with
+// the desktop under it; whatever the desktop picture doesn't cover is black.
+void CopyDesktop(const DesktopImage& desktop, const PixelRect& area, uint32_t* pixels);
 
 }  // namespace wrigglet::x11

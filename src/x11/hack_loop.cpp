@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <optional>
 
-#include "core/random.h"
 #include "text/font_rasteriser.h"
 #include "x11/x11_monitors.h"
 
@@ -51,45 +51,43 @@ struct HackState {
     X11SceneHost& Host;
     text::FontRasteriser Text;
     SceneSession Session;
-    int64_t Ticks = 0;
-    Clock::time_point NextTick;
-    SceneSize NewSize;  // the window's size from its latest ConfigureNotify
+    std::optional<Clock::time_point> NextTick;  // none: nothing more to animate
+    SceneSize NewSize;                          // the window's size from its latest ConfigureNotify
     bool Ending = false;
 };
 
-// Under -root, one scene per monitor, as the Windows saver has; the primary's comes first.
-std::vector<PixelRect> RootMonitorsFirstPrimary(const X11Window& root) {
-    RootMonitors monitors = QueryRootMonitors(root.Connection, root.Id);
-    if (monitors.Primary < monitors.Rects.size())
-        std::rotate(monitors.Rects.begin(), monitors.Rects.begin() + static_cast<std::ptrdiff_t>(monitors.Primary),
-                    monitors.Rects.begin() + static_cast<std::ptrdiff_t>(monitors.Primary) + 1);
-    return monitors.Rects;
+// The session answers the milliseconds to the next tick, 0 for none. A late tick is not
+// made up for, as a platform timer doesn't queue missed ticks.
+void ScheduleTick(HackState& state, uint32_t milliseconds) {
+    if (milliseconds == 0) {
+        state.NextTick.reset();
+        return;
+    }
+    const Clock::time_point now = Clock::now(),
+                            due = state.NextTick.value_or(now) + std::chrono::milliseconds(milliseconds);
+    state.NextTick = std::max(due, now);
 }
 
 void OpenHackScene(HackState& state) {
-    if (state.Window.IsRoot) state.Host.SetMonitors(RootMonitorsFirstPrimary(state.Window.Target));
-    if (state.Options.Seed) state.Session.TimeOfDay = FixedTimeOfDay(*state.Options.Seed);
+    if (state.Window.IsRoot)
+        state.Host.SetMonitors(QueryRootMonitors(state.Window.Target.Connection, state.Window.Target.Id));
     // The set-up waits for the first tick, so the first paint, as a new window gets on
     // Windows, shows the snapshot at once (XScreenSaver's window is black until then).
-    OpenScene(state.Session, state.Host, state.Options.Settings, false, nullptr, &state.Text, true);
-    RepaintScene(state.Session, state.Host, {0, 0, state.Session.Picture.Width, state.Session.Picture.Height});
-    state.Ticks = 0;
-    state.NextTick = Clock::now() + std::chrono::milliseconds(state.Host.TimerInterval());
-}
-
-bool Animating(const HackState& state) {
-    return state.Host.TimerInterval() > 0 && (!state.Options.Ticks || state.Ticks < *state.Options.Ticks);
+    SceneOptions options;
+    options.Settings = state.Options.Settings;
+    options.SetUpAtFirstTick = true;
+    options.Seed = state.Options.Seed;
+    options.TickLimit = state.Options.Ticks;
+    const uint32_t first = OpenScene(state.Session, SceneParts(state.Host, nullptr, &state.Text), options);
+    RepaintScene(state.Session, {0, 0, state.Session.Picture.Width, state.Session.Picture.Height});
+    ScheduleTick(state, first);
 }
 
 void Tick(HackState& state, std::ostream& out) {
-    const auto interval = std::chrono::milliseconds(state.Host.TimerInterval());
-    TickScene(state.Session, state.Host, nullptr);
-    ++state.Ticks;
-    // A late tick is not made up for, as a platform timer doesn't queue missed ticks.
-    state.NextTick = std::max(state.NextTick + interval, Clock::now());
-    if (state.Options.Ticks && state.Ticks == *state.Options.Ticks) {
+    ScheduleTick(state, TickScene(state.Session));
+    if (state.Options.Ticks && state.Session.Ticks == *state.Options.Ticks) {
         XSync(state.Window.Target.Connection, False);
-        out << "wrigglet: tick " << state.Ticks << " shown with "
+        out << "wrigglet: tick " << state.Session.Ticks << " shown with "
             << (state.Host.UsesSharedMemory() ? "MIT-SHM" : "XPutImage") << std::endl;
     }
 }
@@ -97,9 +95,8 @@ void Tick(HackState& state, std::ostream& out) {
 void HandleEvent(HackState& state, const XEvent& event) {
     switch (event.type) {
         case Expose:
-            RepaintScene(state.Session, state.Host,
-                         {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                          event.xexpose.y + event.xexpose.height});
+            RepaintScene(state.Session, {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                                         event.xexpose.y + event.xexpose.height});
             break;
         case ConfigureNotify:
             if (event.xconfigure.window == state.Window.Target.Id)
@@ -117,13 +114,15 @@ void HandleEvent(HackState& state, const XEvent& event) {
     }
 }
 
-// A new size rebuilds the scene, once for a whole run of resizes.
+// A new size lays the scenes out again, once for a whole run of resizes.
 void FollowResize(HackState& state) {
     const SceneSize now = state.Host.ClientSize();
     if (state.NewSize.Width == now.Width && state.NewSize.Height == now.Height) return;
-    CloseScene(state.Session, state.Host);
     state.Host.Resize(state.NewSize.Width, state.NewSize.Height);
-    OpenHackScene(state);
+    if (state.Window.IsRoot)
+        state.Host.SetMonitors(QueryRootMonitors(state.Window.Target.Connection, state.Window.Target.Id));
+    state.NextTick.reset();
+    ScheduleTick(state, RelayoutScene(state.Session));
 }
 
 // Waits for X events, the next tick or a stop signal, whichever comes first.
@@ -132,8 +131,8 @@ void Wait(const HackState& state, const sigset_t& waitMask) {
     if (XPending(display) > 0) return;
     timespec timeout{};
     timespec* limit = nullptr;
-    if (Animating(state)) {
-        const auto left = std::max(Clock::duration::zero(), state.NextTick - Clock::now());
+    if (state.NextTick) {
+        const auto left = std::max(Clock::duration::zero(), *state.NextTick - Clock::now());
         const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         timeout.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
         timeout.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
@@ -161,9 +160,9 @@ int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t
             HandleEvent(state, event);
         }
         FollowResize(state);
-        if (!state.Ending && !StopRequested && Animating(state) && Clock::now() >= state.NextTick) Tick(state, out);
+        if (!state.Ending && !StopRequested && state.NextTick && Clock::now() >= *state.NextTick) Tick(state, out);
     }
-    CloseScene(state.Session, host);
+    CloseScene(state.Session);
     return 0;
 }
 

@@ -1,122 +1,66 @@
-// Parsing the hack's command line.
+// The hack's options as a table for the shared parser.
 #include "x11/hack_options.h"
 
-#include <charconv>
+#include <limits>
 
 namespace wrigglet::x11 {
 
-std::string HackUsageLine() {
-    return "usage: wrigglet [-window-id ID | -root | -geometry WxH] [-desktop | -no-desktop] "
-           "[-text | -no-text] [-speed 1..3] [-wrigglets 1..3] [-seed N] [-ticks N] [-display NAME] [-help]";
-}
-
-std::string HackHelp() {
-    return HackUsageLine() +
-           "\n"
-           "Wrigglets crawl over the desktop and leave coloured trails; an XScreenSaver hack.\n"
-           "  -window-id ID      draw into this window (decimal or 0x hex); XScreenSaver's\n"
-           "                     XSCREENSAVER_WINDOW does the same\n"
-           "  -root              draw on the root window, one scene per monitor\n"
-           "  -geometry WxH      size of a window of its own (default 1024x768)\n"
-           "  -desktop           start from a picture of the desktop (the default)\n"
-           "  -no-desktop        start from black\n"
-           "  -text, -no-text    let the trails write the three words (default off)\n"
-           "  -speed N           1 slow, 2 normal, 3 turbo (default 2)\n"
-           "  -wrigglets N       1 few, 2 normal, 3 lots (default 2)\n"
-           "  -seed N            every reseed uses N (0..4294967295): the same run every time\n"
-           "  -ticks N           stop animating after N ticks and keep showing that frame\n"
-           "Sound is not played on Linux.\n";
-}
-
 namespace {
 
-template <typename Number>
-std::optional<Number> ParseNumber(const std::string& text, int base = 10) {
-    Number value{};
-    const char* end = text.data() + text.size();
-    if (text.empty() || text[0] == '+' || text[0] == '-') return std::nullopt;
-    const auto [stop, error] = std::from_chars(text.data(), end, value, base);
-    if (error != std::errc{} || stop != end) return std::nullopt;
-    return value;
-}
+// "-name" as XScreenSaver writes it, "--name" as Debian's XScreenSaver and shell users do, and
+// unique abbreviations, as every XScreenSaver hack takes them.
+const OptionSyntax HackSyntax{.Program = "wrigglet", .SingleDash = true, .DoubleDash = true, .Abbreviations = true};
 
-std::optional<uint64_t> ParseWindowId(const std::string& text) {
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-        return ParseNumber<uint64_t>(text.substr(2), 16);
-    return ParseNumber<uint64_t>(text);
-}
-
-std::optional<int32_t> ParseLevel(const std::string& text) {
-    const auto level = ParseNumber<int32_t>(text);
-    if (!level || *level < 1 || *level > 3) return std::nullopt;
-    return level;
-}
-
-// XScreenSaver's hacks take WxH, WxH+X+Y or +X+Y; only the size matters here.
-bool ParseGeometry(const std::string& text, HackOptions& options) {
-    const std::string size = text.substr(0, text.find_first_of("+-"));
-    if (size.empty()) return text[0] == '+' || text[0] == '-';
-    const size_t cross = size.find('x');
-    if (cross == std::string::npos) return false;
-    const auto width = ParseNumber<int32_t>(size.substr(0, cross));
-    const auto height = ParseNumber<int32_t>(size.substr(cross + 1));
-    if (!width || !height || *width < 1 || *height < 1 || *width > 16384 || *height > 16384) return false;
-    options.Width = *width;
-    options.Height = *height;
-    return true;
-}
-
-// Applies an option that takes a value; false when the value is bad.
-bool ApplyValue(const std::string& name, const std::string& value, HackOptions& options) {
-    if (name == "window-id") return (options.WindowId = ParseWindowId(value)).has_value();
-    if (name == "geometry") return ParseGeometry(value, options);
-    if (name == "display") return options.Display = value, true;
-    if (name == "seed") return (options.Seed = ParseNumber<uint32_t>(value)).has_value();
-    if (name == "ticks") return (options.Ticks = ParseNumber<int64_t>(value)).has_value();
-    const auto level = ParseLevel(value);
-    if (!level) return false;
-    (name == "speed" ? options.Settings.Speed : options.Settings.Wrigglets) = *level;
-    return true;
-}
-
-bool ApplySwitch(const std::string& name, HackOptions& options) {
-    if (name == "root")
-        options.Root = true;
-    else if (name == "desktop" || name == "no-desktop")
-        options.Settings.Desktop = name == "desktop";
-    else if (name == "text" || name == "no-text")
-        options.Settings.Text = name == "text";
-    else if (name == "help" || name == "h")
-        options.Help = true;
-    else
-        return false;
-    return true;
-}
-
-bool TakesValue(const std::string& name) {
-    return name == "window-id" || name == "geometry" || name == "display" || name == "seed" || name == "ticks" ||
-           name == "speed" || name == "wrigglets";
+OptionTable HackOptionTable(HackOptions& o) {
+    OptionTable table{
+        InGroup(1, NumberOption("window-id", "ID", o.WindowId,
+                                {.Lowest = 1, .Highest = std::numeric_limits<uint32_t>::max(), .Hex = true},
+                                "draw into this window (decimal or 0x hex); XScreenSaver's\n"
+                                "XSCREENSAVER_WINDOW does the same")),
+        InGroup(1, FlagOption("root", o.Root,
+                              "draw on the root window, one scene per monitor; -window: in a window\n"
+                              "of its own (the default)",
+                              "window")),
+        GeometryOption("geometry", o.Width, o.Height, o.Position, MaxHackSide, MaxHackOffset,
+                       "a window of its own: its size (default 1024x768) and its place; -X or -Y\n"
+                       "counts from the right or bottom edge"),
+    };
+    for (ProgramOption& option : SceneOptionRows(o.Settings, o.Seed, o.Ticks)) table.push_back(std::move(option));
+    const OptionTable rest{
+        NumberOption("delay", "USECS", o.Delay, {.Lowest = 0, .Highest = MaxHackDelay},
+                     "microseconds between ticks (default 40000; 80000 at speed 1)"),
+        FlagOption("fps", o.Fps, "show the frame rate in a corner (default off)", "no-fps"),
+        TextOption("display", "NAME", o.Display, "the X display to draw on (default $DISPLAY)"),
+        FlagOption("help", o.Help, "print this help"),
+        IgnoredFlag("mono"),
+        IgnoredFlag("install", "noinstall"),
+        IgnoredValue("visual", "V"),
+        IgnoredFlag("pair"),
+        IgnoredFlag("sync"),
+    };
+    table.insert(table.end(), rest.begin(), rest.end());
+    return table;
 }
 
 }  // namespace
 
+std::string HackUsageLine() {
+    HackOptions options;
+    return ProgramUsage(HackOptionTable(options), HackSyntax);
+}
+
+std::string HackHelp() {
+    HackOptions options;
+    const OptionTable table = HackOptionTable(options);
+    return ProgramUsage(table, HackSyntax, 100) +
+           "\n"
+           "Wrigglets crawl over the desktop and leave coloured trails; an XScreenSaver hack.\n" +
+           OptionHelp(table, HackSyntax) + "Sound is not played on Linux.\n";
+}
+
 ParsedHackOptions ParseHackArguments(const std::vector<std::string>& arguments) {
     ParsedHackOptions parsed;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        // "-name" as XScreenSaver writes it, "--name" as a shell user may.
-        const size_t dashes = argument.rfind("--", 0) == 0 ? 2 : argument.rfind('-', 0) == 0 ? 1 : 0;
-        const std::string name = argument.substr(dashes);
-        bool good = dashes > 0 && !name.empty();
-        if (good && TakesValue(name))
-            good = i + 1 < arguments.size() && ApplyValue(name, arguments[++i], parsed.Options);
-        else if (good)
-            good = ApplySwitch(name, parsed.Options);
-        if (!good) {
-            parsed.Error = "bad argument '" + argument + "'";
-            return parsed;
-        }
-    }
+    parsed.Error = ParseProgramOptions(HackOptionTable(parsed.Options), HackSyntax, arguments);
     return parsed;
 }
 

@@ -1,5 +1,5 @@
 // The hack's command line, in XScreenSaver's single-dash style: where to draw, the five
-// settings (sound aside) and the test switches.
+// settings (sound aside), the test switches and the options every XScreenSaver hack takes.
 #pragma once
 
 #include <cstdint>
@@ -7,19 +7,29 @@
 #include <string>
 #include <vector>
 
+#include "core/program_options.h"
 #include "core/saver_settings.h"
 
 namespace wrigglet::x11 {
 
+inline constexpr int32_t MaxHackSide = 16384;
+// X11 window coordinates are 16-bit.
+inline constexpr int32_t MaxHackOffset = 32767;
+// -delay: at most 10 s between ticks.
+inline constexpr int32_t MaxHackDelay = 10000000;
+
 struct HackOptions {
-    std::optional<uint64_t> WindowId;  // -window-id
-    bool Root = false;                 // -root
+    std::optional<uint64_t> WindowId;  // -window-id, at most 32 bits
+    bool Root = false;                 // -root (-window clears it)
     int32_t Width = 1024;              // -geometry, for a window of its own
     int32_t Height = 768;
-    std::string Display;  // -display; empty: $DISPLAY
+    std::optional<GeometryPosition> Position;  // -geometry's +X+Y; none: where the window manager puts it
+    std::string Display;                       // -display; empty: $DISPLAY
     SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
     std::optional<uint32_t> Seed;  // every reseed uses it, as in the simulator
     std::optional<int64_t> Ticks;  // stop animating after this many ticks
+    std::optional<int32_t> Delay;  // -delay: microseconds between ticks; none: the speed's
+    bool Fps = false;              // -fps: show the frame rate
     bool Help = false;
 };
 

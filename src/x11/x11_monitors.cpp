@@ -12,7 +12,7 @@ namespace wrigglet::x11 {
 
 namespace {
 
-void AddMonitor(RootMonitors& monitors, PixelRect rect, bool primary) {
+void AddMonitor(MonitorList& monitors, PixelRect rect, bool primary) {
     if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
     const auto same = std::find(monitors.Rects.begin(), monitors.Rects.end(), rect);
     const size_t index = static_cast<size_t>(same - monitors.Rects.begin());
@@ -20,7 +20,7 @@ void AddMonitor(RootMonitors& monitors, PixelRect rect, bool primary) {
     if (primary) monitors.Primary = index;
 }
 
-bool FromRandr(Display* display, Window root, RootMonitors& monitors) {
+bool FromRandr(Display* display, Window root, MonitorList& monitors) {
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
         major * 100 + minor < 105)
@@ -34,7 +34,7 @@ bool FromRandr(Display* display, Window root, RootMonitors& monitors) {
     return !monitors.Rects.empty();
 }
 
-bool FromXinerama(Display* display, RootMonitors& monitors) {
+bool FromXinerama(Display* display, MonitorList& monitors) {
     int event = 0, error = 0;
     if (!XineramaQueryExtension(display, &event, &error) || !XineramaIsActive(display)) return false;
     int count = 0;
@@ -50,8 +50,8 @@ bool FromXinerama(Display* display, RootMonitors& monitors) {
 
 }  // namespace
 
-RootMonitors QueryRootMonitors(Display* display, Window root) {
-    RootMonitors monitors;
+MonitorList QueryRootMonitors(Display* display, Window root) {
+    MonitorList monitors;
     if (FromRandr(display, root, monitors)) return monitors;
     monitors = {};
     if (FromXinerama(display, monitors)) return monitors;

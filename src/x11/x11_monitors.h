@@ -7,15 +7,11 @@
 #include <cstddef>
 #include <vector>
 
-#include "core/frame.h"
+#include "core/monitor_layout.h"
 
 namespace wrigglet::x11 {
 
-struct RootMonitors {
-    std::vector<PixelRect> Rects;  // in root-window coordinates; empty when the server can't tell
-    size_t Primary = 0;
-};
-
-RootMonitors QueryRootMonitors(Display* display, Window root);
+// In root-window coordinates; empty when the server can't tell.
+MonitorList QueryRootMonitors(Display* display, Window root);
 
 }  // namespace wrigglet::x11

@@ -1,5 +1,6 @@
 // How the scene's pictures live on an X display. One XImage holds the window's picture;
-// each tick sends only its touched rectangles, one put-image request each.
+// each tick sends only its touched rectangles, through one clip list and one put with
+// shared memory, or a few bands without.
 #include "x11/x11_scene_host.h"
 
 #include <sys/ipc.h>
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "core/monitor_layout.h"
 #include "x11/x11_errors.h"
 #include "x11/x11_pixels.h"
 
@@ -29,16 +29,10 @@ void X11SceneHost::Resize(int32_t width, int32_t height) {
     window_.Height = height;
 }
 
-void X11SceneHost::SetMonitors(std::vector<PixelRect> monitors) {
-    monitors_ = std::move(monitors);
-    const PixelRect box = VirtualRect(monitors_);
-    originX_ = box.Left;
-    originY_ = box.Top;
+MonitorList X11SceneHost::Monitors() {
+    if (monitors_.Rects.empty()) return {{{0, 0, window_.Width, window_.Height}}, 0};
+    return monitors_;
 }
-
-SceneSize X11SceneHost::ScreenSize() { return {window_.Width, window_.Height}; }
-
-SceneSize X11SceneHost::ClientSize() { return {window_.Width, window_.Height}; }
 
 bool X11SceneHost::MakeSharedImage(int32_t width, int32_t height) {
     Display* display = window_.Connection;
@@ -92,34 +86,32 @@ void X11SceneHost::FreeImage() {
     image_ = nullptr;
 }
 
-bool X11SceneHost::CaptureSnapshot(int32_t width, int32_t height, bool, bool fromScreen, uint32_t*& snapshot,
-                                   uint32_t*& picture) {
+bool X11SceneHost::MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) {
     FreeImage();
+    const int32_t width = RectWidth(area), height = RectHeight(area);
     if (!gc_ || !MakeImage(width, height)) return false;
+    originX_ = area.Left;
+    originY_ = area.Top;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    snapshot_.assign(pixels, 0);
-    if (fromScreen) CopyDesktop(desktop_, originX_, originY_, width, height, snapshot_.data());
+    snapshot_.resize(pixels);
+    if (source != SnapshotSource::Black) CopyDesktop(desktop_, area, snapshot_.data());
     direct_ = IsSceneLayout(*image_);
     if (direct_) {
         picture_.clear();
-        picture = reinterpret_cast<uint32_t*>(image_->data);
+        pictures.Picture = reinterpret_cast<uint32_t*>(image_->data);
     } else {
-        picture_.assign(pixels, 0);
-        picture = picture_.data();
+        picture_.resize(pixels);
+        pictures.Picture = picture_.data();
     }
-    snapshot = snapshot_.data();
+    pictures.Snapshot = snapshot_.data();
     return true;
 }
 
-void X11SceneHost::ReleaseSnapshot() {
+void X11SceneHost::ReleasePictures() {
     FreeImage();
     snapshot_ = {};
     picture_ = {};
 }
-
-void X11SceneHost::StartTimer(uint32_t, uint32_t milliseconds) { timerMilliseconds_ = milliseconds; }
-
-void X11SceneHost::StopTimer(uint32_t) { timerMilliseconds_ = 0; }
 
 void X11SceneHost::PutImage(const PixelRect& r) {
     const unsigned width = static_cast<unsigned>(r.Right - r.Left), height = static_cast<unsigned>(r.Bottom - r.Top);
@@ -149,33 +141,15 @@ void X11SceneHost::Present(const std::vector<PixelRect>& rects) {
                             static_cast<unsigned short>(r.Bottom - r.Top)});
         XSetClipRectangles(window_.Connection, gc_, originX_, originY_, clip.data(), static_cast<int>(clip.size()),
                            Unsorted);
-        PutImage(PresentBands(rects, 1).front());
+        PutImage(BoundingRect(rects));
         XSetClipMask(window_.Connection, gc_, None);
     } else {
         // Without shared memory every put pixel crosses the connection, and hundreds of
         // small puts would cost more than the pixels: a few bands holding the tiles. What a
         // band holds beyond them is the picture as the window already shows it.
-        for (const PixelRect& band : PresentBands(rects, MaxPlainPuts)) PutImage(band);
+        for (const PixelRect& band : RectBands(rects, MaxPlainPuts)) PutImage(band);
     }
     XFlush(window_.Connection);
-}
-
-std::vector<PixelRect> PresentBands(std::vector<PixelRect> rects, size_t bands) {
-    std::sort(rects.begin(), rects.end(), [](const PixelRect& a, const PixelRect& b) { return a.Top < b.Top; });
-    bands = std::max<size_t>(1, std::min(bands, rects.size()));
-    std::vector<PixelRect> result;
-    for (size_t band = 0; band < bands; ++band) {
-        const size_t first = band * rects.size() / bands, last = (band + 1) * rects.size() / bands;
-        PixelRect box = rects[first];
-        for (size_t i = first + 1; i < last; ++i) {
-            box.Left = std::min(box.Left, rects[i].Left);
-            box.Top = std::min(box.Top, rects[i].Top);
-            box.Right = std::max(box.Right, rects[i].Right);
-            box.Bottom = std::max(box.Bottom, rects[i].Bottom);
-        }
-        result.push_back(box);
-    }
-    return result;
 }
 
 }  // namespace wrigglet::x11

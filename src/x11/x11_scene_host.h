@@ -27,32 +27,23 @@ struct X11Window {
 // Without shared memory a tick's touched tiles go out in at most this many put requests.
 inline constexpr size_t MaxPlainPuts = 8;
 
-// At most `bands` rectangles that together hold every one of `rects` (not empty): the
-// rectangles by their top edge, in runs of equal count, each run's bounding box.
-std::vector<PixelRect> PresentBands(std::vector<PixelRect> rects, size_t bands);
-
 class X11SceneHost final : public SceneHost {
 public:
     X11SceneHost(const X11Window& window, const DesktopImage& desktop, bool allowShm);
     ~X11SceneHost() override;
 
-    // The window's size changed: the next CaptureSnapshot makes pictures of the new size.
+    // The window's size changed: the next pictures are made for the new size.
     void Resize(int32_t width, int32_t height);
-    // The monitors the window spans, in its coordinates, the primary first (the root
-    // window's); none: the window is one scene.
-    void SetMonitors(std::vector<PixelRect> monitors);
+    // The monitors the window spans, in its coordinates (the root window's); none: the
+    // window is one scene.
+    void SetMonitors(MonitorList monitors) { monitors_ = std::move(monitors); }
 
-    SceneSize ScreenSize() override;
-    SceneSize ClientSize() override;
-    std::vector<PixelRect> Monitors() override { return monitors_; }
-    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
-                         uint32_t*& picture) override;
-    void ReleaseSnapshot() override;
-    void StartTimer(uint32_t id, uint32_t milliseconds) override;
-    void StopTimer(uint32_t id) override;
+    MonitorList Monitors() override;
+    SceneSize ClientSize() override { return {window_.Width, window_.Height}; }
+    bool MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) override;
+    void ReleasePictures() override;
     void Present(const std::vector<PixelRect>& rects) override;
 
-    uint32_t TimerInterval() const { return timerMilliseconds_; }  // 0: stopped
     bool UsesSharedMemory() const { return shmAttached_; }
 
 private:
@@ -62,8 +53,8 @@ private:
     void FreeImage();
 
     X11Window window_;
-    std::vector<PixelRect> monitors_;
-    int32_t originX_ = 0;  // where the monitors' bounding box, the picture, lies in the window
+    MonitorList monitors_;
+    int32_t originX_ = 0;  // where the picture lies in the window
     int32_t originY_ = 0;
     const DesktopImage& desktop_;
     bool allowShm_;
@@ -74,7 +65,6 @@ private:
     bool direct_ = false;            // the image's memory is the picture
     std::vector<uint32_t> picture_;  // the picture when the visual needs converting
     std::vector<uint32_t> snapshot_;
-    uint32_t timerMilliseconds_ = 0;
 };
 
 }  // namespace wrigglet::x11

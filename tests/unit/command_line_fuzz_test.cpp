@@ -89,15 +89,14 @@ TEST(CommandLineFuzz, AnyTextPicksAModeSafely) {
         });
         const auto mode = static_cast<unsigned>(command.SaverMode);
         ASSERT_LE(mode, 4u) << line;
-        ASSERT_EQ(command.IsPreview, command.SaverMode == RunMode::ModePreview) << line;
         ASSERT_LE(foregroundAsked, 1) << line;
         const WindowHandle second = ParseWindowHandle(CommandLineParameter(line, 2));
         switch (command.SaverMode) {
-            case RunMode::ModePreview:
-            case RunMode::ModeChangePassword:
+            case ModePreview:
+            case ModeChangePassword:
                 ASSERT_EQ(command.ParentWindow, second) << line;
                 break;
-            case RunMode::ModeConfigure:
+            case ModeConfigure:
                 ASSERT_TRUE(command.ParentWindow == 0 || command.ParentWindow == second || command.ParentWindow == 77)
                     << line;
                 break;
@@ -149,7 +148,7 @@ TEST(CommandLineFuzz, HugeLinesAreHandled) {
     const std::string longNumber = "w.scr /p " + std::string(1 << 20, '9');
     EXPECT_EQ(ParseSaverCommandLine(longNumber, {}).ParentWindow, 0);
     const std::string unclosed = "w.scr \"/s" + std::string(1 << 20, ' ');
-    EXPECT_EQ(ParseSaverCommandLine(unclosed, {}).SaverMode, RunMode::ModeFullScreen);
+    EXPECT_EQ(ParseSaverCommandLine(unclosed, {}).SaverMode, ModeFullScreen);
 }
 
 }  // namespace

@@ -57,11 +57,11 @@ TEST(Splitting, ParameterZeroIsTheProgram) {
 }
 
 constexpr WindowHandle Foreground = 0x5150;
-constexpr auto None = RunMode::ModeNone;
-constexpr auto Configure = RunMode::ModeConfigure;
-constexpr auto ChangePassword = RunMode::ModeChangePassword;
-constexpr auto Preview = RunMode::ModePreview;
-constexpr auto FullScreen = RunMode::ModeFullScreen;
+constexpr auto None = ModeNone;
+constexpr auto Configure = ModeConfigure;
+constexpr auto ChangePassword = ModeChangePassword;
+constexpr auto Preview = ModePreview;
+constexpr auto FullScreen = ModeFullScreen;
 
 struct ModeCase {
     const char* arguments;  // what follows the program path
@@ -83,7 +83,7 @@ TEST_P(ModeChoice, FollowsTheSwitch) {
     });
     EXPECT_EQ(command.SaverMode, c.mode) << c.arguments;
     EXPECT_EQ(command.ParentWindow, c.parent) << c.arguments;
-    EXPECT_EQ(command.IsPreview, c.isPreview) << c.arguments;
+    EXPECT_EQ(IsPreview(command), c.isPreview) << c.arguments;
     // The foreground window is consulted only when /c gave no handle.
     EXPECT_EQ(foregroundAsked, c.parent == Foreground ? 1 : 0) << c.arguments;
 }

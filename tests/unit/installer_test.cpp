@@ -1,5 +1,6 @@
 // The two installers, read with 7-Zip (which opens NSIS installers): each is made from the
-// one script for its processor and carries exactly its own build's stripped .scr. Only the
+// one script for its processor and carries exactly its own build's stripped .scr and the
+// side picture drawn from the saver's icon (not the installer system's own). Only the
 // x64 one can run here (tests/e2e/scenarios/installer.probe); this covers the x86 one too.
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ namespace {
 
 struct InstallerCase {
     const char* Name;
-    std::string Setup, Scr, ScrName, SubType;
+    std::string Setup, Scr, Side, ScrName, SubType;
 };
 
 void PrintTo(const InstallerCase& c, std::ostream* out) { *out << c.Name; }
@@ -47,23 +48,29 @@ TEST_P(Installer, IsTheOneScriptCarryingItsOwnScr) {
         paths.insert(listing.substr(at + 8, listing.find('\n', at + 1) - at - 8));
     }
     paths.erase(c.Setup);  // the archive's own entry
-    EXPECT_EQ(paths, (std::set<std::string>{"$SYSDIR/" + c.ScrName, "$PLUGINSDIR/System.dll", "uninstall.exe"}));
+    EXPECT_EQ(paths,
+              (std::set<std::string>{"$SYSDIR/" + c.ScrName, "$PLUGINSDIR/System.dll", "$PLUGINSDIR/nsDialogs.dll",
+                                     "$PLUGINSDIR/modern-wizard.bmp", "uninstall.exe"}));
     EXPECT_NE(listing.find("SubType = " + c.SubType + "\n"), std::string::npos) << listing;
 
-    const std::string carried = Output("7z x -so '" + c.Setup + "' '$SYSDIR/" + c.ScrName + "' 2>/dev/null");
-    const std::string built = FileBytes(c.Scr);
-    EXPECT_FALSE(built.empty());
-    EXPECT_TRUE(carried == built) << "the installer carries " << carried.size() << " bytes, the build made "
-                                  << built.size();
+    for (const auto& [inside, built] : {std::pair{"$SYSDIR/" + c.ScrName, FileBytes(c.Scr)},
+                                        std::pair{std::string("$PLUGINSDIR/modern-wizard.bmp"), FileBytes(c.Side)}}) {
+        const std::string carried = Output("7z x -so '" + c.Setup + "' '" + inside + "' 2>/dev/null");
+        EXPECT_FALSE(built.empty()) << inside;
+        EXPECT_TRUE(carried == built) << "the installer's " << inside << " has " << carried.size()
+                                      << " bytes, the build made " << built.size();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Builds, Installer,
     ::testing::Values(InstallerCase{"win64", WRIGGLET_WIN64_DIR "/wrigglet2004-" WRIGGLET_VERSION "-setup-x64.exe",
-                                    WRIGGLET_WIN64_DIR "/wrigglet2004.scr", "wrigglet2004.scr",
+                                    WRIGGLET_WIN64_DIR "/wrigglet2004.scr",
+                                    WRIGGLET_WIN64_DIR "/resources/installer-side.bmp", "wrigglet2004.scr",
                                     "NSIS-3 Unicode 64-bit"},
                       InstallerCase{"win32", WRIGGLET_WIN32_DIR "/wrigglet2004-" WRIGGLET_VERSION "-setup-x86.exe",
-                                    WRIGGLET_WIN32_DIR "/wrigglet2004-x86.scr", "wrigglet2004-x86.scr",
+                                    WRIGGLET_WIN32_DIR "/wrigglet2004-x86.scr",
+                                    WRIGGLET_WIN32_DIR "/resources/installer-side.bmp", "wrigglet2004-x86.scr",
                                     "NSIS-3 Unicode"}));
 
 }  // namespace

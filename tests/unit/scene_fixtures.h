@@ -14,14 +14,10 @@
 
 namespace wrigglet::fixtures {
 
-// Records every sound started, and optionally notes it in a shared log of platform calls.
+// Records every sound started.
 struct RecordingSound : SoundPlayer {
     std::vector<int32_t> Played;
-    std::vector<std::string>* Log = nullptr;
-    void PlayLooping(int32_t resource) override {
-        Played.push_back(resource);
-        if (Log) Log->push_back("sound " + std::to_string(resource));
-    }
+    void PlayLooping(int32_t resource) override { Played.push_back(resource); }
 };
 
 inline SaverSettings MakeSettings(int32_t wrigglets, int32_t speed = 2, bool sound = false, bool desktop = true) {

@@ -18,87 +18,84 @@
 namespace wrigglet {
 namespace {
 
+// A host in memory that remembers what it was asked for.
 struct RecordingHost : SceneHost {
-    SceneSize Screen{320, 200};
     SceneSize Client{152, 112};
-    std::vector<PixelRect> MonitorList;  // empty: the platform can't tell
+    MonitorList Screens{{{0, 0, 320, 200}}, 0};
     bool CanCapture = true;
-    std::vector<std::string> Log;
+    bool Visible = true;
     std::vector<uint32_t> Snapshot, Picture;
     std::vector<std::vector<PixelRect>> Presented;
-    uint32_t TimerInterval = 0;
+    std::vector<std::pair<PixelRect, SnapshotSource>> Made;
+    int Releases = 0;
 
-    SceneSize ScreenSize() override {
-        Log.push_back("screen");
-        return Screen;
-    }
-    SceneSize ClientSize() override {
-        Log.push_back("client");
-        return Client;
-    }
-    std::vector<PixelRect> Monitors() override {
-        Log.push_back("monitors");
-        return MonitorList;
-    }
-    bool CaptureSnapshot(int32_t width, int32_t height, bool stretch, bool fromScreen, uint32_t*& snapshot,
-                         uint32_t*& picture) override {
-        Log.push_back(std::string(!fromScreen ? "black "
-                                  : stretch   ? "stretch "
-                                              : "copy ") +
-                      std::to_string(width) + "x" + std::to_string(height));
+    MonitorList Monitors() override { return Screens; }
+    SceneSize ClientSize() override { return Client; }
+    bool MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) override {
+        Made.emplace_back(area, source);
         if (!CanCapture) return false;
-        // What the buffers hold before any copy: the capture must not show through.
-        Snapshot.resize(static_cast<size_t>(width) * height);
+        // What the buffers hold before any copy: a black snapshot must not show it.
+        Snapshot.resize(static_cast<size_t>(RectWidth(area)) * RectHeight(area));
         for (size_t i = 0; i < Snapshot.size(); ++i) Snapshot[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
         Picture.assign(Snapshot.size(), 0x123456u);
-        snapshot = Snapshot.data();
-        picture = Picture.data();
+        pictures = {Snapshot.data(), Picture.data()};
         return true;
     }
     // Really frees the buffers, so a session still using them shows under AddressSanitizer.
-    void ReleaseSnapshot() override {
-        Log.push_back("release");
+    void ReleasePictures() override {
+        ++Releases;
         std::vector<uint32_t>().swap(Snapshot);
         std::vector<uint32_t>().swap(Picture);
     }
-    void StartTimer(uint32_t id, uint32_t ms) override {
-        Log.push_back("timer " + std::to_string(id));
-        TimerInterval = ms;
-    }
-    void StopTimer(uint32_t id) override { Log.push_back("stop " + std::to_string(id)); }
     void Present(const std::vector<PixelRect>& rects) override { Presented.push_back(rects); }
+    bool DesktopVisible() override { return Visible; }
 };
 
 using fixtures::RecordingSound;
 
-void Open(SceneSession& session, RecordingHost& host, const SaverSettings& settings, bool preview,
-          SoundPlayer* sound = nullptr, uint32_t seed = 7) {
-    session.TimeOfDay = FixedTimeOfDay(seed);
-    OpenScene(session, host, settings, preview, sound, nullptr);
+SceneOptions Options(const SaverSettings& settings, bool preview = false, uint32_t seed = 7) {
+    SceneOptions options;
+    options.Settings = settings;
+    options.Preview = preview;
+    options.Seed = seed;
+    return options;
 }
 
-TEST(SceneSession, CreationCapturesThenSetsUpThenStartsTheTimer) {
+uint32_t Open(SceneSession& session, RecordingHost& host, const SaverSettings& settings, bool preview,
+              SoundPlayer* sound = nullptr, uint32_t seed = 7) {
+    return OpenScene(session, SceneParts(host, sound), Options(settings, preview, seed));
+}
+
+bool AllBlack(const std::vector<uint32_t>& pixels) {
+    return std::all_of(pixels.begin(), pixels.end(), [](uint32_t p) { return p == 0; });
+}
+
+TEST(SceneSession, OpeningTakesTheSnapshotTheModeAsks) {
     struct Case {
-        bool Preview;
-        const char* Capture;
+        bool Preview, Desktop;
+        PixelRect Area;
+        SnapshotSource Source;
     };
-    for (const Case c : {Case{false, "copy 320x200"}, Case{true, "stretch 152x112"}}) {
+    for (const Case c : {Case{false, true, {0, 0, 320, 200}, SnapshotSource::Screen},
+                         Case{false, false, {0, 0, 320, 200}, SnapshotSource::Black},
+                         Case{true, true, {0, 0, 152, 112}, SnapshotSource::StretchedScreen},
+                         Case{true, false, {0, 0, 152, 112}, SnapshotSource::Black}}) {
+        SCOPED_TRACE(::testing::Message() << "preview " << c.Preview << " desktop " << c.Desktop);
         RecordingHost host;
         RecordingSound sound;
-        sound.Log = &host.Log;
         SceneSession session;
-        Open(session, host, fixtures::MakeSettings(2, 2, true, true), c.Preview, &sound);
-        std::vector<std::string> expected{c.Preview ? "client" : "monitors"};
-        if (!c.Preview) expected.push_back("screen");
-        expected.push_back(c.Capture);
-        expected.push_back("sound " + std::to_string(sound.Played.at(0)));
-        expected.push_back("timer 5");
-        EXPECT_EQ(host.Log, expected) << "preview " << c.Preview;
+        Open(session, host, fixtures::MakeSettings(2, 2, true, c.Desktop), c.Preview, &sound);
+        ASSERT_EQ(host.Made.size(), 1u);
+        EXPECT_EQ(host.Made[0].first, c.Area);
+        EXPECT_EQ(host.Made[0].second, c.Source);
         EXPECT_EQ(host.Picture, host.Snapshot) << "the picture starts as the snapshot";
+        EXPECT_EQ(AllBlack(host.Snapshot), !c.Desktop);
+        EXPECT_EQ(sound.Played.size(), 1u) << "the set-up started the sound";
+        EXPECT_GT(session.Scenes.at(0).Scene.ActiveCount, 0);
     }
 }
 
-TEST(SceneSession, TimerIntervalFollowsModeAndSpeed) {
+TEST(SceneSession, TicksComeAtTheModesAndSpeedsInterval) {
     struct Case {
         bool Preview;
         int32_t Speed;
@@ -108,18 +105,33 @@ TEST(SceneSession, TimerIntervalFollowsModeAndSpeed) {
                          Case{false, 7, 40}, Case{true, 1, 70}, Case{true, 3, 70}}) {
         RecordingHost host;
         SceneSession session;
-        Open(session, host, fixtures::MakeSettings(1, c.Speed), c.Preview);
-        EXPECT_EQ(host.TimerInterval, c.Interval) << "preview " << c.Preview << " speed " << c.Speed;
+        EXPECT_EQ(Open(session, host, fixtures::MakeSettings(1, c.Speed), c.Preview), c.Interval)
+            << "preview " << c.Preview << " speed " << c.Speed;
+        EXPECT_EQ(TickScene(session), c.Interval);
     }
 }
 
-TEST(SceneSession, BlackBackgroundNeedsNoCapture) {
+// After the limit no tick changes the picture and none is asked for; a new layout builds
+// new scenes, which get the limit again.
+TEST(SceneSession, TheTickLimitFreezesTheFrameUntilANewLayout) {
     RecordingHost host;
     SceneSession session;
-    Open(session, host, fixtures::MakeSettings(2, 2, false, false), false);
-    EXPECT_EQ(host.Log.at(2), "black 320x200");
-    EXPECT_TRUE(std::all_of(host.Snapshot.begin(), host.Snapshot.end(), [](uint32_t p) { return p == 0; }));
-    EXPECT_EQ(host.Picture, host.Snapshot);
+    SceneOptions options = Options(fixtures::MakeSettings(3, 3));
+    options.TickLimit = 3;
+    OpenScene(session, SceneParts(host), options);
+    EXPECT_EQ(TickScene(session), 40u);
+    EXPECT_EQ(TickScene(session), 40u);
+    EXPECT_EQ(TickScene(session), 0u) << "the last tick asks for no other";
+    const std::vector<uint32_t> frozen = host.Picture;
+    const size_t presents = host.Presented.size();
+    EXPECT_EQ(TickScene(session), 0u);
+    EXPECT_EQ(host.Picture, frozen);
+    EXPECT_EQ(host.Presented.size(), presents);
+    EXPECT_EQ(RelayoutScene(session), 40u);
+    EXPECT_EQ(TickScene(session), 40u);
+    options.TickLimit = 0;
+    SceneSession still;
+    EXPECT_EQ(OpenScene(still, SceneParts(host), options), 0u) << "a limit of 0 never ticks";
 }
 
 // Each tick sends exactly its touched tiles: whole tiles that cover every changed pixel,
@@ -127,15 +139,15 @@ TEST(SceneSession, BlackBackgroundNeedsNoCapture) {
 // around the changes, which a present of a few rectangles or bands would send.
 TEST(SceneSession, EachTickSendsOnlyItsTouchedTilesCoveringEveryChange) {
     RecordingHost host;
-    host.Screen = {1920, 1080};
+    host.Screens = {{{0, 0, 1920, 1080}}, 0};
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(3, 3), false);
-    for (int tick = 0; tick < 400; ++tick) TickScene(session, host, nullptr);
+    for (int tick = 0; tick < 400; ++tick) TickScene(session);
     std::vector<uint32_t> before = host.Picture;
     int64_t sent = 0, around = 0;
     for (int tick = 0; tick < 20; ++tick) {
         host.Presented.clear();
-        TickScene(session, host, nullptr);
+        TickScene(session);
         ASSERT_EQ(host.Presented.size(), 1u);
         std::vector<uint8_t> cover(before.size(), 0);
         for (const PixelRect& r : host.Presented[0]) {
@@ -162,12 +174,12 @@ TEST(SceneSession, RepaintWipesTrailsInsideTheUpdateRectangleOnly) {
     RecordingHost host;
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(3, 3), false);
-    for (int tick = 0; tick < 60; ++tick) TickScene(session, host, nullptr);
+    for (int tick = 0; tick < 60; ++tick) TickScene(session);
     ASSERT_NE(host.Picture, host.Snapshot);
     const std::vector<uint32_t> trails = host.Picture;
 
     host.Presented.clear();
-    RepaintScene(session, host, PixelRect{-5, -5, 160, 100});  // clipped to the scene
+    RepaintScene(session, PixelRect{-5, -5, 160, 100});  // clipped to the scene
     ASSERT_EQ(host.Presented.size(), 1u);
     EXPECT_EQ(host.Presented[0], (std::vector<PixelRect>{{0, 0, 160, 100}}));
     for (int32_t y = 0; y < 200; ++y)
@@ -182,18 +194,18 @@ TEST(SceneSession, SecondCloseAndLateMessagesTouchNothing) {
     RecordingHost host;
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(2, 2), false);
-    CloseScene(session, host);
-    CloseScene(session, host);
-    EXPECT_EQ(std::count(host.Log.begin(), host.Log.end(), "release"), 1);
-    EXPECT_EQ(std::count(host.Log.begin(), host.Log.end(), "stop 5"), 1);
-    TickScene(session, host, nullptr);
-    RepaintScene(session, host, PixelRect{0, 0, 320, 200});
-    RelayoutScene(session, host, fixtures::MakeSettings(2, 2), nullptr);
+    CloseScene(session);
+    CloseScene(session);
+    EXPECT_EQ(host.Releases, 1);
+    EXPECT_EQ(TickScene(session), 0u);
+    RepaintScene(session, PixelRect{0, 0, 320, 200});
+    RelayoutScene(session);
     EXPECT_TRUE(host.Presented.empty());
-    EXPECT_EQ(std::count(host.Log.begin(), host.Log.end(), "release"), 1);
+    EXPECT_EQ(host.Releases, 1);
+    EXPECT_EQ(host.Made.size(), 1u);
 }
 
-TEST(SceneSession, EmptyOrUncapturedScenesStillRunTheirTimer) {
+TEST(SceneSession, EmptyOrUncapturedScenesStillTick) {
     struct Case {
         SceneSize Client;
         bool CanCapture;
@@ -203,13 +215,12 @@ TEST(SceneSession, EmptyOrUncapturedScenesStillRunTheirTimer) {
         host.Client = c.Client;
         host.CanCapture = c.CanCapture;
         SceneSession session;
-        Open(session, host, fixtures::MakeSettings(3, 3), true);
-        EXPECT_EQ(host.Log.back(), "timer 5");
-        for (int tick = 0; tick < 20; ++tick) TickScene(session, host, nullptr);
-        RepaintScene(session, host, PixelRect{0, 0, 10, 10});
+        EXPECT_EQ(Open(session, host, fixtures::MakeSettings(3, 3), true), 70u);
+        for (int tick = 0; tick < 20; ++tick) TickScene(session);
+        RepaintScene(session, PixelRect{0, 0, 10, 10});
         EXPECT_TRUE(host.Presented.empty());
         EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
-        CloseScene(session, host);
+        CloseScene(session);
     }
 }
 
@@ -218,11 +229,11 @@ TEST(SceneSession, TinyPreviewRuns) {
     host.Client = {1, 1};
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(3, 3), true);
-    for (int tick = 0; tick < 50; ++tick) TickScene(session, host, nullptr);
+    for (int tick = 0; tick < 50; ++tick) TickScene(session);
     EXPECT_FALSE(host.Presented.empty()) << "the one pixel is drawn and shown";
     for (const auto& rects : host.Presented)
         for (const PixelRect& r : rects) EXPECT_EQ(r, (PixelRect{0, 0, 1, 1}));
-    CloseScene(session, host);
+    CloseScene(session);
 }
 
 // A text rasteriser that runs out of memory at one point of its work.
@@ -247,7 +258,7 @@ struct StarvedText : TextRasteriser {
     void EndSurface() override {}
 };
 
-TEST(SceneSession, ASetUpOutOfMemoryKeepsTheSnapshotStillAndTheTimerRunning) {
+TEST(SceneSession, ASetUpOutOfMemoryKeepsTheSnapshotStillAndTheTicksComing) {
     for (bool defer : {false, true}) {
         for (int failAt : {0, 1, 2}) {
             SCOPED_TRACE(::testing::Message() << "deferred " << defer << " failing at " << failAt);
@@ -257,16 +268,16 @@ TEST(SceneSession, ASetUpOutOfMemoryKeepsTheSnapshotStillAndTheTimerRunning) {
             SceneSession session;
             SaverSettings settings = fixtures::MakeSettings(3, 3);
             settings.Text = true;
-            session.TimeOfDay = FixedTimeOfDay(7);
-            ASSERT_NO_THROW(OpenScene(session, host, settings, false, nullptr, &text, defer));
-            EXPECT_EQ(host.Log.back(), "timer 5");
-            for (int tick = 0; tick < 20; ++tick) ASSERT_NO_THROW(TickScene(session, host, nullptr));
+            SceneOptions options = Options(settings);
+            options.SetUpAtFirstTick = defer;
+            ASSERT_NO_THROW(EXPECT_EQ(OpenScene(session, SceneParts(host, nullptr, &text), options), 40u));
+            for (int tick = 0; tick < 20; ++tick) ASSERT_NO_THROW(EXPECT_EQ(TickScene(session), 40u));
             EXPECT_EQ(host.Picture, host.Snapshot) << "the snapshot covers the screen";
             EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
             EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
-            RepaintScene(session, host, {0, 0, 320, 200});
+            RepaintScene(session, {0, 0, 320, 200});
             EXPECT_EQ(host.Presented.size(), 1u) << "a repaint still shows the picture";
-            CloseScene(session, host);
+            CloseScene(session);
         }
     }
 }
@@ -274,21 +285,23 @@ TEST(SceneSession, ASetUpOutOfMemoryKeepsTheSnapshotStillAndTheTimerRunning) {
 TEST(SceneSession, ADeferredSetUpShowsThePictureFirstThenGivesTheSameFrames) {
     RecordingHost now, later;
     RecordingSound nowSound, laterSound;
-    laterSound.Log = &later.Log;
     SceneSession immediate, deferred;
     const SaverSettings settings = fixtures::MakeSettings(3, 3, true);
     Open(immediate, now, settings, false, &nowSound);
-    deferred.TimeOfDay = FixedTimeOfDay(7);
-    OpenScene(deferred, later, settings, false, &laterSound, nullptr, true);
-    EXPECT_EQ(later.Log, (std::vector<std::string>{"monitors", "screen", "copy 320x200", "timer 5"}))
-        << "no set-up yet";
-    RepaintScene(deferred, later, {0, 0, 320, 200});
+    SceneOptions options = Options(settings);
+    options.SetUpAtFirstTick = true;
+    OpenScene(deferred, SceneParts(later, &laterSound), options);
+    EXPECT_TRUE(laterSound.Played.empty()) << "no set-up yet";
+    EXPECT_EQ(deferred.Scenes.at(0).Scene.ActiveCount, 0);
+    RepaintScene(deferred, {0, 0, 320, 200});
     EXPECT_EQ(later.Presented.size(), 1u) << "the picture shows before the set-up";
-    for (int tick = 0; tick < 100; ++tick) {
-        TickScene(immediate, now, &nowSound);
-        TickScene(deferred, later, &laterSound);
+    TickScene(deferred);
+    EXPECT_EQ(laterSound.Played.size(), 1u) << "the set-up ran at the first tick";
+    TickScene(immediate);
+    for (int tick = 1; tick < 100; ++tick) {
+        TickScene(immediate);
+        TickScene(deferred);
     }
-    EXPECT_EQ(later.Log.at(4), "sound " + std::to_string(nowSound.Played.at(0))) << "the set-up ran at the first tick";
     EXPECT_EQ(later.Picture, now.Picture);
     EXPECT_EQ(laterSound.Played, nowSound.Played);
     EXPECT_NE(now.Picture, now.Snapshot) << "the run drew something";
@@ -298,7 +311,7 @@ TEST(SceneSession, EverySoundCanStartAScene) {
     std::set<int32_t> started;
     for (uint32_t seed = 0; seed < 40; ++seed) {
         RecordingHost host;
-        host.Screen = {64, 48};
+        host.Screens = {{{0, 0, 64, 48}}, 0};
         RecordingSound sound;
         SceneSession session;
         Open(session, host, fixtures::MakeSettings(1, 2, true, true), false, &sound, seed * 7919u);
@@ -308,31 +321,31 @@ TEST(SceneSession, EverySoundCanStartAScene) {
     EXPECT_EQ(started, (std::set<int32_t>{701, 702, 703}));
 }
 
-// The layout Wine reports for the two-monitor tests: the primary at the origin, a smaller
-// monitor left of it, and the strip below the smaller one that no monitor covers.
-const std::vector<PixelRect> TwoMonitors{{0, 0, 256, 192}, {-200, 0, 0, 150}};
+// The layout of the Windows two-monitor tests: the primary at the origin, a smaller monitor
+// left of it (listed first), and the strip below the smaller one that no monitor covers.
+const MonitorList TwoMonitors{{{-200, 0, 0, 150}, {0, 0, 256, 192}}, 1};
 
 TEST(SceneSession, OnlyThePrimarysSoundDrawsPlay) {
     RecordingSound both, alone;
     {
         RecordingHost host;
-        host.MonitorList = TwoMonitors;
+        host.Screens = TwoMonitors;
         SceneSession session;
         Open(session, host, fixtures::MakeSettings(2, 2, true, true), false, &both);
-        for (int tick = 0; tick < 300; ++tick) TickScene(session, host, &both);
+        for (int tick = 0; tick < 300; ++tick) TickScene(session);
     }
     RecordingHost host;
-    host.Screen = {256, 192};
+    host.Screens = {{{0, 0, 256, 192}}, 0};
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(2, 2, true, true), false, &alone);
-    for (int tick = 0; tick < 300; ++tick) TickScene(session, host, &alone);
+    for (int tick = 0; tick < 300; ++tick) TickScene(session);
     EXPECT_GT(alone.Played.size(), 3u) << "the sound changes now and then";
     EXPECT_EQ(both.Played, alone.Played);
 }
 
 TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredStrip) {
     RecordingHost host;
-    host.MonitorList = TwoMonitors;
+    host.Screens = TwoMonitors;
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(3, 3), false);
     ASSERT_EQ(session.Scenes.size(), 2u);
@@ -341,7 +354,7 @@ TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredS
     bool leftTouched = false, rightTouched = false;
     for (int tick = 0; tick < 100; ++tick) {
         host.Presented.clear();
-        TickScene(session, host, nullptr);
+        TickScene(session);
         ASSERT_EQ(host.Presented.size(), 1u) << "one present a tick, whatever the number of monitors";
         for (const PixelRect& r : host.Presented[0]) {
             ASSERT_FALSE(r.Left < 200 && r.Bottom > 150) << "a rectangle reaches into the uncovered strip";
@@ -356,34 +369,35 @@ TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredS
 
 TEST(SceneSession, DisplayChangeRebuildsTheScenesOverBlackForTheNewLayout) {
     RecordingHost host;
-    host.MonitorList = TwoMonitors;
+    host.Screens = TwoMonitors;
     RecordingSound sound;
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(3, 3, true, true), false, &sound);
-    for (int tick = 0; tick < 30; ++tick) TickScene(session, host, &sound);
+    for (int tick = 0; tick < 30; ++tick) TickScene(session);
     const size_t played = sound.Played.size();
 
-    host.MonitorList = {{0, 0, 120, 90}};
-    host.Log.clear();
+    host.Screens = {{{0, 0, 120, 90}}, 0};
+    host.Visible = false;  // the saver's own window covers the desktop now
     host.Presented.clear();
-    RelayoutScene(session, host, fixtures::MakeSettings(3, 3, true, true), nullptr);
-    EXPECT_EQ(host.Log, (std::vector<std::string>{"release", "monitors", "black 120x90"}));
+    RelayoutScene(session);
+    EXPECT_EQ(host.Releases, 1);
+    EXPECT_EQ(host.Made.back(), std::make_pair(PixelRect{0, 0, 120, 90}, SnapshotSource::Black));
     EXPECT_EQ(sound.Played.size(), played) << "the looping sound goes on";
     ASSERT_EQ(session.Scenes.size(), 1u);
     EXPECT_EQ(session.Scenes[0].Scene.SceneWidth, 120);
     EXPECT_EQ(host.Presented, (std::vector<std::vector<PixelRect>>{{{0, 0, 120, 90}}}));
-    EXPECT_TRUE(std::all_of(host.Snapshot.begin(), host.Snapshot.end(), [](uint32_t p) { return p == 0; }));
+    EXPECT_TRUE(AllBlack(host.Snapshot));
     // The new scene is the fresh single-screen scene of that size, drawn over black.
     RecordingHost alone;
-    alone.Screen = {120, 90};
+    alone.Screens = {{{0, 0, 120, 90}}, 0};
     SceneSession fresh;
     Open(fresh, alone, fixtures::MakeSettings(3, 3, true, false), false);
     for (int tick = 0; tick < 40; ++tick) {
-        TickScene(session, host, &sound);
-        TickScene(fresh, alone, nullptr);
+        TickScene(session);
+        TickScene(fresh);
     }
     EXPECT_EQ(host.Picture, alone.Picture);
-    CloseScene(session, host);
+    CloseScene(session);
 }
 
 }  // namespace

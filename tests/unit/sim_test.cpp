@@ -92,6 +92,8 @@ TEST(SimOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(o.OutputPng, "out.png");
     EXPECT_EQ(o.OutputField, "f.bin");
     EXPECT_TRUE(o.Stats);
+    EXPECT_TRUE(ParseSimArguments({"-h"}).Options.Help);
+    EXPECT_EQ(ParseSimArguments({"--png=-x.png"}).Options.OutputPng, "-x.png");
 }
 
 TEST(SimOptions, BadArgumentsSayWhatIsWrong) {
@@ -116,6 +118,8 @@ TEST(SimOptions, BadArgumentsSayWhatIsWrong) {
         {{"--ticks", "-1"}, "--ticks"},
         {{"--ticks"}, "--ticks needs a value"},
         {{"--png", ""}, "--png needs a value"},
+        {{"--png", "--stats"}, "--png needs a value, not the option '--stats'"},
+        {{"--size", "64x48+0+0"}, "--size wants WxH"},
         {{"--stats=1"}, "--stats"},
         {{"--frobnicate"}, "--frobnicate"},
         {{"extra"}, "unknown argument 'extra'"},

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The Debian package end to end: cpack makes it from the native build, lintian finds no error,
+# apt installs it, the installed hack runs and its manual is found, and removing and purging it
+# leaves nothing behind. Needs root; ctest passes DEB_BUILD, DEB_WORK and DEB_VERSION.
+set -uo pipefail
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+skip() { echo "SKIP: $*"; exit 77; }
+apt() { DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 -y -q "$@"; }
+
+[ "$(id -u)" -eq 0 ] || skip "installing a package needs root"
+for tool in lintian dpkg-shlibdeps apt-get; do
+    command -v "$tool" >/dev/null || skip "$tool is missing (scripts/test.sh installs it)"
+done
+dpkg-query -W -f='${Status}' wrigglet 2>/dev/null | grep -q installed &&
+    skip "wrigglet is installed already; 'apt purge wrigglet' before running this test"
+
+rm -rf "$DEB_WORK" && mkdir -p "$DEB_WORK"
+cpack --config "$DEB_BUILD/CPackConfig.cmake" -G DEB -B "$DEB_WORK" >"$DEB_WORK/cpack.log" 2>&1 ||
+    fail "cpack failed: $(tail -n 5 "$DEB_WORK/cpack.log")"
+deb=$DEB_WORK/wrigglet_${DEB_VERSION}_$(dpkg --print-architecture).deb
+[ -f "$deb" ] || fail "no $deb; cpack made: $(ls "$DEB_WORK")"
+
+lintian --fail-on error "$deb" >"$DEB_WORK/lintian.log" 2>&1
+lintian_status=$?
+cat "$DEB_WORK/lintian.log"
+[ "$lintian_status" -eq 0 ] || fail "lintian found errors"
+
+# Where XScreenSaver, man and the policy look; and dependencies from what the hack links.
+dpkg-deb -c "$deb" >"$DEB_WORK/contents.txt" || fail "dpkg-deb cannot read $deb"
+for file in usr/libexec/xscreensaver/wrigglet usr/share/xscreensaver/config/wrigglet.xml \
+    usr/share/man/man6/wrigglet.6.gz usr/share/doc/wrigglet/copyright usr/share/doc/wrigglet/changelog.gz; do
+    grep -q " \./$file\$" "$DEB_WORK/contents.txt" || fail "the package has no /$file"
+done
+depends=$(dpkg-deb -f "$deb" Depends)
+for package in libc6 libx11-6 libfontconfig1 fonts-dejavu-core; do
+    [[ ", $depends" == *", $package "* || ", $depends," == *", $package,"* ]] ||
+        fail "Depends lacks $package: $depends"
+done
+
+# Every path the package brings that is not on the system yet must be gone again after removal;
+# a file already there (a 'cmake --install', say) is not the test's to replace.
+mapfile -t paths < <(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -e 's|^\./|/|' -e 's|/$||' | grep -v '^$')
+new=()
+for path in "${paths[@]}"; do
+    if [ ! -e "$path" ]; then new+=("$path"); elif [ ! -d "$path" ]; then skip "$path exists already"; fi
+done
+
+installed=
+cleanup() { [ -n "$installed" ] && apt purge wrigglet >/dev/null 2>&1; }
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+installed=yes
+apt install --no-install-recommends "$deb" >"$DEB_WORK/install.log" 2>&1 ||
+    fail "apt install failed: $(tail -n 5 "$DEB_WORK/install.log")"
+
+/usr/libexec/xscreensaver/wrigglet -help >"$DEB_WORK/help.txt" 2>&1 ||
+    fail "the installed hack does not run: $(head -n 3 "$DEB_WORK/help.txt")"
+grep -q '^usage: wrigglet' "$DEB_WORK/help.txt" || fail "no usage from -help: $(head -n 3 "$DEB_WORK/help.txt")"
+# The settings page's Documentation button asks man for the page by the hack's name.
+if command -v man >/dev/null && [ -e /usr/share/man/man6/wrigglet.6.gz ]; then
+    [ "$(man -w wrigglet)" = /usr/share/man/man6/wrigglet.6.gz ] || fail "man does not find wrigglet: $(man -w wrigglet 2>&1)"
+fi
+
+left() {
+    local path
+    for path in "${new[@]}"; do [ -e "$path" ] && echo "$path"; done
+}
+apt remove wrigglet >"$DEB_WORK/remove.log" 2>&1 || fail "apt remove failed: $(tail -n 5 "$DEB_WORK/remove.log")"
+[ -z "$(left)" ] || fail "removing left: $(left | tr '\n' ' ')"
+# With no configuration files the removal forgets the package; purge whatever dpkg still keeps.
+if dpkg-query -W wrigglet >/dev/null 2>&1; then
+    apt purge wrigglet >"$DEB_WORK/purge.log" 2>&1 || fail "apt purge failed: $(tail -n 5 "$DEB_WORK/purge.log")"
+fi
+installed=
+dpkg -L wrigglet >/dev/null 2>&1 && fail "dpkg still knows wrigglet after the purge"
+[ -z "$(left)" ] || fail "purging left: $(left | tr '\n' ' ')"
+echo "PASS: $(basename "$deb") ($(stat -c %s "$deb") bytes), lintian: $(grep -c '^[EW]:' "$DEB_WORK/lintian.log") errors and warnings"
