@@ -13,8 +13,23 @@ done
 
 echo "Installing missing packages: ${missing[*]}"
 apt=(env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900)
-[ "$(id -u)" -eq 0 ] || apt=(sudo "${apt[@]}")
+dpkg=(dpkg)
+[ "$(id -u)" -eq 0 ] || { apt=(sudo "${apt[@]}"); dpkg=(sudo dpkg); }
+# A name:arch package needs its architecture known to dpkg before the update.
+foreign=0
+for pkg in "${missing[@]}"; do
+    [[ "$pkg" == *:* ]] || continue
+    foreign=1
+    arch=${pkg##*:}
+    dpkg --print-foreign-architectures | grep -qx "$arch" || "${dpkg[@]}" --add-architecture "$arch"
+done
 "${apt[@]}" update -qq >/dev/null \
     || fail "'apt-get update' failed; are you root (or is sudo available) and is the archive reachable?"
+# Another architecture's library could pull in a tool that replaces the machine's own:
+# then nothing is installed if apt would remove anything.
+removed=""
+[ "$foreign" -eq 1 ] && removed=$(apt-get install -s --no-install-recommends "${missing[@]}" 2>/dev/null |
+    sed -n 's/^Remv \([^ ]*\).*/\1/p' || true)
+[ -z "$removed" ] || fail "installing ${missing[*]} would remove: $removed"
 "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}" >/dev/null \
     || fail "could not install: ${missing[*]} (see 'apt-get install ${missing[*]}')"

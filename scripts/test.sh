@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything (native, native-asan, win64, win32) and runs every test.
+# Builds everything (native, native-asan, win64, win32, arm64) and runs every test; the
+# arm64 build's tests run under qemu-user, and its frames are compared with the native ones.
 # Installs the Debian packages it misses; safe to run again.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -7,12 +8,20 @@ source scripts/lib.sh
 
 ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
     "${DEB_PACKAGES[@]}"
+# Apart, so that the machine's own tools are in place before another architecture's libraries.
+ensure_packages "${ARM64_PACKAGES[@]}"
+presets=(win64 win32 native native-asan)
+test_presets=(native native-asan win64)
+if command -v aarch64-linux-gnu-g++ >/dev/null; then
+    presets+=(arm64)
+    test_presets+=(arm64)
+fi
 
 # The Windows builds come first: native tests inspect the built .scr files.
-for preset in win64 win32 native native-asan; do build_preset "$preset"; done
+for preset in "${presets[@]}"; do build_preset "$preset"; done
 
 passed=0; failed=0; status=0
-for preset in native native-asan win64; do
+for preset in "${test_presets[@]}"; do
     echo "== testing $preset"
     log="build/test-$preset.log"
     ctest --preset "$preset" -j "$(parallel_jobs)" 2>&1 | tee "$log"
@@ -24,6 +33,11 @@ for preset in native native-asan win64; do
         passed=$((passed + total - bad)); failed=$((failed + bad))
     fi
 done
+
+if [[ " ${presets[*]} " == *" arm64 "* ]]; then
+    echo "== comparing arm64 frames with the native ones"
+    if scripts/compare-arm64.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+fi
 
 echo "$passed passed, $failed failed"
 [ "$status" -eq 0 ] || fail "some tests failed (logs in build/test-*.log)"
