@@ -11,39 +11,40 @@
 # Usage: scripts/bench-wayland.sh
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
+source scripts/lib.sh
 source tests/wayland/sway-env.sh  # start_sway, stop_sway
 
-fail() { echo "error: $*" >&2; exit 1; }
 marks=(1 501 1001 1501)
 scene=(-no-desktop -text -wrigglets 3 -speed 3 -seed 7)
 
-scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" "${WAYLAND_TEST_PACKAGES[@]}" xvfb || fail "could not install the packages"
-cmake --preset native >/dev/null || fail "configuring native failed"
-cmake --build --preset native -j 2 >/dev/null || fail "building native failed"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WAYLAND_TEST_PACKAGES[@]}" xvfb
+build_preset native
 
 work=$PWD/build/bench-wayland
 saver_binary=build/native/src/wayland/wrigglet-wayland
 rm -rf "$work" && mkdir -p "$work"
 : >"$work/summary.txt"
 saver=
-trap '[ -n "$saver" ] && kill "$saver" 2>/dev/null; stop_sway' EXIT
+trap 'stop_process "$saver"; stop_sway' EXIT
 
 # CPU seconds a process has used so far, to the nanosecond.
 cpu_seconds() {
     awk '{ printf "%.9f\n", $1 / 1e9 }' "/proc/$1/schedstat"
 }
 
-# Waits for the saver's line that its last tick is on the screen.
+# The saver has shown its last tick; fails when it ended before that.
+shown() {
+    grep -q ' shown on ' "$work/saver.out" && return 0
+    process_ended "$saver" && fail "the saver ended early: $(cat "$work/saver.err")"
+    return 1
+}
+
 wait_shown() {
-    until grep -q ' shown on ' "$work/saver.out"; do
-        kill -0 "$saver" 2>/dev/null || fail "the saver ended early: $(cat "$work/saver.err")"
-        sleep 0.05
-    done
+    wait_for 300 shown || fail "the saver did not show its last tick within 300 s"
 }
 
 stop_saver() {
-    kill "$saver"; wait "$saver"; saver=
+    stop_process "$saver"; saver=
 }
 
 # run N: runs the saver for N ticks and prints its CPU and the compositor's at the last tick.
