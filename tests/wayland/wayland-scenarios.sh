@@ -142,6 +142,16 @@ scenario_picture() {
     stop_saver TERM
 }
 
+# Without -picture, on sway, the scene starts from what grim reads of the output.
+scenario_desktop() {
+    sway_with 1 'output HEADLESS-1 resolution 1024x768 position 0 0'
+    grim "$WORK/desktop.png" || fail "grim failed"
+    start_saver -seed 7 -ticks 200 -wrigglets 3 -speed 3
+    wait_shown 1
+    expect_frame "" --size 1024x768 "${SIM_SCENE[@]}" --background "$WORK/desktop.png"
+    stop_saver TERM
+}
+
 # vnc EVENT...: input from a remote user through wayvnc on the first output.
 vnc() {
     if [ -z "$VNC_PID" ]; then
