@@ -53,23 +53,45 @@ wait_shown() {
     fail "the saver never showed its frame"
 }
 
-# expect_frame "GRIM-ARGUMENTS" SIM-ARGUMENTS...: the screen equals the simulator's picture.
-# A capture of a still output may return one of sway's older frames (its headless pixman
-# output commits a back buffer it did not repaint), so it is read again a few times; the
-# saver draws nothing more once its last tick shows, so any matching capture is its frame.
-expect_frame() {
-    local grim_arguments=$1 differ i
-    shift
-    "$WRIGGLET_SIM" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
-    for i in $(seq 10); do
-        # shellcheck disable=SC2086  # the grim arguments are words
-        grim $grim_arguments "$WORK/screen.png" && convert "$WORK/screen.png" -alpha off "$WORK/screen.png" ||
+# expect_output NAME PICTURE: the output shows PICTURE. A capture of a still output may
+# return one of sway's older frames (its headless pixman outputs, when asked for a frame with
+# nothing new, hand over a back buffer they did not repaint), so it is read again a few
+# times; the saver draws nothing more once its last tick shows, so any capture that matches
+# is its frame.
+expect_output() {
+    local name=$1 picture=$2 i
+    for i in $(seq 20); do
+        grim -o "$name" "$WORK/screen.png" && convert "$WORK/screen.png" -alpha off "$WORK/screen.png" ||
             fail "grim failed"
-        differ=$(compare -metric AE "$WORK/screen.png" "$WORK/sim.png" "$WORK/diff.png" 2>&1)
-        [ "$differ" = 0 ] && return 0
-        sleep 0.2
+        DIFFER=$(compare -metric AE "$WORK/screen.png" "$picture" "$WORK/diff.png" 2>&1)
+        [ "$DIFFER" = 0 ] && return 0
+        sleep 0.25
     done
-    fail "$differ pixels differ from wrigglet-sim $* (see $WORK/diff.png)"
+    swaymsg -t get_tree >"$WORK/tree.json" 2>&1
+    return 1
+}
+
+# expect_frame SIZE SIM-ARGUMENTS...: HEADLESS-1 equals the simulator's picture of SIZE.
+expect_frame() {
+    local size=$1
+    shift
+    "$WRIGGLET_SIM" --size "$size" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
+    expect_output HEADLESS-1 "$WORK/sim.png" ||
+        fail "$DIFFER pixels differ from wrigglet-sim --size $size $* (see $WORK/diff.png)"
+}
+
+# expect_layout LAYOUT SIM-ARGUMENTS...: outputs HEADLESS-1, -2, ... (at LAYOUT's WxH+X+Y,
+# in its order) show their parts of the simulator's picture of those monitors.
+expect_layout() {
+    local layout=$1 n=0 monitor
+    shift
+    "$WRIGGLET_SIM" --monitors "$layout" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
+    for monitor in ${layout//,/ }; do
+        n=$((n + 1))
+        convert "$WORK/sim.png" -crop "$monitor" +repage "$WORK/part.png" || fail "cannot crop $monitor"
+        expect_output "HEADLESS-$n" "$WORK/part.png" ||
+            fail "$DIFFER pixels of HEADLESS-$n differ from wrigglet-sim --monitors $layout $* (see $WORK/diff.png)"
+    done
 }
 
 # stop_saver SIGNAL: the saver ends within a second with status 0 and a clean sanitizer log.
@@ -119,7 +141,7 @@ scenario_layout() {
     sway_with 2 "${TWO_OUTPUTS[@]}"
     start_saver "${SCENE[@]}"
     wait_shown 2
-    expect_frame "" --monitors 1024x768+0+0,800x600+1024+0 "${SIM_SCENE[@]}"
+    expect_layout 1024x768+0+0,800x600+1024+0 "${SIM_SCENE[@]}"
     stop_saver TERM
 }
 
@@ -128,7 +150,7 @@ scenario_scaled() {
     sway_with 1 'output HEADLESS-1 resolution 1600x1200 position 0 0 scale 2'
     start_saver "${SCENE[@]}"
     wait_shown 1
-    expect_frame "-o HEADLESS-1" --size 1600x1200 "${SIM_SCENE[@]}"
+    expect_frame 1600x1200 "${SIM_SCENE[@]}"
     stop_saver INT
 }
 
@@ -138,7 +160,7 @@ scenario_picture() {
     convert -size 1024x768 gradient:'#0040c0-#00c040' "$WORK/picture.png" || fail "no picture"
     start_saver -seed 7 -ticks 200 -text -wrigglets 3 -speed 3 -picture "$WORK/picture.png"
     wait_shown 2
-    expect_frame "-o HEADLESS-1" --size 1024x768 --text on "${SIM_SCENE[@]}" --background "$WORK/picture.png"
+    expect_frame 1024x768 --text on "${SIM_SCENE[@]}" --background "$WORK/picture.png"
     stop_saver TERM
 }
 
@@ -148,7 +170,7 @@ scenario_desktop() {
     grim "$WORK/desktop.png" || fail "grim failed"
     start_saver -seed 7 -ticks 200 -wrigglets 3 -speed 3
     wait_shown 1
-    expect_frame "" --size 1024x768 "${SIM_SCENE[@]}" --background "$WORK/desktop.png"
+    expect_frame 1024x768 "${SIM_SCENE[@]}" --background "$WORK/desktop.png"
     stop_saver TERM
 }
 
@@ -188,7 +210,7 @@ scenario_output_added() {
     wait_shown 2
     swaymsg create_output >/dev/null || fail "swaymsg create_output failed"
     wait_shown 3
-    expect_frame "" --monitors 1024x768+0+0,800x600+1024+0,640x480+0+768 "${SIM_SCENE[@]}"
+    expect_layout 1024x768+0+0,800x600+1024+0,640x480+0+768 "${SIM_SCENE[@]}"
     stop_saver TERM
 }
 
@@ -203,7 +225,7 @@ scenario_output_removed() {
     sleep 0.5
     kill -0 "$SAVER_PID" 2>/dev/null || fail "the saver ended when an output went"
     [ "$(swaymsg -t get_tree | grep -c '"app_id": "wrigglet-wayland"')" -eq 1 ] || fail "the gone output's surface is left"
-    expect_frame "-o HEADLESS-1" --size 1024x768 "${SIM_SCENE[@]}"
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
     stop_saver TERM
 }
 
