@@ -10,7 +10,7 @@
 #
 # Usage: scripts/bench-wayland.sh
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 source scripts/lib.sh
 source tests/wayland/sway-env.sh  # start_sway, stop_sway
 

@@ -1,4 +1,5 @@
 # Shell helpers for a private headless sway, sourced by the Wayland scenarios and the benchmark.
+# shellcheck shell=bash
 #
 #   start_sway DIR CONFIG-LINES...
 #                   starts sway with no real outputs or input devices and the pixman renderer,
@@ -28,8 +29,8 @@ start_sway() {
         sway -c "$SWAY_DIR/sway.conf" >"$dir/sway.log" 2>&1 &
     SWAY_PID=$!
     export XDG_RUNTIME_DIR=$SWAY_DIR/run
-    local i
-    for i in $(seq 100); do
+    local _
+    for _ in $(seq 100); do
         SWAYSOCK=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name 'sway-ipc.*.sock' 2>/dev/null | head -n 1)
         WAYLAND_DISPLAY=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -type s -name 'wayland-*' -printf '%f\n' 2>/dev/null | head -n 1)
         if [ -n "$SWAYSOCK" ] && [ -n "$WAYLAND_DISPLAY" ] && swaymsg -s "$SWAYSOCK" -t get_version >/dev/null 2>&1; then

@@ -5,11 +5,12 @@
 # and seed, pixel for pixel; input comes through wayvnc, as a remote user's would.
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tests/wayland/sway-env.sh
 source "$HERE/sway-env.sh"  # start_sway, stop_sway
 
 WORK=$WAYLAND_WORK
 rm -rf "$WORK" && mkdir -p "$WORK"
-SAVER_PID= VNC_PID=
+SAVER_PID='' VNC_PID=''
 TWO_OUTPUTS=('output HEADLESS-1 resolution 1024x768 position 0 0' 'output HEADLESS-2 resolution 800x600 position 1024 0')
 SCENE=(-seed 7 -ticks 200 -no-desktop -no-text -wrigglets 3 -speed 3)
 SIM_SCENE=(--seed 7 --ticks 200 --wrigglets 3 --speed 3)
@@ -61,8 +62,9 @@ wait_shown() {
 expect_output() {
     local name=$1 picture=$2 i
     for i in $(seq 20); do
-        grim -o "$name" "$WORK/screen.png" && convert "$WORK/screen.png" -alpha off "$WORK/screen.png" ||
-            fail "grim failed"
+        if ! grim -o "$name" "$WORK/screen.png" || ! convert "$WORK/screen.png" -alpha off "$WORK/screen.png"; then
+            fail "cannot read $name"
+        fi
         DIFFER=$(compare -metric AE "$WORK/screen.png" "$picture" "$WORK/diff.png" 2>&1)
         [ "$DIFFER" = 0 ] && return 0
         sleep 0.25
@@ -102,7 +104,8 @@ stop_saver() {
 
 # expect_ended WHAT: WHAT ended the saver within a second, with status 0.
 expect_ended() {
-    local start=$(date +%s%N) status
+    local start status
+    start=$(date +%s%N)
     while kill -0 "$SAVER_PID" 2>/dev/null && [ $(( $(date +%s%N) - start )) -lt 1000000000 ]; do sleep 0.02; done
     kill -0 "$SAVER_PID" 2>/dev/null && fail "$1 did not end the saver within a second"
     wait "$SAVER_PID"; status=$?
@@ -118,12 +121,14 @@ expect_error() {
     shift 2
     "$WRIGGLET_WAYLAND" "$@" >/dev/null 2>"$WORK/err"; status=$?
     [ "$status" -eq "$want" ] || fail "$* gave status $status, not $want: $(cat "$WORK/err")"
-    [ "$(wc -l <"$WORK/err")" -eq 1 ] && grep -qE "^wrigglet-wayland: $pattern" "$WORK/err" \
-        || fail "$* must give one line matching '$pattern': $(cat "$WORK/err")"
+    if [ "$(wc -l <"$WORK/err")" -ne 1 ] || ! grep -qE "^wrigglet-wayland: $pattern" "$WORK/err"; then
+        fail "$* must give one line matching '$pattern': $(cat "$WORK/err")"
+    fi
 }
 
 # The command line and the picture are checked before any display is looked for.
 scenario_options() {
+    local status
     expect_error 2 '.*usage: wrigglet-wayland ' -speed 4
     "$WRIGGLET_WAYLAND" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
     expect_error 1 "cannot read '$WORK/none.png'" -picture "$WORK/none.png"
@@ -132,7 +137,8 @@ scenario_options() {
     mkdir -p "$WORK/empty"
     XDG_RUNTIME_DIR=$WORK/empty WAYLAND_DISPLAY=none expect_error 1 "cannot connect to the Wayland display 'none'"
     env -u XDG_RUNTIME_DIR -u WAYLAND_DISPLAY "$WRIGGLET_WAYLAND" 2>"$WORK/err"
-    [ $? -eq 1 ] && [ "$(wc -l <"$WORK/err")" -eq 1 ] || fail "no XDG_RUNTIME_DIR: $(cat "$WORK/err")"
+    status=$?
+    if [ "$status" -ne 1 ] || [ "$(wc -l <"$WORK/err")" -ne 1 ]; then fail "no XDG_RUNTIME_DIR: $(cat "$WORK/err")"; fi
 }
 
 # Two outputs: one scene each, seeded by its place in the layout, as the simulator draws the
