@@ -13,6 +13,7 @@
 #include "core/saver_settings.h"
 #include "core/scene_state.h"
 #include "core/sound_player.h"
+#include "core/stop_request.h"
 #include "core/text_imprint.h"
 
 namespace wrigglet {
@@ -73,6 +74,12 @@ struct SceneOptions {
     // The animation stops after this many ticks since the scenes were built and keeps
     // showing that frame, so a test can compare it.
     std::optional<int64_t> TickLimit;
+    // Milliseconds between ticks instead of the mode's and speed's (0 counts as 1, since a
+    // tick answering 0 means no more ticks).
+    std::optional<uint32_t> Interval;
+    // Asked while the pictures are filled and the scenes set up; once it answers true they
+    // end early and stay still where they got to, so the program can end at once.
+    StopRequest StopRequested;
 };
 
 // The collaborators a session works with from its opening to its closing; the sound and
@@ -128,7 +135,7 @@ uint32_t OpenScene(SceneSession& session, const SceneParts& parts, const SceneOp
 uint32_t TickScene(SceneSession& session);
 
 // A repaint: the snapshot goes back into the picture inside `update`, wiping the trails
-// there, and that part is shown.
+// there, and that part is shown (nothing is shown when a stop cut the copy short).
 void RepaintScene(SceneSession& session, PixelRect update);
 
 // A new layout (a monitor came, went or changed, or the window changed size): the pictures

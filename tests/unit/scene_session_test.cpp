@@ -111,6 +111,43 @@ TEST(SceneSession, TicksComeAtTheModesAndSpeedsInterval) {
     }
 }
 
+TEST(SceneSession, AnIntervalGivenReplacesTheModesAndSpeeds) {
+    struct Case {
+        uint32_t Given;
+        int32_t Speed;
+        uint32_t Interval;
+    };
+    for (const Case c : {Case{100, 1, 100}, Case{20, 3, 20}, Case{0, 2, 1}}) {
+        RecordingHost host;
+        SceneSession session;
+        SceneOptions options = Options(fixtures::MakeSettings(1, c.Speed));
+        options.Interval = c.Given;
+        EXPECT_EQ(OpenScene(session, SceneParts(host), options), c.Interval) << c.Given;
+        EXPECT_EQ(TickScene(session), c.Interval) << c.Given;
+    }
+}
+
+// A stop during the opening leaves no picture; one during the deferred set-up leaves the
+// picture still, with nothing moving; the ticks go on either way.
+TEST(SceneSession, AStopRequestLeavesTheScenesStill) {
+    for (const bool stopAtOpening : {true, false}) {
+        SCOPED_TRACE(stopAtOpening);
+        RecordingHost host;
+        SceneSession session;
+        SceneOptions options = Options(fixtures::MakeSettings(3, 3));
+        options.SetUpAtFirstTick = true;
+        bool stop = stopAtOpening;
+        options.StopRequested = [&stop] { return stop; };
+        EXPECT_EQ(OpenScene(session, SceneParts(host), options), 40u);
+        stop = true;
+        EXPECT_EQ(session.Picture.Width, stopAtOpening ? 0 : 320);
+        for (int tick = 0; tick < 10; ++tick) EXPECT_EQ(TickScene(session), 40u);
+        EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
+        EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
+        CloseScene(session);
+    }
+}
+
 // After the limit no tick changes the picture and none is asked for; a new layout builds
 // new scenes, which get the limit again.
 TEST(SceneSession, TheTickLimitFreezesTheFrameUntilANewLayout) {
