@@ -9,6 +9,6 @@ DEB_PACKAGES=(dpkg-dev file lintian)
 WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick
                xserver-xorg-core xserver-xorg-video-dummy)
 # The X11 hack's tests: a virtual X server, Xorg's dummy driver for two monitors, the real
-# XScreenSaver daemon, screen reading.
+# XScreenSaver daemon, screen reading, window properties (xprop).
 X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xscreensaver xdotool
-                   imagemagick util-linux)
+                   imagemagick util-linux x11-utils)
