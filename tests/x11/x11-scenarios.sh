@@ -97,7 +97,7 @@ show_desktop() {
 
 # The option and failure cases, one row each: the display it runs on (main: a 24-bit Xvfb,
 # 8bit: a PseudoColor one, frozen: that one stopped, none: no DISPLAY), what must happen
-# (shown: it draws its frame, then SIGTERM ends it; TERM: SIGTERM ends it during its set-up;
+# (shown: it draws its frame, then SIGTERM ends it; TERM: SIGTERM ends it while its field is built;
 # a number: it exits with that status and one line on stderr matching the pattern), the arguments.
 OPTION_CASES='
 main|shown||-window -mono -install -noinstall -visual default -pair -sync -no-fps -geom 320x200 -ticks 1
@@ -134,7 +134,7 @@ scenario_options() {
         # shellcheck disable=SC2086  # a row's arguments are words
         case $outcome in
             shown) start_hack $arguments; wait_shown 1; stop_hack TERM ;;
-            TERM) start_hack $arguments; wait_window; stop_hack TERM ;;
+            TERM) start_hack $arguments; wait_field; stop_hack TERM ;;
             *)
                 "$WRIGGLET" $arguments >/dev/null 2>"$WORK/err"; status=$?
                 [ "$status" -eq "$outcome" ] || fail "'$arguments' on $where gave status $status, not $outcome"
@@ -147,15 +147,17 @@ scenario_options() {
     "$WRIGGLET" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
 }
 
-# Waits until the hack's own window is on the screen.
-wait_window() {
-    local i
-    for i in $(seq 100); do
-        xdotool search --name '^wrigglet$' >/dev/null 2>&1 && return 0
-        kill -0 "$HACK_PID" 2>/dev/null || fail "the hack ended before showing its window"
-        sleep 0.1
+# Waits until a 16384x16384 hack builds its field: its own memory grows past the 1 GB
+# snapshot (its picture is in shared memory), which it holds from its first paint on.
+wait_field() {
+    local i memory
+    for i in $(seq 600); do
+        memory=$(awk '/^RssAnon:/ { print $2 }' "/proc/$HACK_PID/status" 2>/dev/null)
+        [ "${memory:-0}" -ge 1200000 ] && return 0
+        kill -0 "$HACK_PID" 2>/dev/null || fail "the hack ended before building its field"
+        sleep 0.05
     done
-    fail "the hack never showed its window"
+    fail "the hack never built its field"
 }
 
 # cmake --install puts the hack and its settings where Debian's XScreenSaver looks, and
@@ -322,7 +324,7 @@ run_daemon() {
     [ "$(saver_hacks | wc -l)" -eq $# ] || { cat "$WORK/daemon.log" >&2; fail "XScreenSaver did not start $# hacks"; }
     local drawn corners
     for monitor in "$@"; do
-        for i in $(seq 100); do
+        for i in $(seq 50); do
             import -window root "$WORK/screen.png" 2>/dev/null || fail "cannot read the screen"
             drawn=$(changed_pixels "$monitor" "$start")
             corners=$(corner_colours "$monitor" "$WORK/screen.png")
