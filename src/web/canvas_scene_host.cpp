@@ -60,17 +60,15 @@ void CanvasSceneHost::CopyToShown(const PixelRect& rect) {
     }
 }
 
-// Every changed pixel of the picture is in one of the rectangles, so the copy is the whole
-// picture at all times, and a band holding the rectangles puts nothing stale.
+// Each touched tile run is put on its own: a put costs the browser by its area, and bands
+// holding the runs cost more than the calls they save. Every changed pixel of the picture
+// is in one of the rectangles, so the RGBA copy is the whole picture at all times.
 void CanvasSceneHost::Present(const std::vector<PixelRect>& rects) {
     if (shown_.empty()) return;
-    for (const PixelRect& rect : rects) CopyToShown(rect);
-    if (rects.size() <= MaxCanvasPuts) {
-        for (const PixelRect& r : rects) PutPictureRect(r.Left, r.Top, RectWidth(r), RectHeight(r));
-        return;
+    for (const PixelRect& r : rects) {
+        CopyToShown(r);
+        PutPictureRect(r.Left, r.Top, RectWidth(r), RectHeight(r));
     }
-    for (const PixelRect& band : RectBands(rects, MaxCanvasPuts))
-        PutPictureRect(band.Left, band.Top, RectWidth(band), RectHeight(band));
 }
 
 }  // namespace wrigglet::web

@@ -10,9 +10,6 @@
 
 namespace wrigglet::web {
 
-// A tick's touched tiles reach the canvas in at most this many puts.
-inline constexpr size_t MaxCanvasPuts = 8;
-
 class CanvasSceneHost final : public SceneHost {
 public:
     // The canvas's size in device pixels; the next pictures are made for it.

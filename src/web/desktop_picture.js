@@ -42,7 +42,7 @@ export function drawOwnDesktop(context, width, height) {
   glow.addColorStop(0, 'rgba(255, 236, 170, 0.75)');
   glow.addColorStop(1, 'rgba(255, 200, 120, 0)');
   context.fillStyle = glow;
-  context.fillRect(0, 0, width, height);
+  context.fillRect(sunX - sunR * 5, sunY - sunR * 5, sunR * 10, sunR * 10);
   context.fillStyle = '#fff1c4';
   context.beginPath();
   context.arc(sunX, sunY, sunR, 0, 2 * Math.PI);
