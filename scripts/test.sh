@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything (native, native-asan, win64, win32, arm64) and runs every test; the
-# arm64 build's tests run under qemu-user, and its frames are compared with the native ones.
+# Builds everything (native, native-asan, win64, win32, web, arm64) and runs every test; the
+# arm64 build's tests run under qemu-user, and its frames are compared with the native ones;
+# the page runs in headless Chromium.
 # Installs the Debian packages it misses; safe to run again.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -9,12 +10,13 @@ source scripts/packages.sh
 fail() { echo "error: $*" >&2; exit 1; }
 
 scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
-    "${DEB_PACKAGES[@]}" \
+    "${DEB_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
     || fail "could not install the build and test packages"
 # Apart, so that the machine's own tools are in place before another architecture's libraries.
 scripts/ensure-packages.sh "${ARM64_PACKAGES[@]}" || fail "could not install the arm64 cross build's packages"
-presets=(win64 win32 native native-asan)
-test_presets=(native native-asan win64)
+# The page's tests compare it with the native simulator, so web comes after native.
+presets=(win64 win32 native native-asan web)
+test_presets=(native native-asan win64 web)
 if command -v aarch64-linux-gnu-g++ >/dev/null; then
     presets+=(arm64)
     test_presets+=(arm64)

@@ -3,7 +3,7 @@
 # server at http://localhost:${WRIGGLET_WEB_PORT:-8000}/ until Ctrl-C. Installs the Debian
 # packages it misses; safe to run again.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 source scripts/packages.sh
 
 fail() { echo "error: $*" >&2; exit 1; }
