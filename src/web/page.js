@@ -50,7 +50,11 @@ function takeRun(next) {
 
 const fullScreen = new FullScreen(document.documentElement, core);
 const panel = new SettingsPanel(document.getElementById('panel'), {
-  settings: (settings) => takeRun({ ...run, settings }),
+  // A change is the visitor's doing, so the sound it turns on may start at once.
+  settings: (settings) => {
+    takeRun({ ...run, settings });
+    sounds.unlock();
+  },
   picture: async (file) => {
     try {
       await picture.load(file);
