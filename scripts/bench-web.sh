@@ -5,12 +5,10 @@
 # Builds the native and web presets first; installs the Debian packages it misses.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" "${WEB_PACKAGES[@]}"
-for preset in native web; do
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j 2 >/dev/null
-done
+source scripts/lib.sh
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WEB_PACKAGES[@]}"
+build_preset native wrigglet_tick_bench
+build_preset web
 # Natively before and after the browser's run, so a busy machine shows in the figures.
 build/native/bench/wrigglet_tick_bench | sed 's/^/native /'
 node bench/web_bench.mjs build

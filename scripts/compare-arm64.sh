@@ -5,12 +5,13 @@
 # Usage: scripts/compare-arm64.sh [NATIVE_BUILD_DIR [ARM64_BUILD_DIR]]   (build/native, build/arm64)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 
 native=${1:-build/native}/src/sim/wrigglet-sim
 arm64=${2:-build/arm64}/src/sim/wrigglet-sim
 emulator=(qemu-aarch64 -L /usr/aarch64-linux-gnu)
 for program in "$native" "$arm64"; do
-    [ -x "$program" ] || { echo "error: $program is missing; build its preset first" >&2; exit 1; }
+    [ -x "$program" ] || fail "$program is missing; build its preset first"
 done
 
 # Sizes on both sides of the clamped 1024 x 768 tile and of the 2048 x 1536 grid, a preview,

@@ -1,4 +1,4 @@
-# The Debian packages, by purpose; sourced by the run, test and release commands.
+# The Debian packages, by purpose; sourced by scripts/lib.sh.
 NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev
                  libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
                  libx11-dev libxext-dev libxrandr-dev libxinerama-dev)

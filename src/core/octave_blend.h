@@ -14,8 +14,8 @@ namespace wrigglet {
 double CosineWeight(int32_t k, int32_t h);
 
 // round((1 - w) * a + w * b) with every operation rounded to a 64-bit mantissa and the
-// integer nearest, halves to even, as the x87 unit does; a, b >= 0 and w one of the weights
-// above (0..1, a whole multiple of 2^-63).
+// integer nearest, halves to even, as the x87 unit does; for cells a, b >= 0 and a w of
+// 0..1 that is a whole multiple of 2^-63, as every weight above is.
 int32_t BlendCells(int32_t a, int32_t b, double w);
 
 // Marks a (k, d) whose rounded offset can't be decided without a and b themselves.
