@@ -5,7 +5,7 @@
 # A frame is compared with wrigglet-sim's for the same size, settings and seed, pixel for pixel.
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
-source "$HERE/../e2e/wine-env.sh"  # start_xvfb, start_xorg, their stops, make_picture
+source "$HERE/../../scripts/x-servers.sh"  # start_xvfb, start_xorg, their stops, make_picture; lib.sh
 
 WORK=$X11_WORK
 rm -rf "$WORK" && mkdir -p "$WORK"
@@ -18,9 +18,7 @@ mkdir -p "$HOME" && printf 'grabDesktopImages: True\n' >"$HOME/.xscreensaver"
 cleanup() {
     local pid
     [ -n "$SECOND_XVFB_PID" ] && kill -CONT "$SECOND_XVFB_PID" 2>/dev/null
-    for pid in $HACK_PID $HELPER_PID $DAEMON_PID $SECOND_XVFB_PID; do
-        kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
+    for pid in $HACK_PID $HELPER_PID $DAEMON_PID $SECOND_XVFB_PID; do stop_process "$pid" KILL; done
     stop_xvfb
     stop_xorg
 }
@@ -34,16 +32,16 @@ start_hack() {
     HACK_PID=$!
 }
 
-# Waits until the hack has reported its last tick shown N times (once per scene it built).
-# Then expect_path PATH: it was shown with MIT-SHM or XPutImage.
+# shown N: the hack has reported its last tick shown N times (once per scene it built).
+shown() {
+    [ "$(grep -c ' shown with ' "$WORK/hack.out")" -ge "$1" ] && return 0
+    process_ended "$HACK_PID" && fail "the hack ended before showing its frame"
+    return 1
+}
+
+# Waits until shown N. Then expect_path PATH: it was shown with MIT-SHM or XPutImage.
 wait_shown() {
-    local count=$1 i
-    for i in $(seq 600); do
-        [ "$(grep -c ' shown with ' "$WORK/hack.out")" -ge "$count" ] && return 0
-        kill -0 "$HACK_PID" 2>/dev/null || fail "the hack ended before showing its frame"
-        sleep 0.1
-    done
-    fail "the hack never showed its frame"
+    wait_for 60 shown "$1" || fail "the hack never showed its frame"
 }
 
 expect_path() {
@@ -67,9 +65,8 @@ expect_frame() {
 # XScreenSaver expects of its hacks, with a clean sanitizer log.
 stop_hack() {
     kill -s "$1" "$HACK_PID"
-    local start=$(date +%s%N) status
-    while kill -0 "$HACK_PID" 2>/dev/null && [ $(( $(date +%s%N) - start )) -lt 1000000000 ]; do sleep 0.02; done
-    kill -0 "$HACK_PID" 2>/dev/null && fail "SIG$1 did not end the hack within a second"
+    local status
+    wait_for 1 process_ended "$HACK_PID" || fail "SIG$1 did not end the hack within a second"
     wait "$HACK_PID"; status=$?
     HACK_PID=
     [ "$status" -eq $((128 + $(kill -l "$1"))) ] || fail "the hack ended on SIG$1 with status $status, not by the signal"
@@ -82,9 +79,7 @@ stop_hack() {
 helper() {
     "$X11_TEST_WINDOW" "$@" >"$WORK/helper.out" &
     HELPER_PID=$!
-    local i
-    for i in $(seq 100); do [ -s "$WORK/helper.out" ] && return 0; sleep 0.1; done
-    fail "the test helper did not start"
+    wait_for 10 test -s "$WORK/helper.out" || fail "the test helper did not start"
 }
 
 # Puts make_picture's picture on the root window, as its background.
@@ -93,6 +88,16 @@ show_desktop() {
     import -window root "$WORK/desktop.png" || fail "cannot read the screen"
     [ "$(compare -metric AE "$WORK/desktop.png" "$WORK/picture.png" null: 2>&1)" = 0 ] \
         || fail "cannot show the desktop picture"
+}
+
+# A 16384x16384 hack builds its field: its own memory grows past the 1 GB snapshot (its
+# picture is in shared memory), which it holds from its first paint on.
+field_built() {
+    local memory
+    memory=$(awk '/^RssAnon:/ { print $2 }' "/proc/$HACK_PID/status" 2>/dev/null)
+    [ "${memory:-0}" -ge 1200000 ] && return 0
+    process_ended "$HACK_PID" && fail "the hack ended before building its field"
+    return 1
 }
 
 # The option and failure cases, one row each: the display it runs on (main: a 24-bit Xvfb,
@@ -115,10 +120,10 @@ main|1|cannot open the display :65000|-display :65000
 '
 
 scenario_options() {
-    E2E_SCREEN=320x200x8 start_xvfb "$WORK" || fail "no 8-bit Xvfb"
+    E2E_SCREEN=320x200x8 start_xvfb "$WORK"
     local shallow=$DISPLAY
     SECOND_XVFB_PID=$XVFB_PID
-    E2E_SCREEN=640x480x24 start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=640x480x24 start_xvfb "$WORK"
     local main=$DISPLAY input_only where outcome pattern arguments status
     helper --input-only 50 50
     input_only=$(cat "$WORK/helper.out")
@@ -134,7 +139,8 @@ scenario_options() {
         # shellcheck disable=SC2086  # a row's arguments are words
         case $outcome in
             shown) start_hack $arguments; wait_shown 1; stop_hack TERM ;;
-            TERM) start_hack $arguments; wait_field; stop_hack TERM ;;
+            TERM) start_hack $arguments; wait_for 60 field_built || fail "the hack never built its field"
+                  stop_hack TERM ;;
             *)
                 "$WRIGGLET" $arguments >/dev/null 2>"$WORK/err"; status=$?
                 [ "$status" -eq "$outcome" ] || fail "'$arguments' on $where gave status $status, not $outcome"
@@ -145,19 +151,6 @@ scenario_options() {
     done <<<"$OPTION_CASES"
     export DISPLAY=$main
     "$WRIGGLET" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
-}
-
-# Waits until a 16384x16384 hack builds its field: its own memory grows past the 1 GB
-# snapshot (its picture is in shared memory), which it holds from its first paint on.
-wait_field() {
-    local i memory
-    for i in $(seq 600); do
-        memory=$(awk '/^RssAnon:/ { print $2 }' "/proc/$HACK_PID/status" 2>/dev/null)
-        [ "${memory:-0}" -ge 1200000 ] && return 0
-        kill -0 "$HACK_PID" 2>/dev/null || fail "the hack ended before building its field"
-        sleep 0.05
-    done
-    fail "the hack never built its field"
 }
 
 # cmake --install puts the hack and its settings where Debian's XScreenSaver looks, and
@@ -180,7 +173,7 @@ scenario_install() {
 # -fps's readout over the corner and -delay's interval; then one placed by -geometry from the
 # right and bottom edges, described to a window manager, whose close button ends it with status 0.
 scenario_own_window() {
-    E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=1024x768x24 start_xvfb "$WORK"
     start_hack -seed 7 -ticks 200
     wait_shown 1
     expect_path MIT-SHM
@@ -208,9 +201,7 @@ scenario_own_window() {
         && grep -q "_NET_WM_PID(CARDINAL) = $HACK_PID\$" "$WORK/xprop.txt" \
         || fail "the window manager is not told the window's class, place and process: $(cat "$WORK/xprop.txt")"
     "$X11_TEST_WINDOW" --close "$window" || fail "cannot ask the window to close"
-    local i
-    for i in $(seq 100); do kill -0 "$HACK_PID" 2>/dev/null || break; sleep 0.05; done
-    kill -0 "$HACK_PID" 2>/dev/null && fail "the close button did not end the hack"
+    wait_for 5 process_ended "$HACK_PID" || fail "the close button did not end the hack"
     wait "$HACK_PID" || fail "the close button ended the hack with status $?"
     HACK_PID=
 }
@@ -218,7 +209,7 @@ scenario_own_window() {
 # -root on a display without MIT-SHM (plain XPutImage), over a known desktop, with the text,
 # Lots and Turbo; SIGINT.
 scenario_root() {
-    E2E_SCREEN=960x540x24 XVFB_ARGS="-extension MIT-SHM" start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=960x540x24 XVFB_ARGS="-extension MIT-SHM" start_xvfb "$WORK"
     E2E_SCREEN=960x540x24 make_picture gradient "$WORK" || fail "no picture"
     show_desktop
     start_hack -root -seed 7 -ticks 200 -text -wrigglets 3 -speed 3
@@ -235,7 +226,7 @@ scenario_root() {
 scenario_monitors() {
     [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
     local layout="800x600+0+0 640x480+800+60"
-    start_xorg "$WORK" "$layout" || fail "no Xorg"
+    start_xorg "$WORK" "$layout"
     [ "$(xrandr --listactivemonitors | head -n 1)" = "Monitors: 2" ] || fail "Xorg shows $(xrandr --listactivemonitors)"
     E2E_SCREEN=1440x600x24 make_picture gradient "$WORK" || fail "no picture"
     show_desktop
@@ -252,17 +243,16 @@ scenario_monitors() {
 
 # -window-id of a window the test made; the hack ends when that window is destroyed.
 scenario_window_id() {
-    E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=1024x768x24 start_xvfb "$WORK"
     helper 800 600
-    local window i
+    local window
     window=$(cat "$WORK/helper.out")
     start_hack -window-id "$window" -seed 7 -ticks 200 -wrigglets 1
     wait_shown 1
     expect_frame 800x600+0+0 --seed 7 --ticks 200 --wrigglets 1
     xdotool windowkill "$window"
     wait "$HELPER_PID" 2>/dev/null; HELPER_PID=
-    for i in $(seq 100); do kill -0 "$HACK_PID" 2>/dev/null || break; sleep 0.05; done
-    kill -0 "$HACK_PID" 2>/dev/null && fail "the hack outlived its window"
+    wait_for 5 process_ended "$HACK_PID" || fail "the hack outlived its window"
     wait "$HACK_PID" || fail "the hack ended with status $? when its window went"
     HACK_PID=
 }
@@ -285,25 +275,35 @@ saver_hacks() {
     done
 }
 
-# The screen's pixels in AREA (WxH+X+Y) that differ from the same place of PICTURE.
-changed_pixels() {
-    compare -metric AE "$WORK/screen.png[$1]" "$2[$1]" null: 2>&1 | cut -d' ' -f1
+saver_hacks_running() {  # COUNT
+    [ "$(saver_hacks | wc -l)" -eq "$1" ]
 }
 
-# The colours of AREA's corners (3 pixels in) in PICTURE.
-corner_colours() {
+no_saver_hack() {
+    [ -z "$(saver_hacks)" ]
+}
+
+# started_and_drew AREA START: the hack on monitor AREA (WxH+X+Y) has drawn trails (DRAWN
+# pixels differ from START, the picture it should start from), while the corners (CORNERS),
+# where no wrigglet has been yet, still show START.
+started_and_drew() {
     local extent=${1%%+*} at=${1#*+}
     local w=${extent%x*} h=${extent#*x} x=${at%+*} y=${at#*+}
-    convert "$2" -format "%[pixel:p{$((x + 3)),$((y + 3))}] %[pixel:p{$((x + w - 4)),$((y + h - 4))}]" info:
+    local corners="%[pixel:p{$((x + 3)),$((y + 3))}] %[pixel:p{$((x + w - 4)),$((y + h - 4))}]"
+    DRAWN=0 CORNERS='' START_CORNERS=$(convert "$2" -format "$corners" info:)
+    import -window root "$WORK/screen.png" 2>/dev/null || return 1
+    DRAWN=$(compare -metric AE "$WORK/screen.png[$1]" "$2[$1]" null: 2>&1 | cut -d' ' -f1)
+    CORNERS=$(convert "$WORK/screen.png" -format "$corners" info:)
+    [ "$DRAWN" -ge 1000 ] && [ "$CORNERS" = "$START_CORNERS" ]
 }
 
 # run_daemon GRAB MONITORS...: the real daemon, told by a test ~/.xscreensaver to run only
 # this hack, with grabDesktopImages GRAB, over a known desktop. -activate starts one hack per
-# monitor; each draws trails, while its corners, where no wrigglet has been yet, still show
-# where it started: its part of the desktop (from XScreenSaver's screenshot of that monitor,
-# not from the black saver window) when GRAB is True, else black. -deactivate ends them.
+# monitor; each draws trails from where it started: its part of the desktop (XScreenSaver's
+# screenshot of its own window, not the black saver window) when GRAB is True, else black.
+# -deactivate ends them.
 run_daemon() {
-    local grab=$1 monitor start=$WORK/picture.png i
+    local grab=$1 monitor start=$WORK/picture.png
     shift
     make_picture blocks "$WORK" || fail "no picture"
     show_desktop
@@ -318,47 +318,38 @@ run_daemon() {
     chmod 644 "$WORK/home/.xscreensaver"
     as_saver_user xscreensaver -no-splash -verbose >"$WORK/daemon.log" 2>&1 &
     DAEMON_PID=$!
-    for i in $(seq 50); do as_saver_user xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+    wait_for 10 as_saver_user xscreensaver-command -time >/dev/null 2>&1
     as_saver_user xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate failed"
-    for i in $(seq 100); do [ "$(saver_hacks | wc -l)" -eq $# ] && break; sleep 0.1; done
-    [ "$(saver_hacks | wc -l)" -eq $# ] || { cat "$WORK/daemon.log" >&2; fail "XScreenSaver did not start $# hacks"; }
-    local drawn corners
+    wait_for 10 saver_hacks_running $# || { cat "$WORK/daemon.log" >&2; fail "XScreenSaver did not start $# hacks"; }
     for monitor in "$@"; do
-        for i in $(seq 50); do
-            import -window root "$WORK/screen.png" 2>/dev/null || fail "cannot read the screen"
-            drawn=$(changed_pixels "$monitor" "$start")
-            corners=$(corner_colours "$monitor" "$WORK/screen.png")
-            [ "$drawn" -ge 1000 ] && [ "$corners" = "$(corner_colours "$monitor" "$start")" ] && break
-            sleep 0.2
-        done
-        [ "$corners" = "$(corner_colours "$monitor" "$start")" ] \
-            || fail "the hack on $monitor did not start from $(basename "$start") ($corners)"
-        [ "$drawn" -ge 1000 ] || fail "the hack on $monitor drew no trails ($drawn pixels changed)"
+        wait_for 30 started_and_drew "$monitor" "$start"
+        [ "$CORNERS" = "$START_CORNERS" ] \
+            || fail "the hack on $monitor did not start from $(basename "$start") ($CORNERS)"
+        [ "$DRAWN" -ge 1000 ] || fail "the hack on $monitor drew no trails ($DRAWN pixels changed)"
     done
     as_saver_user xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
-    for i in $(seq 50); do [ -z "$(saver_hacks)" ] && break; sleep 0.1; done
-    [ -z "$(saver_hacks)" ] || fail "a wrigglet process is left after -deactivate"
-    kill "$DAEMON_PID"; wait "$DAEMON_PID" 2>/dev/null; DAEMON_PID=
-    [ -z "$(saver_hacks)" ] || fail "a wrigglet process is left after the daemon ended"
+    wait_for 5 no_saver_hack || fail "a wrigglet process is left after -deactivate"
+    stop_process "$DAEMON_PID"; DAEMON_PID=
+    no_saver_hack || fail "a wrigglet process is left after the daemon ended"
 }
 
 scenario_xscreensaver() {
     export E2E_SCREEN=800x600x24
-    start_xvfb "$WORK" || fail "no Xvfb"
+    start_xvfb "$WORK"
     run_daemon True 800x600+0+0
 }
 
 # Two monitors, each hack with its own window and screenshot.
 scenario_xscreensaver_monitors() {
     [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
-    start_xorg "$WORK" "800x600+0+0 640x480+800+60" || fail "no Xorg"
+    start_xorg "$WORK" "800x600+0+0 640x480+800+60"
     run_daemon True 800x600+0+0 640x480+800+60
 }
 
 # The user keeps the desktop from hacks (Debian's default): neither monitor shows it.
 scenario_xscreensaver_private() {
     [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
-    start_xorg "$WORK" "800x600+0+0 640x480+800+60" || fail "no Xorg"
+    start_xorg "$WORK" "800x600+0+0 640x480+800+60"
     run_daemon False 800x600+0+0 640x480+800+60
 }
 
