@@ -175,7 +175,9 @@ HWND CreatePreviewForm(HWND parent, SceneWindow& scene) {
     if (!IsWindow(parent) || parent == GetDesktopWindow()) return nullptr;
     RECT frame{};
     GetWindowRect(parent, &frame);
-    return CreateWindowExA(0, SaverClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
+    // The host's window lives in another process, which may hang: a child's creation and
+    // end would otherwise wait for it to take WM_PARENTNOTIFY.
+    return CreateWindowExA(WS_EX_NOPARENTNOTIFY, SaverClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
                            frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
                            GetModuleHandleA(nullptr), &scene);
 }
