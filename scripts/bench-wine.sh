@@ -14,11 +14,8 @@
 # Works in build/bench (its own Wine prefix, kept between runs) and prints a summary.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
 source scripts/wine-workplace.sh
-source tests/e2e/wine-env.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
 seconds=${1:-10}
 rounds=${2:-5}
 

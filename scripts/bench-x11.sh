@@ -10,26 +10,30 @@
 # Usage: scripts/bench-x11.sh
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-source tests/e2e/wine-env.sh  # start_xvfb, stop_xvfb
+source scripts/x-servers.sh  # start_xvfb, stop_xvfb; lib.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
 marks=(1 501 1001 1501)
 
-scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" xvfb || fail "could not install the packages"
-cmake --preset native >/dev/null || fail "configuring native failed"
-cmake --build --preset native -j 2 >/dev/null || fail "building native failed"
+ensure_packages "${NATIVE_PACKAGES[@]}" xvfb
+build_preset native
 
 work=build/bench-x11
 mkdir -p "$work"
 : >"$work/summary.txt"
 hack=
-trap '[ -n "$hack" ] && kill "$hack" 2>/dev/null; stop_xvfb' EXIT
-E2E_SCREEN=1920x1080x24 start_xvfb "$work" || fail "no Xvfb"
+trap 'stop_process "$hack"; stop_xvfb' EXIT
+E2E_SCREEN=1920x1080x24 start_xvfb "$work"
 
 # CPU seconds a process has used so far, to the nanosecond (/proc/PID/stat counts in 10 ms).
 cpu_seconds() {
     awk '{ printf "%.9f\n", $1 / 1e9 }' "/proc/$1/schedstat"
+}
+
+# The hack has shown its last tick; fails when it ended before that.
+shown() {
+    grep -q ' shown with ' "$work/hack.out" && return 0
+    process_ended "$hack" && fail "the hack ended early"
+    return 1
 }
 
 # run N: runs the hack for N ticks and prints its CPU and the server's at the last tick.
@@ -38,12 +42,9 @@ run() {
     hack=$!
     local server_before
     server_before=$(cpu_seconds "$XVFB_PID")
-    until grep -q ' shown with ' "$work/hack.out"; do
-        kill -0 "$hack" 2>/dev/null || fail "the hack ended early"
-        sleep 0.05
-    done
+    wait_for 300 shown || fail "the hack did not reach tick $1 within 300 s"
     echo "$(cpu_seconds "$hack") $(awk -v a="$(cpu_seconds "$XVFB_PID")" -v b="$server_before" 'BEGIN { print a - b }')"
-    kill "$hack"; wait "$hack"; hack=
+    stop_process "$hack"; hack=
 }
 
 previous=

@@ -4,8 +4,7 @@
 # e.g. scripts/bench.sh --benchmark_filter=SceneSetup
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
-scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}"
-cmake --preset native >/dev/null
-cmake --build --preset native -j2 --target wrigglet_bench >/dev/null
+source scripts/lib.sh
+ensure_packages "${NATIVE_PACKAGES[@]}"
+build_preset native wrigglet_bench
 exec build/native/bench/wrigglet_bench --benchmark_counters_tabular=true "$@"

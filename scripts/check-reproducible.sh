@@ -5,10 +5,9 @@
 # Exit status 0 when every pair is identical. Trees stay in build/reproducible/.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
+source scripts/lib.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
-scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" || fail "could not install the build packages"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}"
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(win64 win32)
@@ -26,7 +25,7 @@ for preset in "${presets[@]}"; do
         dir=$root/$tree-$preset
         echo "== building $preset in $dir"
         (cd "$src" && cmake --preset "$preset" -B "$dir" >"$root/$tree-$preset.log" 2>&1 &&
-            cmake --build "$dir" -j 2 --target wrigglet2004 installer >>"$root/$tree-$preset.log" 2>&1) \
+            cmake --build "$dir" -j "$(parallel_jobs)" --target wrigglet2004 installer >>"$root/$tree-$preset.log" 2>&1) \
             || fail "building $preset ($tree) failed; see $root/$tree-$preset.log"
     done
     for file in $(cd "$root/first-$preset" && ls -- *.scr *.exe); do

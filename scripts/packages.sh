@@ -1,4 +1,4 @@
-# The Debian packages, by purpose; sourced by the run, test and release commands.
+# The Debian packages, by purpose; sourced by scripts/lib.sh.
 NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev
                  libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
                  libx11-dev libxext-dev libxrandr-dev libxinerama-dev)
@@ -12,3 +12,7 @@ WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagema
 # XScreenSaver daemon, screen reading.
 X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xscreensaver xdotool
                    imagemagick util-linux)
+# The arm64 cross build and its tests under emulation: the cross compiler, qemu-user, and the
+# target's libraries from Debian's multiarch packages (never the machine's own tools).
+ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user libpng-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64
+                libgtest-dev:arm64 libx11-dev:arm64 libxext-dev:arm64 libxrandr-dev:arm64 libxinerama-dev:arm64)

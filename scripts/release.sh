@@ -8,12 +8,9 @@
 # the same files.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
+source scripts/lib.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
-
-scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" \
-    "${DEB_PACKAGES[@]}" || fail "could not install the packages a release needs"
+ensure_packages "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${DEB_PACKAGES[@]}"
 
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project() line"
@@ -23,14 +20,7 @@ export SOURCE_DATE_EPOCH
 git diff --quiet HEAD 2>/dev/null ||
     echo "warning: uncommitted changes are built but are not in the source tarball" >&2
 
-mkdir -p build
-for preset in win64 win32 native; do
-    echo "== building $preset"
-    cmake --preset "$preset" >"build/configure-$preset.log" 2>&1 \
-        || fail "configuring '$preset' failed; see build/configure-$preset.log"
-    cmake --build --preset "$preset" -j 2 >"build/build-$preset.log" 2>&1 \
-        || fail "building '$preset' failed; see build/build-$preset.log"
-done
+for preset in win64 win32 native; do build_preset "$preset"; done
 
 name=wrigglet2004-$version
 stage=build/release/$name

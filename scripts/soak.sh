@@ -8,10 +8,8 @@
 # Usage: scripts/soak.sh [MINUTES]   (works in build/soak; its Wine prefix is kept)
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
 source scripts/wine-workplace.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
 minutes=${1:-10}
 
 wine_workplace soak

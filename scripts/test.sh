@@ -1,31 +1,30 @@
 #!/usr/bin/env bash
-# Builds everything (native, native-asan, win64, win32) and runs every test.
+# Builds everything (native, native-asan, win64, win32, arm64) and runs every test; the
+# arm64 build's tests run under qemu-user, and its frames are compared with the native ones.
 # Installs the Debian packages it misses; safe to run again.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-source scripts/packages.sh
+source scripts/lib.sh
 
-fail() { echo "error: $*" >&2; exit 1; }
-
-scripts/ensure-packages.sh "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
-    "${DEB_PACKAGES[@]}" \
-    || fail "could not install the build and test packages"
+ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
+    "${DEB_PACKAGES[@]}"
+# Apart, so that the machine's own tools are in place before another architecture's libraries.
+ensure_packages "${ARM64_PACKAGES[@]}"
+presets=(win64 win32 native native-asan)
+test_presets=(native native-asan win64)
+if command -v aarch64-linux-gnu-g++ >/dev/null; then
+    presets+=(arm64)
+    test_presets+=(arm64)
+fi
 
 # The Windows builds come first: native tests inspect the built .scr files.
-for preset in win64 win32 native native-asan; do
-    echo "== building $preset"
-    mkdir -p build
-    cmake --preset "$preset" >"build/configure-$preset.log" 2>&1 \
-        || fail "configuring '$preset' failed; see build/configure-$preset.log"
-    cmake --build --preset "$preset" -j "$(nproc)" >"build/build-$preset.log" 2>&1 \
-        || { tail -n 30 "build/build-$preset.log"; fail "building '$preset' failed; see build/build-$preset.log"; }
-done
+for preset in "${presets[@]}"; do build_preset "$preset"; done
 
 passed=0; failed=0; status=0
-for preset in native native-asan win64; do
+for preset in "${test_presets[@]}"; do
     echo "== testing $preset"
     log="build/test-$preset.log"
-    ctest --preset "$preset" -j "$(nproc)" 2>&1 | tee "$log"
+    ctest --preset "$preset" -j "$(parallel_jobs)" 2>&1 | tee "$log"
     [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
     summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
     if [ -n "$summary" ]; then
@@ -34,6 +33,11 @@ for preset in native native-asan win64; do
         passed=$((passed + total - bad)); failed=$((failed + bad))
     fi
 done
+
+if [[ " ${presets[*]} " == *" arm64 "* ]]; then
+    echo "== comparing arm64 frames with the native ones"
+    if scripts/compare-arm64.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+fi
 
 echo "$passed passed, $failed failed"
 [ "$status" -eq 0 ] || fail "some tests failed (logs in build/test-*.log)"

@@ -1,17 +1,37 @@
-# Sourced by the scripts that run the saver under Wine outside the test command (the soak,
-# the Wine benchmark): builds win64 and prepares build/NAME with a Wine prefix made once and
-# kept, and the harness's variables pointing there; and the opening their scenarios share.
-# Expects fail() from the caller.
-wine_workplace() {  # NAME
+# Wine for the scripts and the end-to-end tests (sourced; brings scripts/lib.sh along): the
+# environment a prefix runs in, and the workplace of the scripts that run the saver through
+# the scenario runner outside the test command (the run command, the soak, the Wine
+# benchmark), with the opening their measuring scenarios share.
+# shellcheck shell=bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# wine_env PREFIX: exports WINEPREFIX and the quiet, prompt-free Wine settings.
+wine_env() {
+    export WINEPREFIX=$1
+    export WINEDEBUG=${WINEDEBUG:--all}
+    export WINEARCH=win64
+    # No Mono or Gecko installers, no desktop menu entries.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES_EXTRA:+;$WINEDLLOVERRIDES_EXTRA}"
+}
+
+# Ends every Wine process of the current WINEPREFIX.
+stop_wine() {
+    [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
+    return 0
+}
+
+# wine_workplace NAME, from the repository's root: builds win64 and prepares build/NAME, with
+# a Wine prefix (build/NAME/prefix) made once and kept, and the scenario runner's variables
+# pointing there.
+wine_workplace() {
     local dir=build/$1
-    scripts/ensure-packages.sh "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" || fail "could not install the packages"
+    ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
+    build_preset win64
     mkdir -p "$dir"
-    cmake --preset win64 >"$dir/configure.log" 2>&1 || fail "configuring win64 failed; see $dir/configure.log"
-    cmake --build --preset win64 -j 2 >"$dir/build.log" 2>&1 || fail "building win64 failed; see $dir/build.log"
     export E2E_SAVER=$PWD/build/win64/wrigglet2004.scr E2E_BIN=$PWD/build/win64/e2e/bin
-    export E2E_TEMPLATE=$PWD/$dir/prefix-template E2E_WORK=$PWD/$dir/work
+    export E2E_TEMPLATE=$PWD/$dir/prefix E2E_WORK=$PWD/$dir/work
     if [ ! -f "$E2E_TEMPLATE/system.reg" ]; then
-        echo "Making the Wine prefix $dir/prefix-template (once)..."
+        echo "Making the Wine prefix $dir/prefix (once)..."
         tests/e2e/make-prefix.sh >"$dir/prefix.log" 2>&1 || fail "the Wine prefix failed; see $dir/prefix.log"
     fi
 }

@@ -1,94 +1,15 @@
-// The noise tile generator. Every interpolated value is the 64-bit-mantissa blend of
-// CosineWeight/BlendCells; the hot loops reach the same integers through a per-octave
-// table of rounded offsets, falling back to the extended-precision blend wherever the
-// offset lies too near a rounding boundary to be decided in advance.
+// The noise tile generator: each octave's lattice, blended along its rows and then down its
+// columns with the cosine blends of core/octave_blend, summed and relief-shaded.
 #include "core/noise_field.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 #include <vector>
+
+#include "core/octave_blend.h"
 
 namespace wrigglet {
 
-double CosineWeight(int32_t k, int32_t h) {
-    const long double pi = std::numbers::pi_v<long double>;
-    const long double angle = pi * static_cast<long double>(k) / static_cast<long double>(h);
-    return static_cast<double>((1.0L - std::cos(angle)) / 2.0L);
-}
-
-int32_t BlendCells(int32_t a, int32_t b, double w) {
-    const long double lw = w;
-    const long double value = (1.0L - lw) * static_cast<long double>(a) + lw * static_cast<long double>(b);
-    return static_cast<int32_t>(std::lrint(value));  // the default rounding: nearest, halves to even
-}
-
 namespace {
-
-// Marks a (k, d) whose rounded offset can't be decided without a and b themselves.
-constexpr int16_t UndecidedOffset = INT16_MIN;
-
-// For one octave (spacing h): the blend of a and b at step k equals a + Offset(k, b - a)
-// unless the entry is UndecidedOffset. Lattice values are 0..8h-1, so |b - a| < 8h.
-struct BlendTable {
-    int32_t Spacing = 0;
-    int32_t Range = 0;  // largest |b - a|
-    std::vector<double> Weights;
-    std::vector<int16_t> Offsets;
-
-    const int16_t* Row(int32_t k) const {
-        return Offsets.data() + static_cast<size_t>(k) * static_cast<size_t>(2 * Range + 1) + Range;
-    }
-};
-
-// The extended-precision blend differs from a + w(b - a) by far less than 2^-40 for cell
-// values below 2^10, so an offset further than that from a half decides the rounding.
-int16_t RoundedOffset(double w, int32_t d) {
-    const long double product = static_cast<long double>(w) * d;
-    const long nearest = std::lrint(product);
-    if (0.5L - std::fabs(product - static_cast<long double>(nearest)) < 0x1p-40L) return UndecidedOffset;
-    return static_cast<int16_t>(nearest);
-}
-
-BlendTable MakeBlendTable(int32_t h) {
-    BlendTable table;
-    table.Spacing = h;
-    table.Range = 8 * h - 1;
-    table.Weights.resize(static_cast<size_t>(h) + 1);
-    for (int32_t k = 0; k <= h; ++k) table.Weights[k] = CosineWeight(k, h);
-    const size_t width = static_cast<size_t>(2 * table.Range + 1);
-    table.Offsets.resize(width * table.Weights.size());
-    for (int32_t k = 0; k <= h; ++k) {
-        int16_t* row = table.Offsets.data() + static_cast<size_t>(k) * width + table.Range;
-        for (int32_t d = -table.Range; d <= table.Range; ++d) row[d] = RoundedOffset(table.Weights[k], d);
-    }
-    return table;
-}
-
-int32_t BlendAt(const BlendTable& table, int32_t a, int32_t b, int32_t k) {
-    const int16_t offset = table.Row(k)[b - a];
-    return offset == UndecidedOffset ? BlendCells(a, b, table.Weights[k]) : a + offset;
-}
-
-// out[x] = blend of a[x] and b[x] at step k, for x = 0..count-1.
-void BlendRows(const BlendTable& table, const int16_t* a, const int16_t* b, int32_t* out, int32_t count, int32_t k) {
-    const double w = table.Weights[k];
-    if (k == 0) {
-        std::copy(a, a + count, out);
-    } else if (w == 0.5) {
-        // (a + b) / 2 is exact here, so the blend is that half rounded to even.
-        for (int32_t x = 0; x < count; ++x) {
-            const int32_t sum = a[x] + b[x];
-            out[x] = (sum + ((sum >> 1) & 1)) >> 1;
-        }
-    } else {
-        const int16_t* offsets = table.Row(k);
-        for (int32_t x = 0; x < count; ++x) {
-            const int16_t offset = offsets[b[x] - a[x]];
-            out[x] = offset == UndecidedOffset ? BlendCells(a[x], b[x], w) : a[x] + offset;
-        }
-    }
-}
 
 struct TileJob {
     NoiseTile& Tile;
@@ -104,10 +25,11 @@ struct TileJob {
 std::vector<int16_t> LatticeRows(TileJob& job, const BlendTable& table, int32_t nx, int32_t ny) {
     const int32_t h = table.Spacing;
     const size_t stride = static_cast<size_t>(nx) * h + 1;
-    std::vector<int32_t> points(static_cast<size_t>(nx + 1) * (ny + 1));
-    auto point = [&](int32_t i, int32_t j) -> int32_t& { return points[static_cast<size_t>(j) * (nx + 1) + i]; };
+    const size_t pointStride = static_cast<size_t>(nx) + 1;
+    std::vector<int16_t> points(pointStride * (ny + 1));
+    auto point = [&](int32_t i, int32_t j) -> int16_t& { return points[static_cast<size_t>(j) * pointStride + i]; };
     for (int32_t j = 0; j <= ny; ++j)
-        for (int32_t i = 0; i <= nx; ++i) point(i, j) = static_cast<int32_t>(Random(job.Random, 8u * h));
+        for (int32_t i = 0; i <= nx; ++i) point(i, j) = static_cast<int16_t>(Random(job.Random, 8u * h));
     for (int32_t j = 0; j <= ny; ++j) {
         for (int32_t i = 0; i <= nx; ++i) {
             if (j == ny) point(i, j) = point(i, 0);
@@ -115,12 +37,15 @@ std::vector<int16_t> LatticeRows(TileJob& job, const BlendTable& table, int32_t 
         }
     }
     std::vector<int16_t> rows(stride * (ny + 1));
+    std::vector<int32_t> blended(static_cast<size_t>(nx));
     for (int32_t j = 0; j <= ny; ++j) {
+        const int16_t* left = &point(0, j);
         int16_t* row = rows.data() + stride * j;
-        row[0] = static_cast<int16_t>(point(0, j));
-        for (int32_t i = 0; i < nx; ++i)
-            for (int32_t k = 1; k <= h; ++k)
-                row[i * h + k] = static_cast<int16_t>(BlendAt(table, point(i, j), point(i + 1, j), k));
+        row[0] = left[0];
+        for (int32_t k = 1; k <= h; ++k) {
+            BlendRows(table, left, left + 1, blended.data(), nx, k);
+            for (int32_t i = 0; i < nx; ++i) row[i * h + k] = static_cast<int16_t>(blended[i]);
+        }
     }
     return rows;
 }

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "core/field_grid.h"
@@ -13,24 +12,12 @@
 
 namespace wrigglet {
 
-// The weights and blends are defined with a 64-bit mantissa; results must not depend on
-// the compiler, so both the native build and MinGW must use the x87 extended type.
-static_assert(std::numeric_limits<long double>::digits == 64,
-              "long double must be the 80-bit x87 type (64-bit mantissa)");
-
 inline constexpr int32_t MaxTileWidth = 1024;
 inline constexpr int32_t MaxTileHeight = 768;
 inline constexpr int32_t FirstOctave = 1;
 inline constexpr int32_t LastOctave = 6;
 // Lattice spacing of octave 0..7; the generator uses octaves 1..6 (spacings 2..64).
 inline constexpr std::array<uint8_t, 8> OctaveSpacing{1, 2, 4, 8, 16, 32, 64, 128};
-
-// weight(k, h) = (1 - cos(pi * k / h)) / 2, evaluated with a 64-bit mantissa and stored as
-// a double; exact 0, 0.5 and 1 at k = 0, h/2 and h.
-double CosineWeight(int32_t k, int32_t h);
-
-// round((1 - w) * a + w * b), evaluated with a 64-bit mantissa, halves to even.
-int32_t BlendCells(int32_t a, int32_t b, double w);
 
 // The generator's own working tile: cells x = 0..Width, y = 0..Height, row-major, because
 // the octaves are blended a whole row at a time. 16-bit cells hold every value it makes:

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Runs one end-to-end scenario: a fresh copy of the template Wine prefix, a private Xvfb,
+# Runs one end-to-end scenario: a fresh copy of the template Wine prefix, a private X server,
 # the saver and the test doubles in a work directory, and the probe reading the scenario.
 #
 # Usage: run-scenario.sh SCENARIO.probe
 # Environment (set by tests/e2e/CMakeLists.txt): E2E_SAVER, E2E_BIN, E2E_TEMPLATE, E2E_WORK,
 # E2E_SIM; E2E_PROBE_TIMEOUT (seconds, default 200) for longer runs such as the soak.
+# The scripts that run the saver outside the test command set them with wine_workplace.
 #
 # Header lines in the scenario, read here before the probe starts:
 #   #@ doubles: password mpr    copy these test doubles into the prefix's system folder,
@@ -32,14 +33,15 @@
 #                               picture, so ARGS may say --background picture.png) and keeps
 #                               the frame as sim.ppm for the probe's load-picture
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/wine-env.sh"
+scripts=$(cd "$(dirname "$0")/../../scripts" && pwd)
+source "$scripts/x-servers.sh"
+source "$scripts/wine-workplace.sh"
 
 scenario=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 name=$(basename "$scenario" .probe)
 work=${E2E_WORK:?E2E_WORK is not set}/$name
 saver=${E2E_SAVER:?E2E_SAVER is not set}
-[ -d "${E2E_TEMPLATE:?}" ] || { echo "error: no template prefix at $E2E_TEMPLATE (run the e2e.prefix test)" >&2; exit 1; }
+[ -d "${E2E_TEMPLATE:?}" ] || fail "no template prefix at $E2E_TEMPLATE (run the e2e.prefix test)"
 
 header() { sed -n "s/^#@ *$1: *//p" "$scenario" | head -n 1; }
 
@@ -49,9 +51,9 @@ cp "$saver" "$E2E_BIN/probe.exe" "$work/app/"
 cp "$scenario" "$work/app/scenario.probe"
 if [ -n "$(header setup)" ]; then
     cp "${E2E_SETUP:?}" "$work/app/setup.exe" && cp "${E2E_SETUP_OLDER:?}" "$work/app/setup-older.exe" \
-        || { echo "error: the installers are missing (build the win64 preset)" >&2; exit 1; }
+        || fail "the installers are missing (build the win64 preset)"
 fi
-cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || { echo "error: cannot copy the prefix" >&2; exit 1; }
+cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || fail "cannot copy the prefix"
 
 # copy_doubles DIR NAME...: the named test doubles into DIR.
 copy_doubles() {
@@ -61,7 +63,7 @@ copy_doubles() {
             password) cp "$E2E_BIN/PASSWORD.CPL" "$dir/" ;;
             mpr)      cp "$E2E_BIN/MPR.DLL" "$dir/" ;;
             winmm)    cp "$E2E_BIN/WINMM.DLL" "$dir/" ;;
-            *) echo "error: unknown test double '$double'" >&2; exit 1 ;;
+            *) fail "unknown test double '$double'" ;;
         esac
     done
 }
@@ -79,30 +81,30 @@ screen=$(header screen)
 trap 'stop_wine; stop_xvfb; stop_xorg' EXIT
 monitors=$(header monitors)
 if [ -n "$monitors" ]; then
-    start_xorg "$work" "$monitors" || exit 1
+    start_xorg "$work" "$monitors"
 else
-    start_xvfb "$work" || exit 1
+    start_xvfb "$work"
 fi
 wine_env "$work/prefix"
 
 picture=$(header picture)
 if [ -n "$picture" ]; then
     make_picture "$picture" "$work/app" >"$work/picture.log" 2>&1 \
-        || { echo "error: cannot make the '$picture' picture (see $work/picture.log)" >&2; exit 1; }
+        || fail "cannot make the '$picture' picture (see $work/picture.log)"
 fi
 
 sim_args=$(header sim)
 if [ -n "$sim_args" ]; then
-    [ -x "${E2E_SIM:-}" ] || { echo "error: no wrigglet-sim at '${E2E_SIM:-}' (build the native preset first)" >&2; exit 1; }
+    [ -x "${E2E_SIM:-}" ] || fail "no wrigglet-sim at '${E2E_SIM:-}' (build the native preset first)"
     # shellcheck disable=SC2086  # the header's words are the simulator's arguments
     (cd "$work/app" && "$E2E_SIM" $sim_args --png sim.png && convert sim.png -strip -depth 8 ppm:sim.ppm) \
-        >"$work/sim.log" 2>&1 || { echo "error: wrigglet-sim failed (see $work/sim.log)" >&2; exit 1; }
+        >"$work/sim.log" 2>&1 || fail "wrigglet-sim failed (see $work/sim.log)"
 fi
 
 family=$(header family)
 if [ -n "$family" ]; then
     wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$(basename "$saver")" /v Version /d "$family" /f \
-        >"$work/reg.log" 2>&1 || { echo "error: cannot set the Windows version (see $work/reg.log)" >&2; exit 1; }
+        >"$work/reg.log" 2>&1 || fail "cannot set the Windows version (see $work/reg.log)"
 fi
 
 # Wine neither reports the end of a Unix program it starts nor passes its exit code back,

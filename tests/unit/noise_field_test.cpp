@@ -2,51 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "oracle.h"
 #include "scene_fixtures.h"
 
 namespace wrigglet {
 namespace {
-
-TEST(CosineWeight, MatchesTheHalfCosineTable) {
-    struct Case {
-        int32_t k, h;
-        double expected, tolerance;
-    };
-    const Case cases[] = {
-        {0, 4, 0.0, 0.0},
-        {2, 4, 0.5, 0.0},
-        {4, 4, 1.0, 0.0},
-        {32, 64, 0.5, 0.0},
-        {64, 128, 0.5, 0.0},
-        {1, 4, 0.1464466094, 1e-10},
-        {3, 4, 0.8535533905, 1e-10},
-        {1, 64, 0.000602271897, 1e-12},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "weight(" << c.k << ", " << c.h << ")");
-        if (c.tolerance == 0.0)
-            EXPECT_EQ(CosineWeight(c.k, c.h), c.expected);
-        else
-            EXPECT_NEAR(CosineWeight(c.k, c.h), c.expected, c.tolerance);
-    }
-}
-
-TEST(BlendCells, RoundsHalvesToEven) {
-    struct Case {
-        int32_t a, b;
-        double w;
-        int32_t expected;
-    };
-    const Case cases[] = {
-        {2, 3, 0.5, 2},     {1, 2, 0.5, 2},     {3, 4, 0.5, 4},     {0, 1, 0.5, 0},
-        {5, 5, 0.3, 5},     {0, 511, 1.0, 511}, {511, 0, 0.0, 511}, {10, 20, 0.25, 12},
-        {11, 21, 0.25, 14}, {10, 20, 0.26, 13}, {10, 20, 0.24, 12},
-    };
-    for (const Case& c : cases) EXPECT_EQ(BlendCells(c.a, c.b, c.w), c.expected) << c.a << "," << c.b << "," << c.w;
-}
 
 struct TileCase {
     int32_t Width, Height;  // arguments, before clamping
@@ -78,7 +38,7 @@ TEST(GenerateNoiseField, MatchesTheReferenceCellForCell) {
 
 TEST(GenerateNoiseField, MatchesTheReferenceAtTheClampedMaximum) {
     ExpectTileMatchesReference({1024, 768, 424242});
-    if (!fixtures::UnderSanitizer) ExpectTileMatchesReference({2000, 1500, 77});
+    if (!fixtures::SlowRun) ExpectTileMatchesReference({2000, 1500, 77});
 }
 
 TEST(GenerateNoiseField, TileCellsAreShadedBytesAndTheFarEdgeHoldsTheLastOctave) {

@@ -105,7 +105,7 @@ TEST(SceneSetup, FieldMatchesTheReferenceOverManySizes) {
 }
 
 TEST(SceneSetup, FieldMatchesTheReferenceBeyondTheClampedTile) {
-    if (fixtures::UnderSanitizer) GTEST_SKIP() << "too slow under the sanitizers; the native run covers it";
+    if (fixtures::SlowRun) GTEST_SKIP() << "too slow under the sanitizers or an emulator; the native run covers it";
     ExpectFieldMatchesReference(2049, 1537, 3);
     ExpectFieldMatchesReference(3840, 2160, 4);
 }

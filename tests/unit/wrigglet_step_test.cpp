@@ -335,7 +335,7 @@ TEST(FrameTick, RunsMatchTheReferencePixelForPixel) {
 }
 
 TEST(FrameTick, LargeRunsMatchTheReference) {
-    if (fixtures::UnderSanitizer) GTEST_SKIP() << "too slow under the sanitizers; the native run covers it";
+    if (fixtures::SlowRun) GTEST_SKIP() << "too slow under the sanitizers or an emulator; the native run covers it";
     ExpectRunMatchesReference({2049, 1537, 3, 3, true, 100, 11});
     ExpectRunMatchesReference({640, 480, 3, 3, false, 1500, 12});
 }

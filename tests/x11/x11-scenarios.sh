@@ -5,7 +5,7 @@
 # A frame is compared with wrigglet-sim's for the same size, settings and seed, pixel for pixel.
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
-source "$HERE/../e2e/wine-env.sh"  # start_xvfb, start_xorg, their stops, make_picture
+source "$HERE/../../scripts/x-servers.sh"  # start_xvfb, start_xorg, their stops, make_picture; lib.sh
 
 WORK=$X11_WORK
 rm -rf "$WORK" && mkdir -p "$WORK"
@@ -13,7 +13,7 @@ HACK_PID= HELPER_PID= DAEMON_PID=
 
 cleanup() {
     local pid
-    for pid in $HACK_PID $HELPER_PID $DAEMON_PID; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    for pid in $HACK_PID $HELPER_PID $DAEMON_PID; do stop_process "$pid" KILL; done
     stop_xvfb
     stop_xorg
 }
@@ -25,16 +25,16 @@ start_hack() {
     HACK_PID=$!
 }
 
-# Waits until the hack has reported its last tick shown N times (once per scene it built).
-# Then expect_path PATH: it was shown with MIT-SHM or XPutImage.
+# shown N: the hack has reported its last tick shown N times (once per scene it built).
+shown() {
+    [ "$(grep -c ' shown with ' "$WORK/hack.out")" -ge "$1" ] && return 0
+    process_ended "$HACK_PID" && fail "the hack ended before showing its frame"
+    return 1
+}
+
+# Waits until shown N. Then expect_path PATH: it was shown with MIT-SHM or XPutImage.
 wait_shown() {
-    local count=$1 i
-    for i in $(seq 600); do
-        [ "$(grep -c ' shown with ' "$WORK/hack.out")" -ge "$count" ] && return 0
-        kill -0 "$HACK_PID" 2>/dev/null || fail "the hack ended before showing its frame"
-        sleep 0.1
-    done
-    fail "the hack never showed its frame"
+    wait_for 60 shown "$1" || fail "the hack never showed its frame"
 }
 
 expect_path() {
@@ -57,9 +57,8 @@ expect_frame() {
 # stop_hack SIGNAL: the hack ends within a second with status 0 and a clean sanitizer log.
 stop_hack() {
     kill -s "$1" "$HACK_PID"
-    local start=$(date +%s%N) status
-    while kill -0 "$HACK_PID" 2>/dev/null && [ $(( $(date +%s%N) - start )) -lt 1000000000 ]; do sleep 0.02; done
-    kill -0 "$HACK_PID" 2>/dev/null && fail "SIG$1 did not end the hack within a second"
+    local status
+    wait_for 1 process_ended "$HACK_PID" || fail "SIG$1 did not end the hack within a second"
     wait "$HACK_PID"; status=$?
     HACK_PID=
     [ "$status" -eq 0 ] || fail "the hack ended on SIG$1 with status $status"
@@ -72,9 +71,7 @@ stop_hack() {
 helper() {
     "$X11_TEST_WINDOW" "$@" >"$WORK/helper.out" &
     HELPER_PID=$!
-    local i
-    for i in $(seq 100); do [ -s "$WORK/helper.out" ] && return 0; sleep 0.1; done
-    fail "the test helper did not start"
+    wait_for 10 test -s "$WORK/helper.out" || fail "the test helper did not start"
 }
 
 # Puts make_picture's picture on the root window, as its background.
@@ -112,7 +109,7 @@ scenario_install() {
 # Its own window with MIT-SHM: the frame, then the frame of a new size after a resize, SIGTERM;
 # then the window manager's close button ends another one with status 0.
 scenario_own_window() {
-    E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=1024x768x24 start_xvfb "$WORK"
     start_hack -seed 7 -ticks 200
     wait_shown 1
     expect_path MIT-SHM
@@ -124,9 +121,7 @@ scenario_own_window() {
     start_hack -ticks 1 -geometry 320x200
     wait_shown 1
     "$X11_TEST_WINDOW" --close "$(xdotool search --name '^wrigglet$')" || fail "cannot ask the window to close"
-    local i
-    for i in $(seq 100); do kill -0 "$HACK_PID" 2>/dev/null || break; sleep 0.05; done
-    kill -0 "$HACK_PID" 2>/dev/null && fail "the close button did not end the hack"
+    wait_for 5 process_ended "$HACK_PID" || fail "the close button did not end the hack"
     wait "$HACK_PID" || fail "the close button ended the hack with status $?"
     HACK_PID=
 }
@@ -134,7 +129,7 @@ scenario_own_window() {
 # -root on a display without MIT-SHM (plain XPutImage), over a known desktop, with the text,
 # Lots and Turbo; SIGINT.
 scenario_root() {
-    E2E_SCREEN=960x540x24 XVFB_ARGS="-extension MIT-SHM" start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=960x540x24 XVFB_ARGS="-extension MIT-SHM" start_xvfb "$WORK"
     E2E_SCREEN=960x540x24 make_picture gradient "$WORK" || fail "no picture"
     show_desktop
     start_hack -root -seed 7 -ticks 200 -text -wrigglets 3 -speed 3
@@ -150,7 +145,7 @@ scenario_root() {
 scenario_monitors() {
     [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
     local layout="800x600+0+0 640x480+800+60"
-    start_xorg "$WORK" "$layout" || fail "no Xorg"
+    start_xorg "$WORK" "$layout"
     [ "$(xrandr --listactivemonitors | head -n 1)" = "Monitors: 2" ] || fail "Xorg shows $(xrandr --listactivemonitors)"
     E2E_SCREEN=1440x600x24 make_picture gradient "$WORK" || fail "no picture"
     show_desktop
@@ -163,17 +158,16 @@ scenario_monitors() {
 
 # -window-id of a window the test made; the hack ends when that window is destroyed.
 scenario_window_id() {
-    E2E_SCREEN=1024x768x24 start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=1024x768x24 start_xvfb "$WORK"
     helper 800 600
-    local window i
+    local window
     window=$(cat "$WORK/helper.out")
     start_hack -window-id "$window" -seed 7 -ticks 200 -wrigglets 1
     wait_shown 1
     expect_frame 800x600+0+0 --seed 7 --ticks 200 --wrigglets 1
     xdotool windowkill "$window"
     wait "$HELPER_PID" 2>/dev/null; HELPER_PID=
-    for i in $(seq 100); do kill -0 "$HACK_PID" 2>/dev/null || break; sleep 0.05; done
-    kill -0 "$HACK_PID" 2>/dev/null && fail "the hack outlived its window"
+    wait_for 5 process_ended "$HACK_PID" || fail "the hack outlived its window"
     wait "$HACK_PID" || fail "the hack ended with status $? when its window went"
     HACK_PID=
 }
@@ -196,16 +190,28 @@ saver_hacks() {
     done
 }
 
-# Pixels of the screen that differ from the desktop picture.
-changed_pixels() {
-    import -window root "$WORK/screen.png" 2>/dev/null || { echo 0; return; }
-    compare -metric AE "$WORK/screen.png" "$WORK/picture.png" null: 2>&1 | cut -d' ' -f1
+saver_hack_running() {
+    [ -n "$(saver_hacks)" ]
+}
+
+no_saver_hack() {
+    [ -z "$(saver_hacks)" ]
+}
+
+# Trails over the desktop: more and more pixels differ from the desktop (CHANGED), while
+# the corners (CORNERS), where no wrigglet has been yet, still show it.
+trails_over_desktop() {
+    CHANGED=0 CORNERS=
+    import -window root "$WORK/screen.png" 2>/dev/null || return 1
+    CHANGED=$(compare -metric AE "$WORK/screen.png" "$WORK/picture.png" null: 2>&1 | cut -d' ' -f1)
+    CORNERS=$(convert "$WORK/screen.png" -format '%[pixel:p{3,3}] %[pixel:p{796,596}]' info:)
+    [ "$CHANGED" -ge 2000 ] && [ "$CORNERS" = "$DESKTOP_CORNERS" ]
 }
 
 # The real daemon, told by a test ~/.xscreensaver to run only this hack: -activate starts
 # it over XScreenSaver's picture of the desktop and it draws trails; -deactivate ends it.
 scenario_xscreensaver() {
-    E2E_SCREEN=800x600x24 start_xvfb "$WORK" || fail "no Xvfb"
+    E2E_SCREEN=800x600x24 start_xvfb "$WORK"
     E2E_SCREEN=800x600x24 make_picture blocks "$WORK" || fail "no picture"
     show_desktop
     DESKTOP_CORNERS=$(convert "$WORK/picture.png" -format '%[pixel:p{3,3}] %[pixel:p{796,596}]' info:)
@@ -216,28 +222,18 @@ scenario_xscreensaver() {
     chmod 644 "$WORK/home/.xscreensaver"
     as_saver_user xscreensaver -no-splash -verbose >"$WORK/daemon.log" 2>&1 &
     DAEMON_PID=$!
-    local i
-    for i in $(seq 50); do as_saver_user xscreensaver-command -time >/dev/null 2>&1 && break; sleep 0.2; done
+    wait_for 10 as_saver_user xscreensaver-command -time >/dev/null 2>&1
     as_saver_user xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate failed"
-    for i in $(seq 100); do [ -n "$(saver_hacks)" ] && break; sleep 0.1; done
-    [ -n "$(saver_hacks)" ] || { cat "$WORK/daemon.log" >&2; fail "XScreenSaver did not start the hack"; }
-    # Trails: more and more pixels differ from the desktop, while the corners, where no
-    # wrigglet has been yet, still show it: the hack started from XScreenSaver's screenshot
-    # of the desktop, not from its black window.
-    local changed=0 corners=
-    for i in $(seq 100); do
-        changed=$(changed_pixels)
-        corners=$(convert "$WORK/screen.png" -format '%[pixel:p{3,3}] %[pixel:p{796,596}]' info:)
-        [ "$changed" -ge 2000 ] && [ "$corners" = "$DESKTOP_CORNERS" ] && break
-        sleep 0.2
-    done
-    [ "$corners" = "$DESKTOP_CORNERS" ] || fail "the hack did not start from the desktop ($corners)"
-    [ "$changed" -ge 2000 ] || fail "the hack drew no trails ($changed pixels changed)"
+    wait_for 10 saver_hack_running || { cat "$WORK/daemon.log" >&2; fail "XScreenSaver did not start the hack"; }
+    # Trails with the desktop's corners: the hack started from XScreenSaver's screenshot of
+    # the desktop, not from its black window.
+    wait_for 30 trails_over_desktop
+    [ "$CORNERS" = "$DESKTOP_CORNERS" ] || fail "the hack did not start from the desktop ($CORNERS)"
+    [ "$CHANGED" -ge 2000 ] || fail "the hack drew no trails ($CHANGED pixels changed)"
     as_saver_user xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
-    for i in $(seq 50); do [ -z "$(saver_hacks)" ] && break; sleep 0.1; done
-    [ -z "$(saver_hacks)" ] || fail "a wrigglet process is left after -deactivate"
-    kill "$DAEMON_PID"; wait "$DAEMON_PID" 2>/dev/null; DAEMON_PID=
-    [ -z "$(saver_hacks)" ] || fail "a wrigglet process is left after the daemon ended"
+    wait_for 5 no_saver_hack || fail "a wrigglet process is left after -deactivate"
+    stop_process "$DAEMON_PID"; DAEMON_PID=
+    no_saver_hack || fail "a wrigglet process is left after the daemon ended"
 }
 
 "scenario_$1"

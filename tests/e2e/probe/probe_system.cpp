@@ -1,5 +1,5 @@
 // Probe commands about the rest of the system: the registry, files the test doubles
-// write, screen pixels and metrics, the screen-saver-running flag, and waiting.
+// write, the monitors, and waiting.
 #include <cstring>
 #include <fstream>
 
@@ -218,13 +218,6 @@ void ExpectLine(const Args& args) {
     Require(lines[index - 1] == args[2], "the line is '" + lines[index - 1] + "'");
 }
 
-// expect-screen W H: the primary screen's size in pixels.
-void ExpectScreen(const Args& args) {
-    RequireArgs(args, 2, "expect-screen W H");
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    Require(w == ToNumber(args[0]) && h == ToNumber(args[1]), Format("the screen is %d x %d", w, h));
-}
-
 // expect-monitors N [MS]: waits until the platform lists N monitors (after an X server
 // change, Wine takes a moment to take the new layout in).
 void ExpectMonitors(const Args& args) {
@@ -246,32 +239,11 @@ void ExpectMonitors(const Args& args) {
     Require(seen, Format("%d monitors", count));
 }
 
-// expect-pixel X Y RRGGBB: the screen's pixel at X,Y.
-void ExpectPixel(const Args& args) {
-    RequireArgs(args, 3, "expect-pixel X Y RRGGBB");
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, static_cast<int>(ToNumber(args[0])), static_cast<int>(ToNumber(args[1])));
-    ReleaseDC(nullptr, screen);
-    const unsigned rgb = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-    Require(rgb == std::stoul(args[2], nullptr, 16), Format("the pixel is %06x", rgb));
-}
-
-// expect-saver-running 0|1: the platform's screen-saver-running flag.
-void ExpectSaverRunning(const Args& args) {
-    RequireArgs(args, 1, "expect-saver-running 0|1");
-    BOOL running = FALSE;
-    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
-    Require((running != 0) == (ToNumber(args[0]) != 0), Format("the flag is %d", running));
-}
-
 // sleep MS: lets time pass (pumping); never a pass criterion on its own.
 void Sleep(const Args& args) {
     RequireArgs(args, 1, "sleep MS");
     Pump(static_cast<DWORD>(ToNumber(args[0])));
 }
-
-// echo TEXT...: a note in the report.
-void Echo(const Args&) {}
 
 }  // namespace
 
@@ -289,12 +261,8 @@ void AddSystemCommands(CommandTable& table) {
     table["write-file"] = WriteFile;
     table["expect-lines"] = ExpectLines;
     table["expect-line"] = ExpectLine;
-    table["expect-screen"] = ExpectScreen;
     table["expect-monitors"] = ExpectMonitors;
-    table["expect-pixel"] = ExpectPixel;
-    table["expect-saver-running"] = ExpectSaverRunning;
     table["sleep"] = Sleep;
-    table["echo"] = Echo;
 }
 
 }  // namespace probe

@@ -121,14 +121,6 @@ void FindWindowCommand(const Args& args) {
     Report(Format("    window '%s' = %lld", args[0].c_str(), static_cast<long long>(reinterpret_cast<INT_PTR>(found))));
 }
 
-// expect-no-window PROC CLASS: PROC owns no top-level window of CLASS now.
-void ExpectNoWindow(const Args& args) {
-    RequireArgs(args, 2, "expect-no-window PROC CLASS");
-    Pump(0);
-    Require(!FindOwnedWindow(ProcessNamed(args[0]).info.dwProcessId, args[1], nullptr),
-            "a window of class '" + args[1] + "' exists");
-}
-
 // Checks "+FLAG" (must be set) and "-FLAG" (must be clear) words against `bits`.
 void CheckFlags(unsigned long bits, const Args& args, std::size_t from) {
     for (std::size_t i = from; i < args.size(); ++i) {
@@ -190,14 +182,6 @@ void ExpectRect(const Args& args) {
         },
         TimeoutArg(args, 5));
     Require(same, Format("rectangle is %ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom));
-}
-
-// expect-same-rect NAME OTHER: both windows cover the same screen rectangle.
-void ExpectSameRect(const Args& args) {
-    RequireArgs(args, 2, "expect-same-rect NAME OTHER");
-    const RECT a = WindowRect(WindowNamed(args[0])), b = WindowRect(WindowNamed(args[1]));
-    Require(EqualRect(&a, &b), Format("%ld %ld %ld %ld against %ld %ld %ld %ld", a.left, a.top, a.right, a.bottom,
-                                      b.left, b.top, b.right, b.bottom));
 }
 
 // expect-same-size NAME OTHER: both windows' rectangles have the same width and height.
@@ -307,13 +291,11 @@ void AddWindowCommands(CommandTable& table) {
     table["raise"] = Raise;
     table["destroy"] = Destroy;
     table["find-window"] = FindWindowCommand;
-    table["expect-no-window"] = ExpectNoWindow;
     table["expect-style"] = ExpectStyle;
     table["expect-exstyle"] = ExpectExStyle;
     table["expect-class-style"] = ExpectClassStyle;
     table["expect-class"] = ExpectClass;
     table["expect-rect"] = ExpectRect;
-    table["expect-same-rect"] = ExpectSameRect;
     table["expect-same-size"] = ExpectSameSize;
     table["expect-client-origin"] = ExpectClientOrigin;
     table["expect-parent"] = ExpectParent;

@@ -1,9 +1,9 @@
-# Shell helpers for running Windows programs under Wine in a private virtual X server.
-# Sourced by make-prefix.sh, run-scenario.sh and scripts/run.sh.
+# The private X servers of the Wine, X11 and benchmark scripts, and the known desktop pictures
+# shown on them (sourced; brings scripts/lib.sh along).
 #
 #   start_xvfb DIR      starts Xvfb on a free display (-displayfd), exports DISPLAY,
-#                       writes its log to DIR/xvfb.log; returns non-zero if it fails
-#                       (XVFB_ARGS adds server options)
+#                       writes its log to DIR/xvfb.log; fails the script if it does not
+#                       start (XVFB_ARGS adds server options)
 #   stop_xvfb           stops the Xvfb that start_xvfb started
 #   start_xorg DIR LAYOUT
 #                       starts Xorg with the dummy video driver on a free display, one output
@@ -12,13 +12,18 @@
 #                       Xvfb has one monitor only, which is why the multi-monitor scenarios
 #                       need this. Logs in DIR/xorg.log and DIR/xrandr.log
 #   stop_xorg           stops the Xorg that start_xorg started
-#   wine_env PREFIX     exports WINEPREFIX and the quiet, prompt-free Wine settings
-#   stop_wine           ends every Wine process of the current WINEPREFIX
 #   make_picture KIND DIR
 #                       makes a known picture (gradient or blocks) of the screen's size as
 #                       DIR/picture.png and DIR/picture.ppm
+# shellcheck shell=bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 E2E_SCREEN=${E2E_SCREEN:-1024x768x24}
+
+# display_ready FILE PID: the server has written its display number to FILE, or has ended.
+display_ready() {
+    [ -s "$1" ] || process_ended "$2"
+}
 
 start_xvfb() {
     local dir=$1 display_file="$1/xvfb.display"
@@ -27,25 +32,14 @@ start_xvfb() {
     # so parallel runs never collide.
     Xvfb -displayfd 3 -screen 0 "$E2E_SCREEN" ${XVFB_ARGS:-} -nolisten tcp 3>"$display_file" >"$dir/xvfb.log" 2>&1 &
     XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-        if [ -s "$display_file" ]; then
-            export DISPLAY=":$(head -n 1 "$display_file")"
-            return 0
-        fi
-        kill -0 "$XVFB_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    echo "error: Xvfb did not start (see $dir/xvfb.log)" >&2
-    return 1
+    wait_for 10 display_ready "$display_file" "$XVFB_PID"
+    [ -s "$display_file" ] || fail "Xvfb did not start (see $dir/xvfb.log)"
+    export DISPLAY=":$(head -n 1 "$display_file")"
 }
 
 stop_xvfb() {
-    if [ -n "${XVFB_PID:-}" ]; then
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-        XVFB_PID=
-    fi
+    stop_process "${XVFB_PID:-}"
+    XVFB_PID=
 }
 
 # The config of a dummy-driven screen large enough for the layout, with no input devices
@@ -81,7 +75,7 @@ CONFIG
 
 start_xorg() {
     local dir=$1 layout=$2 display_file="$1/xorg.display" width=0 height=0 monitor
-    [ "$(id -u)" -eq 0 ] || { echo "error: the multi-monitor scenarios start Xorg, which needs root" >&2; return 1; }
+    [ "$(id -u)" -eq 0 ] || fail "the multi-monitor scenarios start Xorg, which needs root"
     for monitor in $layout; do
         local size=${monitor%%[+-]*} at=${monitor#*[+-]}
         local w=${size%x*} h=${size#*x} x=${at%%[+-]*} y=${at#*[+-]}
@@ -93,13 +87,8 @@ start_xorg() {
     Xorg -displayfd 3 -noreset -nolisten tcp -config "$dir/xorg.conf" -logfile "$dir/xorg.log" \
         3>"$display_file" >"$dir/xorg.out" 2>&1 &
     XORG_PID=$!
-    local i
-    for i in $(seq 150); do
-        [ -s "$display_file" ] && break
-        kill -0 "$XORG_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    [ -s "$display_file" ] || { echo "error: Xorg did not start (see $dir/xorg.log)" >&2; return 1; }
+    wait_for 15 display_ready "$display_file" "$XORG_PID"
+    [ -s "$display_file" ] || fail "Xorg did not start (see $dir/xorg.log)"
     export DISPLAY=":$(head -n 1 "$display_file")"
     # A mode of each size (60 Hz-like timings; the dummy driver takes any), one output each.
     local arguments=() n=0
@@ -116,7 +105,7 @@ start_xorg() {
         n=$((n + 1))
     done
     xrandr "${arguments[@]}" --fb "${width}x${height}" >>"$dir/xrandr.log" 2>&1 \
-        || { echo "error: xrandr could not set the layout (see $dir/xrandr.log)" >&2; return 1; }
+        || fail "xrandr could not set the layout (see $dir/xrandr.log)"
     # A full query probes the outputs: until then the dummy driver calls every output but the
     # first disconnected, and Wine, which reads the current state without probing, would see
     # one monitor.
@@ -125,24 +114,8 @@ start_xorg() {
 }
 
 stop_xorg() {
-    if [ -n "${XORG_PID:-}" ]; then
-        kill "$XORG_PID" 2>/dev/null
-        wait "$XORG_PID" 2>/dev/null
-        XORG_PID=
-    fi
-}
-
-wine_env() {
-    export WINEPREFIX=$1
-    export WINEDEBUG=${WINEDEBUG:--all}
-    export WINEARCH=win64
-    # No Mono or Gecko installers, no desktop menu entries.
-    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES_EXTRA:+;$WINEDLLOVERRIDES_EXTRA}"
-}
-
-stop_wine() {
-    [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null
-    return 0
+    stop_process "${XORG_PID:-}"
+    XORG_PID=
 }
 
 # Known pictures for the desktop the saver captures. Their red is 0 everywhere, so no pixel
