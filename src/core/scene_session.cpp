@@ -47,9 +47,13 @@ void BuildPictures(SceneSession& session, const std::vector<PixelRect>& monitors
     AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
     PicturePair pictures;
     if (IsEmptyRect(whole) || !session.Host->MakePictures(box, source, pictures)) return;
-    if (source == SnapshotSource::Black) FillRect(pictures.Snapshot, whole.Right, whole, 0);
-    for (const PixelRect& gap : UncoveredRects(monitors)) FillRect(pictures.Snapshot, whole.Right, gap, 0);
-    std::copy_n(pictures.Snapshot, RectPixels(whole), pictures.Picture);
+    if (!pictures.Snapshot) {
+        FillRect(pictures.Picture, whole.Right, whole, 0);
+    } else {
+        if (source == SnapshotSource::Black) FillRect(pictures.Snapshot, whole.Right, whole, 0);
+        for (const PixelRect& gap : UncoveredRects(monitors)) FillRect(pictures.Snapshot, whole.Right, gap, 0);
+        std::copy_n(pictures.Snapshot, RectPixels(whole), pictures.Picture);
+    }
     session.Snapshot = pictures.Snapshot;
     AttachFrame(session.Picture, whole.Right, whole.Bottom, pictures.Picture, pictures.Snapshot);
 }
@@ -57,7 +61,8 @@ void BuildPictures(SceneSession& session, const std::vector<PixelRect>& monitors
 void AttachView(MonitorScene& scene, const Frame& whole, const uint32_t* snapshot) {
     const PixelRect& a = scene.Area;
     const size_t offset = static_cast<size_t>(a.Top) * static_cast<size_t>(whole.Stride) + static_cast<size_t>(a.Left);
-    AttachFrame(scene.View, RectWidth(a), RectHeight(a), whole.Pixels + offset, snapshot + offset, whole.Stride);
+    AttachFrame(scene.View, RectWidth(a), RectHeight(a), whole.Pixels + offset, snapshot ? snapshot + offset : nullptr,
+                whole.Stride);
 }
 
 // One scene per monitor, in its part of the picture, its generator seeded now (scene i
@@ -170,7 +175,11 @@ void RepaintScene(SceneSession& session, PixelRect update) {
     for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
         const size_t start =
             static_cast<size_t>(y) * static_cast<size_t>(picture.Stride) + static_cast<size_t>(rect.Left);
-        std::copy_n(session.Snapshot + start, RectWidth(rect), picture.Pixels + start);
+        if (session.Snapshot) {
+            std::copy_n(session.Snapshot + start, RectWidth(rect), picture.Pixels + start);
+        } else {
+            std::fill_n(picture.Pixels + start, RectWidth(rect), 0u);
+        }
     }
     Present(session, {rect});
 }
