@@ -4,6 +4,9 @@ NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libben
                  libx11-dev libxext-dev libxrandr-dev libxinerama-dev)
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils nsis p7zip-full)
 RELEASE_PACKAGES=(zip)
+# The page: Debian's Emscripten (with Node.js), and Chromium, Node.js and Python's static web
+# server for its tests.
+WEB_PACKAGES=(emscripten nodejs chromium python3)
 # The Debian package: cpack's dependency list (dpkg-shlibdeps, file) and its test (lintian).
 DEB_PACKAGES=(dpkg-dev file lintian)
 WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick
