@@ -36,20 +36,32 @@ SnapshotSource StartingSource(const SceneSession& session) {
     return session.Options.Preview ? SnapshotSource::StretchedScreen : SnapshotSource::Screen;
 }
 
-// Copies `rect` of the snapshot into the picture (both rows of `stride`) row by row, asking
-// for a stop before each row: a huge picture takes a good part of a second. False when stopped.
+// Copies `rect` of the snapshot into the picture (both rows of `stride`; no snapshot: black)
+// row by row, asking for a stop before each row: a huge picture takes a good part of a
+// second. False when stopped.
 bool CopyRows(const SceneSession& session, const uint32_t* snapshot, uint32_t* picture, int32_t stride,
               const PixelRect& rect) {
     for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
         if (StopDue(session.Options.StopRequested)) return false;
         const size_t start = static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(rect.Left);
-        std::copy_n(snapshot + start, RectWidth(rect), picture + start);
+        if (snapshot) {
+            std::copy_n(snapshot + start, RectWidth(rect), picture + start);
+        } else {
+            std::fill_n(picture + start, RectWidth(rect), 0u);
+        }
     }
     return true;
 }
 
-// A black snapshot, cleared row by row, as CopyRows copies.
-bool ClearRows(const SceneSession& session, uint32_t* snapshot, const PixelRect& whole) {
+// A snapshot buffer made ready to copy: a black one cleared row by row, as CopyRows copies,
+// another black where no monitor is. False when stopped.
+bool PrepareSnapshot(const SceneSession& session, uint32_t* snapshot, SnapshotSource source, const PixelRect& whole,
+                     const std::vector<PixelRect>& monitors) {
+    if (!snapshot) return true;
+    if (source != SnapshotSource::Black) {
+        for (const PixelRect& gap : UncoveredRects(monitors)) FillRect(snapshot, whole.Right, gap, 0);
+        return true;
+    }
     for (int32_t y = 0; y < whole.Bottom; ++y) {
         if (StopDue(session.Options.StopRequested)) return false;
         std::fill_n(snapshot + static_cast<size_t>(y) * static_cast<size_t>(whole.Right), whole.Right, 0u);
@@ -70,9 +82,7 @@ void BuildPictures(SceneSession& session, const std::vector<PixelRect>& monitors
     if (IsEmptyRect(whole) || StopDue(session.Options.StopRequested) ||
         !session.Host->MakePictures(box, source, pictures))
         return;
-    if (source != SnapshotSource::Black)
-        for (const PixelRect& gap : UncoveredRects(monitors)) FillRect(pictures.Snapshot, whole.Right, gap, 0);
-    if ((source == SnapshotSource::Black && !ClearRows(session, pictures.Snapshot, whole)) ||
+    if (!PrepareSnapshot(session, pictures.Snapshot, source, whole, monitors) ||
         !CopyRows(session, pictures.Snapshot, pictures.Picture, whole.Right, whole)) {
         session.Host->ReleasePictures();
         return;
@@ -84,7 +94,8 @@ void BuildPictures(SceneSession& session, const std::vector<PixelRect>& monitors
 void AttachView(MonitorScene& scene, const Frame& whole, const uint32_t* snapshot) {
     const PixelRect& a = scene.Area;
     const size_t offset = static_cast<size_t>(a.Top) * static_cast<size_t>(whole.Stride) + static_cast<size_t>(a.Left);
-    AttachFrame(scene.View, RectWidth(a), RectHeight(a), whole.Pixels + offset, snapshot + offset, whole.Stride);
+    AttachFrame(scene.View, RectWidth(a), RectHeight(a), whole.Pixels + offset, snapshot ? snapshot + offset : nullptr,
+                whole.Stride);
 }
 
 // One scene per monitor, in its part of the picture, its generator seeded now (scene i

@@ -28,7 +28,8 @@ struct SceneSize {
 enum class SnapshotSource { Black, Screen, StretchedScreen };
 
 // The two buffers of a picture `Area` wide and high, each a top-down 32-bit buffer of
-// 0x00RRGGBB pixels with rows of exactly the area's width.
+// 0x00RRGGBB pixels with rows of exactly the area's width. A black snapshot needs no
+// buffer: the Snapshot may then stay null, which halves the pictures' memory.
 struct PicturePair {
     uint32_t* Snapshot = nullptr;
     uint32_t* Picture = nullptr;
@@ -48,8 +49,9 @@ public:
     virtual SceneSize ClientSize() = 0;
     // Makes the snapshot and the picture for `area` (in the Monitors' coordinates) and,
     // unless `source` is Black, fills the snapshot from the screen (a Black snapshot may
-    // hold anything: the session clears it). False when the pictures can't be made. Frees
-    // any pictures made before.
+    // hold anything, or be left null: the session clears it or does without; a host with
+    // no picture of the screen may leave that null too). False when the pictures can't be
+    // made. Frees any pictures made before.
     virtual bool MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) = 0;
     virtual void ReleasePictures() = 0;
     // Copies these rectangles of the picture to the screen: after a tick, the touched
@@ -116,7 +118,7 @@ struct SceneSession {
     std::vector<MonitorScene> Scenes;  // the primary's first
     Frame Picture;                     // the whole picture over the snapshot
     PixelRect Screen;                  // what the picture shows, in the host's coordinates
-    uint32_t* Snapshot = nullptr;
+    uint32_t* Snapshot = nullptr;      // null: the snapshot is black
     bool SetUpDue = false;
     int64_t Ticks = 0;  // since the scenes were built
     PresentCounts Presented;

@@ -96,10 +96,14 @@ bool X11SceneHost::MakePictures(const PixelRect& area, SnapshotSource source, Pi
     originX_ = area.Left;
     originY_ = area.Top;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    snapshot_.reset(new uint32_t[pixels]);
-    if (source != SnapshotSource::Black && !CopyDesktop(desktop_, area, snapshot_.get(), stop_)) {
-        ReleasePictures();
-        return false;
+    // A black snapshot needs no buffer: the session takes a missing one as black. Without a
+    // desktop picture the screen's snapshot is black too.
+    if (source != SnapshotSource::Black && desktop_.Width > 0) {
+        snapshot_.reset(new uint32_t[pixels]);
+        if (!CopyDesktop(desktop_, area, snapshot_.get(), stop_)) {
+            ReleasePictures();
+            return false;
+        }
     }
     direct_ = IsSceneLayout(*image_);
     picture_.reset(direct_ ? nullptr : new uint32_t[pixels]);

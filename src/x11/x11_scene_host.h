@@ -68,8 +68,8 @@ private:
     StopRequest stop_;
     // Left unfilled when made: the session fills them row by row, so a huge picture's pages
     // are touched only where a stop request is also asked for.
-    std::unique_ptr<uint32_t[]> picture_;  // the picture when the visual needs converting
-    std::unique_ptr<uint32_t[]> snapshot_;
+    std::unique_ptr<uint32_t[]> picture_;   // the picture when the visual needs converting
+    std::unique_ptr<uint32_t[]> snapshot_;  // none when the scene starts from black
 };
 
 }  // namespace wrigglet::x11

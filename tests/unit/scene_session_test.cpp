@@ -24,6 +24,7 @@ struct RecordingHost : SceneHost {
     MonitorList Screens{{{0, 0, 320, 200}}, 0};
     bool CanCapture = true;
     bool Visible = true;
+    bool BlackWithoutSnapshot = false;  // leaves a Black snapshot null, as the GDI host does
     std::vector<uint32_t> Snapshot, Picture;
     std::vector<std::vector<PixelRect>> Presented;
     std::vector<std::pair<PixelRect, SnapshotSource>> Made;
@@ -39,6 +40,10 @@ struct RecordingHost : SceneHost {
         for (size_t i = 0; i < Snapshot.size(); ++i) Snapshot[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
         Picture.assign(Snapshot.size(), 0x123456u);
         pictures = {Snapshot.data(), Picture.data()};
+        if (BlackWithoutSnapshot && source == SnapshotSource::Black) {
+            std::vector<uint32_t>().swap(Snapshot);
+            pictures.Snapshot = nullptr;
+        }
         return true;
     }
     // Really frees the buffers, so a session still using them shows under AddressSanitizer.
@@ -402,6 +407,23 @@ TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredS
     for (int32_t y = 150; y < 192; ++y)
         for (int32_t x = 0; x < 200; ++x)
             ASSERT_EQ(host.Picture[static_cast<size_t>(y) * 456 + x], 0u) << x << "," << y;
+}
+
+// A black snapshot needs no buffer: the frames, the uncovered strip and a repaint are those
+// over a buffer of black.
+TEST(SceneSession, ABlackSnapshotWithoutABufferDrawsTheSame) {
+    RecordingHost buffered, bufferless;
+    bufferless.BlackWithoutSnapshot = true;
+    for (RecordingHost* host : {&buffered, &bufferless}) {
+        host->Screens = TwoMonitors;
+        SceneSession session;
+        Open(session, *host, fixtures::MakeSettings(3, 3, false, false), false);
+        for (int tick = 0; tick < 100; ++tick) TickScene(session);
+        RepaintScene(session, {20, 10, 180, 120});
+    }
+    EXPECT_TRUE(bufferless.Snapshot.empty());
+    EXPECT_EQ(bufferless.Picture, buffered.Picture);
+    EXPECT_EQ(bufferless.Presented, buffered.Presented);
 }
 
 TEST(SceneSession, DisplayChangeRebuildsTheScenesOverBlackForTheNewLayout) {
