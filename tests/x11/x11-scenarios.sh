@@ -192,7 +192,8 @@ scenario_own_window() {
     start_hack -ticks 1 -geometry 320x200-10-20
     wait_shown 1
     local window
-    window=$(xdotool search --name '^wrigglet$')
+    # By its process: the previous hack's window may not be gone from the server yet.
+    window=$(xdotool search --pid "$HACK_PID" --name '^wrigglet$')
     xdotool getwindowgeometry "$window" | grep -q 'Position: 694,548 ' \
         || fail "-geometry 320x200-10-20 put it at $(xdotool getwindowgeometry "$window")"
     xprop -id "$window" WM_CLASS WM_NORMAL_HINTS _NET_WM_PID >"$WORK/xprop.txt"
