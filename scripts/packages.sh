@@ -4,14 +4,17 @@ NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libben
                  libx11-dev libxext-dev libxrandr-dev libxinerama-dev libwayland-dev wayland-protocols)
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils nsis p7zip-full)
 RELEASE_PACKAGES=(zip)
+# The page: Debian's Emscripten (with Node.js), and Chromium, Node.js and Python's static web
+# server for its tests.
+WEB_PACKAGES=(emscripten nodejs chromium python3)
 # The Debian package: cpack's dependency list (dpkg-shlibdeps, file) and its test (lintian).
 DEB_PACKAGES=(dpkg-dev file lintian)
 WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick
                xserver-xorg-core xserver-xorg-video-dummy)
 # The X11 hack's tests: a virtual X server, Xorg's dummy driver for two monitors, the real
-# XScreenSaver daemon, screen reading.
+# XScreenSaver daemon, screen reading, window properties (xprop).
 X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xscreensaver xdotool
-                   imagemagick util-linux)
+                   imagemagick util-linux x11-utils)
 # The Wayland program's tests: a headless sway, grim to read its outputs, wayvnc for input (a
 # short Python script speaks to it), setpriv to run sway as an unprivileged user.
 WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux)

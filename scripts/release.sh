@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release in build/release/: wrigglet2004-VERSION.zip (both .scr files, both
 # installers, the Windows read-me, the licence and SHA256SUMS), the Debian package
-# wrigglet_VERSION_ARCH.deb, the source tarball wrigglet2004-VERSION.tar.gz of the committed
-# files, and SHA256SUMS of those three. Builds the win64, win32 and native presets first and
+# wrigglet_VERSION_ARCH.deb, the page's static site wrigglet2004-web-VERSION.zip (for any
+# static web server), the source tarball wrigglet2004-VERSION.tar.gz of the committed files,
+# and SHA256SUMS of those four. Builds the win64, win32, native and web presets first and
 # installs the Debian packages it misses; safe to run again.
 # Every time stamp is the last commit's (or SOURCE_DATE_EPOCH's), so the same commit gives
 # the same files.
@@ -10,7 +11,8 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 
-ensure_packages "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${DEB_PACKAGES[@]}"
+ensure_packages "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${DEB_PACKAGES[@]}" \
+    emscripten nodejs
 
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project() line"
@@ -20,7 +22,7 @@ export SOURCE_DATE_EPOCH
 git diff --quiet HEAD 2>/dev/null ||
     echo "warning: uncommitted changes are built but are not in the source tarball" >&2
 
-for preset in win64 win32 native; do build_preset "$preset"; done
+for preset in win64 win32 native web; do build_preset "$preset"; done
 
 name=wrigglet2004-$version
 stage=build/release/$name
@@ -46,10 +48,19 @@ mv build/release/cpack/wrigglet_"$version"_*.deb build/release/ || fail "cpack m
 rm -rf build/release/cpack
 deb=$(cd build/release && ls wrigglet_"$version"_*.deb)
 
+echo "== zipping the page's site"
+web=wrigglet2004-web-$version
+rm -rf "build/release/$web" "build/release/$web.zip"
+cp -r build/web "build/release/$web" || fail "the page's site build/web is missing (see build/build-web.log)"
+find "build/release/$web" -type f -exec chmod 0644 {} +
+find "build/release/$web" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+(cd build/release && TZ=UTC find "$web" -print | LC_ALL=C sort | TZ=UTC zip -X -q "$web.zip" -@) || fail "zip failed"
+rm -rf "build/release/$web"
+
 # git archive stamps every file with the commit's time; gzip -n adds none of its own.
 git -c tar.umask=0022 archive --format=tar --prefix="$name/" HEAD | gzip -9n >"build/release/$name.tar.gz" \
     || fail "git archive failed"
 
-(cd build/release && sha256sum -- "$name.zip" "$deb" "$name.tar.gz" >SHA256SUMS)
+(cd build/release && sha256sum -- "$name.zip" "$deb" "$web.zip" "$name.tar.gz" >SHA256SUMS)
 echo "Release files in build/release/ (the archive's files in $stage):"
-(cd build/release && stat -c '%8s  %n' -- "$name.zip" "$deb" "$name.tar.gz" SHA256SUMS | sed 's/^/  /')
+(cd build/release && stat -c '%8s  %n' -- "$name.zip" "$deb" "$web.zip" "$name.tar.gz" SHA256SUMS | sed 's/^/  /')

@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
-# Builds everything (native, native-asan, win64, win32, arm64) and runs every test; the
-# arm64 build's tests run under qemu-user, and its frames are compared with the native ones.
+# Builds everything (native, native-asan, win64, win32, web, arm64) and runs every test; the
+# arm64 build's tests run under qemu-user, and its frames are compared with the native ones;
+# the page runs in headless Chromium.
 # Installs the Debian packages it misses; safe to run again.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib.sh
 
 ensure_packages "${NATIVE_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}" "${X11_TEST_PACKAGES[@]}" \
-    "${WAYLAND_TEST_PACKAGES[@]}" "${DEB_PACKAGES[@]}"
+    "${WAYLAND_TEST_PACKAGES[@]}" "${DEB_PACKAGES[@]}" "${WEB_PACKAGES[@]}"
 # Apart, so that the machine's own tools are in place before another architecture's libraries.
 ensure_packages "${ARM64_PACKAGES[@]}"
-presets=(win64 win32 native native-asan)
-test_presets=(native native-asan win64)
+# The page's tests compare it with the native simulator, so web comes after native.
+presets=(win64 win32 native native-asan web)
+test_presets=(native native-asan win64 web)
 if command -v aarch64-linux-gnu-g++ >/dev/null; then
     presets+=(arm64)
     test_presets+=(arm64)

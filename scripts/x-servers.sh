@@ -43,8 +43,11 @@ stop_xvfb() {
 }
 
 # The config of a dummy-driven screen large enough for the layout, with no input devices
-# (the host's must never be taken).
+# (the host's must never be taken). The video memory holds the whole screen at 32 bits a
+# pixel and some to spare, at least the 250 MB the smaller layouts have always had.
 dummy_xorg_config() {  # WIDTH HEIGHT
+    local video_kb=$(($1 * $2 * 4 / 1024 + 32768))
+    ((video_kb > 256000)) || video_kb=256000
     cat <<CONFIG
 Section "ServerFlags"
     Option "AutoAddDevices" "false"
@@ -53,7 +56,7 @@ EndSection
 Section "Device"
     Identifier "dummy"
     Driver "dummy"
-    VideoRam 256000
+    VideoRam $video_kb
 EndSection
 Section "Monitor"
     Identifier "monitor"

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/stop_request.h"
+
 namespace wrigglet {
 
 // Column-major: cell (x, y) is Cells[x * Height + y]. The step reads cells (x + k, y + k)
@@ -31,8 +33,10 @@ struct FieldGrid {
     }
 };
 
-// Makes the grid exactly width x height (negative sizes count as 0), every cell 0.
-void ResetFieldGrid(FieldGrid& grid, int32_t width, int32_t height);
+// Makes the grid exactly width x height (negative sizes count as 0), every cell 0. A huge
+// grid takes a while to fault in, so it is made column by column, asking `stop` before each;
+// when a stop comes the grid is left empty and the answer is false.
+bool ResetFieldGrid(FieldGrid& grid, int32_t width, int32_t height, const StopRequest& stop = {});
 
 // Frees the cells (safe to call again).
 void ReleaseFieldGrid(FieldGrid& grid);

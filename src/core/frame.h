@@ -26,7 +26,8 @@ struct FrameDamage {
 // Pixels and Background each hold Height rows of Width pixels, Stride pixels apart, from the
 // top row, value 0x00RRGGBB (blue in the lowest byte): exactly the bits of a top-down 32-bpp
 // DIB section, or a part of one (a monitor's scene inside the whole virtual screen's picture).
-// Both buffers belong to the caller and must outlive the frame's use.
+// Both buffers belong to the caller and must outlive the frame's use. A null Background is
+// a black one.
 struct Frame {
     int32_t Width = 0;
     int32_t Height = 0;
@@ -68,6 +69,7 @@ inline ColorRef GetBackgroundPixel(const Frame& frame, int32_t x, int32_t y) {
     if (static_cast<uint32_t>(x) >= static_cast<uint32_t>(frame.Width) ||
         static_cast<uint32_t>(y) >= static_cast<uint32_t>(frame.Height))
         return InvalidColor;
+    if (!frame.Background) return PixelToColorRef(0);
     return PixelToColorRef(
         frame.Background[static_cast<size_t>(y) * static_cast<size_t>(frame.Stride) + static_cast<size_t>(x)]);
 }

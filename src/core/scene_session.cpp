@@ -36,8 +36,41 @@ SnapshotSource StartingSource(const SceneSession& session) {
     return session.Options.Preview ? SnapshotSource::StretchedScreen : SnapshotSource::Screen;
 }
 
+// Copies `rect` of the snapshot into the picture (both rows of `stride`; no snapshot: black)
+// row by row, asking for a stop before each row: a huge picture takes a good part of a
+// second. False when stopped.
+bool CopyRows(const SceneSession& session, const uint32_t* snapshot, uint32_t* picture, int32_t stride,
+              const PixelRect& rect) {
+    for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
+        if (StopDue(session.Options.StopRequested)) return false;
+        const size_t start = static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(rect.Left);
+        if (snapshot) {
+            std::copy_n(snapshot + start, RectWidth(rect), picture + start);
+        } else {
+            std::fill_n(picture + start, RectWidth(rect), 0u);
+        }
+    }
+    return true;
+}
+
+// A snapshot buffer made ready to copy: a black one cleared row by row, as CopyRows copies,
+// another black where no monitor is. False when stopped.
+bool PrepareSnapshot(const SceneSession& session, uint32_t* snapshot, SnapshotSource source, const PixelRect& whole,
+                     const std::vector<PixelRect>& monitors) {
+    if (!snapshot) return true;
+    if (source != SnapshotSource::Black) {
+        for (const PixelRect& gap : UncoveredRects(monitors)) FillRect(snapshot, whole.Right, gap, 0);
+        return true;
+    }
+    for (int32_t y = 0; y < whole.Bottom; ++y) {
+        if (StopDue(session.Options.StopRequested)) return false;
+        std::fill_n(snapshot + static_cast<size_t>(y) * static_cast<size_t>(whole.Right), whole.Right, 0u);
+    }
+    return true;
+}
+
 // The snapshot of the monitors' bounding rectangle (black where no monitor is) and the
-// picture that starts as its copy.
+// picture that starts as its copy; no pictures when a stop came first.
 void BuildPictures(SceneSession& session, const std::vector<PixelRect>& monitors) {
     const PixelRect box = VirtualRect(monitors);
     const PixelRect whole{0, 0, std::max(RectWidth(box), 0), std::max(RectHeight(box), 0)};
@@ -46,10 +79,14 @@ void BuildPictures(SceneSession& session, const std::vector<PixelRect>& monitors
     session.Snapshot = nullptr;
     AttachFrame(session.Picture, 0, 0, nullptr, nullptr);
     PicturePair pictures;
-    if (IsEmptyRect(whole) || !session.Host->MakePictures(box, source, pictures)) return;
-    if (source == SnapshotSource::Black) FillRect(pictures.Snapshot, whole.Right, whole, 0);
-    for (const PixelRect& gap : UncoveredRects(monitors)) FillRect(pictures.Snapshot, whole.Right, gap, 0);
-    std::copy_n(pictures.Snapshot, RectPixels(whole), pictures.Picture);
+    if (IsEmptyRect(whole) || StopDue(session.Options.StopRequested) ||
+        !session.Host->MakePictures(box, source, pictures))
+        return;
+    if (!PrepareSnapshot(session, pictures.Snapshot, source, whole, monitors) ||
+        !CopyRows(session, pictures.Snapshot, pictures.Picture, whole.Right, whole)) {
+        session.Host->ReleasePictures();
+        return;
+    }
     session.Snapshot = pictures.Snapshot;
     AttachFrame(session.Picture, whole.Right, whole.Bottom, pictures.Picture, pictures.Snapshot);
 }
@@ -57,7 +94,8 @@ void BuildPictures(SceneSession& session, const std::vector<PixelRect>& monitors
 void AttachView(MonitorScene& scene, const Frame& whole, const uint32_t* snapshot) {
     const PixelRect& a = scene.Area;
     const size_t offset = static_cast<size_t>(a.Top) * static_cast<size_t>(whole.Stride) + static_cast<size_t>(a.Left);
-    AttachFrame(scene.View, RectWidth(a), RectHeight(a), whole.Pixels + offset, snapshot + offset, whole.Stride);
+    AttachFrame(scene.View, RectWidth(a), RectHeight(a), whole.Pixels + offset, snapshot ? snapshot + offset : nullptr,
+                whole.Stride);
 }
 
 // One scene per monitor, in its part of the picture, its generator seeded now (scene i
@@ -99,14 +137,17 @@ void KeepStill(MonitorScene& scene, const SaverSettings& settings) {
 }
 
 // Only the first scene's sound draws reach `sound` (null: none play, the draws still happen).
+// After a stop the scenes left are kept still without being set up.
 void FinishSetUp(SceneSession& session, SoundPlayer* sound) {
     session.SetUpDue = false;
     const SaverSettings& settings = session.Options.Settings;
+    bool stopped = false;
     for (size_t i = 0; i < session.Scenes.size(); ++i) {
         MonitorScene& scene = session.Scenes[i];
         try {
-            SceneSetup(scene.Scene, settings, scene.View.Width, scene.View.Height, i == 0 ? sound : nullptr,
-                       session.Text);
+            stopped = stopped || !SceneSetup(scene.Scene, settings, scene.View.Width, scene.View.Height,
+                                             i == 0 ? sound : nullptr, session.Text, session.Options.StopRequested);
+            if (stopped) KeepStill(scene, settings);
         } catch (const std::bad_alloc&) {
             KeepStill(scene, settings);
         }
@@ -141,7 +182,8 @@ uint32_t OpenScene(SceneSession& session, const SceneParts& parts, const SceneOp
     session.Sound = parts.Sound;
     session.Text = parts.Text;
     session.Options = options;
-    session.Interval = SceneTimerInterval(options.Preview, options.Settings.Speed);
+    session.Interval = options.Interval ? std::max(*options.Interval, 1u)
+                                        : SceneTimerInterval(options.Preview, options.Settings.Speed);
     BuildPicturesAndScenes(session);
     if (!options.SetUpAtFirstTick) FinishSetUp(session, session.Sound);
     session.Live = true;
@@ -168,12 +210,7 @@ void RepaintScene(SceneSession& session, PixelRect update) {
     if (!session.Live || session.Picture.Width == 0) return;
     const Frame& picture = session.Picture;
     const PixelRect rect = ClipRect(update, {0, 0, picture.Width, picture.Height});
-    if (IsEmptyRect(rect)) return;
-    for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
-        const size_t start =
-            static_cast<size_t>(y) * static_cast<size_t>(picture.Stride) + static_cast<size_t>(rect.Left);
-        std::copy_n(session.Snapshot + start, RectWidth(rect), picture.Pixels + start);
-    }
+    if (IsEmptyRect(rect) || !CopyRows(session, session.Snapshot, picture.Pixels, picture.Stride, rect)) return;
     Present(session, {rect});
 }
 

@@ -14,6 +14,7 @@
 #include "core/saver_settings.h"
 #include "core/scene_state.h"
 #include "core/sound_player.h"
+#include "core/stop_request.h"
 #include "core/text_imprint.h"
 
 namespace wrigglet {
@@ -28,7 +29,8 @@ struct SceneSize {
 enum class SnapshotSource { Black, Screen, StretchedScreen };
 
 // The two buffers of a picture `Area` wide and high, each a top-down 32-bit buffer of
-// 0x00RRGGBB pixels with rows of exactly the area's width.
+// 0x00RRGGBB pixels with rows of exactly the area's width. A black snapshot needs no
+// buffer: the Snapshot may then stay null, which halves the pictures' memory.
 struct PicturePair {
     uint32_t* Snapshot = nullptr;
     uint32_t* Picture = nullptr;
@@ -48,8 +50,9 @@ public:
     virtual SceneSize ClientSize() = 0;
     // Makes the snapshot and the picture for `area` (in the Monitors' coordinates) and,
     // unless `source` is Black, fills the snapshot from the screen (a Black snapshot may
-    // hold anything: the session clears it). False when the pictures can't be made. Frees
-    // any pictures made before.
+    // hold anything, or be left null: the session clears it or does without; a host with
+    // no picture of the screen may leave that null too). False when the pictures can't be
+    // made. Frees any pictures made before.
     virtual bool MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) = 0;
     virtual void ReleasePictures() = 0;
     // Copies these rectangles of the picture to the screen: after a tick, the touched
@@ -74,6 +77,12 @@ struct SceneOptions {
     // The animation stops after this many ticks since the scenes were built and keeps
     // showing that frame, so a test can compare it.
     std::optional<int64_t> TickLimit;
+    // Milliseconds between ticks instead of the mode's and speed's (0 counts as 1, since a
+    // tick answering 0 means no more ticks).
+    std::optional<uint32_t> Interval;
+    // Asked while the pictures are filled and the scenes set up; once it answers true they
+    // end early and stay still where they got to, so the program can end at once.
+    StopRequest StopRequested;
     // The index the first scene seeds as: a front end with one session per monitor opens
     // monitor i's with i, so it draws what scene i of one session over them all would.
     size_t FirstSceneIndex = 0;
@@ -113,7 +122,7 @@ struct SceneSession {
     std::vector<MonitorScene> Scenes;  // the primary's first
     Frame Picture;                     // the whole picture over the snapshot
     PixelRect Screen;                  // what the picture shows, in the host's coordinates
-    uint32_t* Snapshot = nullptr;
+    uint32_t* Snapshot = nullptr;      // null: the snapshot is black
     bool SetUpDue = false;
     int64_t Ticks = 0;  // since the scenes were built
     PresentCounts Presented;
@@ -132,7 +141,7 @@ uint32_t OpenScene(SceneSession& session, const SceneParts& parts, const SceneOp
 uint32_t TickScene(SceneSession& session);
 
 // A repaint: the snapshot goes back into the picture inside `update`, wiping the trails
-// there, and that part is shown.
+// there, and that part is shown (nothing is shown when a stop cut the copy short).
 void RepaintScene(SceneSession& session, PixelRect update);
 
 // A new layout (a monitor came, went or changed, or the window changed size): the pictures

@@ -63,16 +63,17 @@ void BuildTrailPalette(SceneState& scene) {
     }
 }
 
-void TileField(SceneState& scene) {
+bool TileField(SceneState& scene, const StopRequest& stop) {
     FieldGrid& grid = scene.Field;
     const int32_t columns = scene.SceneWidth + FieldMarginColumns + 1;
     const int32_t rows = scene.SceneHeight + FieldMarginRows + 1;
     const int32_t tileWidth = scene.TileWidth;
     const int32_t tileHeight = scene.TileHeight;
-    if (tileWidth <= 0 || tileHeight <= 0) return;
+    if (tileWidth <= 0 || tileHeight <= 0) return true;
     // Each column starts as a copy of its tile column, then repeats its first tile height
     // downwards; tile columns themselves are only ever read.
     for (int32_t x = 0; x < columns; ++x) {
+        if (StopDue(stop)) return false;
         FieldCell* column = grid.Column(x);
         if (x >= tileWidth)
             std::memcpy(column, grid.Column(x % tileWidth),
@@ -80,6 +81,7 @@ void TileField(SceneState& scene) {
         for (int32_t y = tileHeight; y < rows; y += tileHeight)
             std::memcpy(column + y, column, sizeof(FieldCell) * static_cast<size_t>(std::min(tileHeight, rows - y)));
     }
+    return true;
 }
 
 namespace {
@@ -100,20 +102,29 @@ void PlaceWrigglets(SceneState& scene, int32_t wrigglets) {
     scene.ActiveCount = StartCountFor(wrigglets);
 }
 
-void MakeField(SceneState& scene) {
+// The noise tile is at most 1024 x 768 and takes a few tens of milliseconds whatever the
+// scene, so only the grid and the tiling, which grow with the scene, are asked within.
+bool MakeField(SceneState& scene, const StopRequest& stop) {
     const TileSize tile = TileSizeFor(scene.SceneWidth, scene.SceneHeight);
     scene.TileWidth = std::min(tile.Width, MaxTileWidth);
     scene.TileHeight = std::min(tile.Height, MaxTileHeight);
-    ResetFieldGrid(scene.Field, std::max(scene.SceneWidth + FieldMarginColumns + 1, scene.TileWidth + 1),
-                   std::max(scene.SceneHeight + FieldMarginRows + 1, scene.TileHeight + 1));
+    if (!ResetFieldGrid(scene.Field, std::max(scene.SceneWidth + FieldMarginColumns + 1, scene.TileWidth + 1),
+                        std::max(scene.SceneHeight + FieldMarginRows + 1, scene.TileHeight + 1), stop) ||
+        StopDue(stop))
+        return false;
     GenerateNoiseField(scene.Field, scene.Generator, tile.Width, tile.Height);
-    TileField(scene);
+    return TileField(scene, stop);
+}
+
+bool Stopped(SceneState& scene) {
+    ReleaseScene(scene);
+    return false;
 }
 
 }  // namespace
 
-void SceneSetup(SceneState& scene, const SaverSettings& settings, int32_t width, int32_t height, SoundPlayer* sound,
-                TextRasteriser* text) {
+bool SceneSetup(SceneState& scene, const SaverSettings& settings, int32_t width, int32_t height, SoundPlayer* sound,
+                TextRasteriser* text, const StopRequest& stop) {
     ReleaseScene(scene);
     scene.Settings = settings;
     scene.SceneWidth = std::max(width, 0);
@@ -122,12 +133,13 @@ void SceneSetup(SceneState& scene, const SaverSettings& settings, int32_t width,
     if (!empty) PlaceWrigglets(scene, settings.Wrigglets);
     BuildRampTable(scene);
     BuildTrailPalette(scene);
-    if (!empty) MakeField(scene);
+    if (!empty && !MakeField(scene, stop)) return Stopped(scene);
     if (settings.Sound) {
         const int32_t resource = FirstSoundResource + static_cast<int32_t>(Random(scene.Generator, SoundResourceCount));
         if (sound) sound->PlayLooping(resource);
     }
-    if (settings.Text && text && !empty) ImprintText(scene, *text);
+    if (settings.Text && text && !empty && (StopDue(stop) || !ImprintText(scene, *text, stop))) return Stopped(scene);
+    return true;
 }
 
 void CreateScene(SceneState& scene, const SaverSettings& settings, int32_t width, int32_t height, SoundPlayer* sound,

@@ -7,6 +7,7 @@
 #include "core/saver_settings.h"
 #include "core/scene_state.h"
 #include "core/sound_player.h"
+#include "core/stop_request.h"
 #include "core/text_imprint.h"
 
 namespace wrigglet {
@@ -33,8 +34,9 @@ void BuildRampTable(SceneState& scene);
 void BuildTrailPalette(SceneState& scene);  // needs the RampTable
 
 // Repeats the tile (cells 0..tileWidth-1 x 0..tileHeight-1) over cells
-// x = 0..SceneWidth + 7, y = 0..SceneHeight + 8, in place.
-void TileField(SceneState& scene);
+// x = 0..SceneWidth + 7, y = 0..SceneHeight + 8, in place, asking `stop` before each column;
+// false when it stopped.
+bool TileField(SceneState& scene, const StopRequest& stop = {});
 
 // The set-up of a scene of width x height pixels (negative counts as 0) with the given
 // settings, drawing from scene.Generator as seeded by the caller: records at the centre
@@ -42,8 +44,10 @@ void TileField(SceneState& scene);
 // the tiling, one sound draw and PlaySound when Sound is on (sound may be null: the draw
 // still happens), and the imprint when Text is on and a rasteriser is given. An empty
 // scene gets no field and no wrigglets. Replaces whatever the scene held before.
-void SceneSetup(SceneState& scene, const SaverSettings& settings, int32_t width, int32_t height, SoundPlayer* sound,
-                TextRasteriser* text);
+// `stop` is asked between the phases and within the long ones; once it answers true the
+// scene is released (no field, no wrigglets) and the answer is false.
+bool SceneSetup(SceneState& scene, const SaverSettings& settings, int32_t width, int32_t height, SoundPlayer* sound,
+                TextRasteriser* text, const StopRequest& stop = {});
 
 // Scene creation as the saver window does it: seed from the time of day, then set up.
 void CreateScene(SceneState& scene, const SaverSettings& settings, int32_t width, int32_t height, SoundPlayer* sound,

@@ -70,15 +70,16 @@ TextBand TextBandFor(int32_t sceneWidth, int32_t sceneHeight) {
     return {top, std::clamp(lines.back().Row + cellHeight, top, sceneHeight)};
 }
 
-void ImprintText(SceneState& scene, TextRasteriser& rasteriser) {
-    if (scene.SceneWidth <= 0 || scene.SceneHeight <= 0 || scene.Field.Cells.empty()) return;
+bool ImprintText(SceneState& scene, TextRasteriser& rasteriser, const StopRequest& stop) {
+    if (scene.SceneWidth <= 0 || scene.SceneHeight <= 0 || scene.Field.Cells.empty()) return true;
     const FontRequest font = TextFontRequest(scene.SceneWidth);
     const TextBand band = TextBandFor(scene.SceneWidth, scene.SceneHeight);
     std::optional<std::array<int32_t, 3>> columns;
     for (int32_t top = band.Top; top < band.Bottom; top += TextStripRows) {
+        if (StopDue(stop)) return false;
         const TextBand strip{top, std::min(top + TextStripRows, band.Bottom)};
         if (!rasteriser.BeginSurface(scene.SceneWidth, strip.Bottom - strip.Top, font)) {
-            if (!columns) return;  // no surface at all: no imprint
+            if (!columns) return true;  // no surface at all: no imprint
             break;
         }
         DrawWords(scene, rasteriser, strip, font.Height, columns);
@@ -86,6 +87,7 @@ void ImprintText(SceneState& scene, TextRasteriser& rasteriser) {
         rasteriser.EndSurface();
     }
     RaiseEdges(scene);
+    return true;
 }
 
 }  // namespace wrigglet

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/scene_state.h"
+#include "core/stop_request.h"
 
 namespace wrigglet {
 
@@ -93,7 +94,8 @@ public:
 // Raises field cells under the text by 256: cells (x, y) with x < SceneWidth and
 // y < SceneHeight whose red byte exceeds 128, and every cell of column SceneWidth and row
 // SceneHeight, which lie outside the surface and read as the all-ones invalid colour.
-// Does nothing for an empty scene or when the surface can't be made.
-void ImprintText(SceneState& scene, TextRasteriser& rasteriser);
+// Does nothing for an empty scene or when the surface can't be made. `stop` is asked before
+// each strip; false when it ended the imprint part way.
+bool ImprintText(SceneState& scene, TextRasteriser& rasteriser, const StopRequest& stop = {});
 
 }  // namespace wrigglet

@@ -99,6 +99,7 @@ void OutputScene::Open() {
     options.Seed = context_.Options.Seed;
     options.TickLimit = context_.Options.Ticks;
     options.FirstSceneIndex = index_;
+    options.StopRequested = context_.StopRequested;
     const uint32_t first = OpenScene(session_, SceneParts(*this, nullptr, &context_.Text), options);
     RepaintScene(session_, {0, 0, size_.Width, size_.Height});
     Schedule(first);
@@ -168,9 +169,15 @@ void OutputScene::ReportShown() {
 bool OutputScene::MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) {
     const int32_t width = RectWidth(area), height = RectHeight(area);
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    snapshot_.assign(pixels, 0);
     picture_.assign(pixels, 0);
-    if (source != SnapshotSource::Black) FillDesktop(context_.Desktop, output_.Name, width, height, snapshot_.data());
+    // A black snapshot needs no buffer of its own.
+    if (source == SnapshotSource::Black) {
+        snapshot_ = {};
+        pictures = {nullptr, picture_.data()};
+        return true;
+    }
+    snapshot_.assign(pixels, 0);
+    FillDesktop(context_.Desktop, output_.Name, width, height, snapshot_.data());
     pictures = {snapshot_.data(), picture_.data()};
     return true;
 }

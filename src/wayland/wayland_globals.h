@@ -5,6 +5,7 @@
 
 #include <ostream>
 
+#include "core/stop_request.h"
 #include "text/font_rasteriser.h"
 #include "viewporter-client-protocol.h"
 #include "wayland/desktop_pictures.h"
@@ -28,8 +29,9 @@ struct SceneContext {
     const WaylandOptions& Options;
     const DesktopPictures& Desktop;
     text::FontRasteriser& Text;
-    std::ostream& Out;  // the -ticks reports
-    bool& Ending;       // set when the compositor closes a surface
+    std::ostream& Out;          // the -ticks reports
+    bool& Ending;               // set when the compositor closes a surface
+    StopRequest StopRequested;  // a stop signal waits: a long set-up ends early
 };
 
 }  // namespace wrigglet::wayland

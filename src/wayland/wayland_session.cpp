@@ -25,6 +25,14 @@ volatile std::sig_atomic_t StopRequested = 0;
 
 void RequestStop(int) { StopRequested = 1; }
 
+// Signals are held back outside the loop's wait: one that came is pending until then.
+bool StopPending() {
+    if (StopRequested) return true;
+    sigset_t pending;
+    sigpending(&pending);
+    return sigismember(&pending, SIGTERM) == 1 || sigismember(&pending, SIGINT) == 1;
+}
+
 }  // namespace
 
 sigset_t CatchStopSignals() {
@@ -57,7 +65,8 @@ struct SeatSlot {
 
 struct WaylandApp {
     WaylandApp(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop, std::ostream& out)
-        : Display(display), Options(options), Desktop(desktop), Context{Globals, Options, Desktop, Text, out, Ending} {}
+        : Display(display), Options(options), Desktop(desktop), Context{Globals, Options, Desktop,    Text,
+                                                                        out,     Ending,  StopPending} {}
     wl_display* Display;
     const WaylandOptions& Options;
     DesktopPictures& Desktop;

@@ -83,13 +83,17 @@ bool GdiSceneHost::MakePictures(const PixelRect& area, SnapshotSource source, Pi
     HDC screen = GetDC(nullptr);
     if (screen) ++LiveGdiObjects;
     const int32_t width = RectWidth(area), height = RectHeight(area);
-    snapshotBitmap_ = CreateTopDownDib(screen, width, height, pictures.Snapshot);
+    // A black snapshot is left to the session, which needs no buffer for it: at a large
+    // virtual screen that is hundreds of megabytes.
+    const bool black = source == SnapshotSource::Black;
+    pictures.Snapshot = nullptr;
+    if (!black) snapshotBitmap_ = CreateTopDownDib(screen, width, height, pictures.Snapshot);
     pictureBitmap_ = CreateTopDownDib(screen, width, height, pictures.Picture);
     LiveGdiObjects += (snapshotBitmap_ != nullptr) + (pictureBitmap_ != nullptr);
-    bool made = snapshotBitmap_ && pictureBitmap_;
+    bool made = (black || snapshotBitmap_) && pictureBitmap_;
     // Reading the screen back is the slowest part of the start, so it is left out when the
     // snapshot is not shown.
-    if (made && source != SnapshotSource::Black)
+    if (made && !black)
         CopyScreen(screen, snapshotBitmap_, area, source == SnapshotSource::StretchedScreen, LiveGdiObjects);
     captured_ = true;
     if (made) {

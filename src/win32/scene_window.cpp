@@ -53,7 +53,6 @@ void BuildScene(SceneWindow& scene, HWND window) {
 }
 
 void Tick(SceneWindow& scene) {
-    ++scene.TimerMessages;
     const Stopwatch stopwatch(scene.Readout ? &scene.TickMicroseconds : nullptr);
     TickScene(scene.Session);
 }
@@ -80,16 +79,30 @@ void Paint(SceneWindow& scene, HWND window) {
         WritePictureFile(scene.Session.Picture, scene.PictureFile);
 }
 
-// A monitor came, went or changed size: the scenes are laid out again for the new monitors
-// and the full-screen window takes their rectangle (taken from the monitors themselves: Wine
-// answers the virtual screen's metrics from before the change until the monitors are
-// enumerated again). The platform may have moved the pointer with its monitor, which says
-// nothing about the user, so the mouse watch starts again from where the pointer is now.
-void ChangeLayout(SceneWindow& scene, HWND window) {
+// A monitor came, went or changed size. A new layout costs as much as the start, so it is
+// only noted here and made at the next tick, once for a whole burst of changes: made for
+// each, a burst would keep input waiting behind them. The platform may have moved the
+// pointer with its monitor, which says nothing about the user, so the mouse watch starts
+// again from where the pointer is now, and again once the layout is made.
+void NoteLayoutChange(SceneWindow& scene) {
     if (!scene.Session.Live || IsPreview(scene.Saver.Command)) return;
+    scene.LayoutDue = true;
+    RestartMouseWatch(scene.Saver);
+}
+
+// The scenes are laid out again for the monitors there are now, and the full-screen window
+// takes their rectangle (taken from the monitors themselves: Wine answers the virtual
+// screen's metrics from before the change until the monitors are enumerated again). A
+// window started maximized on one monitor stays snapped to it whatever it is told, so it
+// becomes a plain popup first.
+void ChangeLayout(SceneWindow& scene, HWND window) {
+    scene.LayoutDue = false;
     RelayoutScene(scene.Session);
+    const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+    if (style & WS_MAXIMIZE) SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MAXIMIZE));
     const PixelRect& screen = scene.Session.Screen;
-    SetWindowPos(window, HWND_TOPMOST, screen.Left, screen.Top, RectWidth(screen), RectHeight(screen), SWP_NOACTIVATE);
+    SetWindowPos(window, HWND_TOPMOST, screen.Left, screen.Top, RectWidth(screen), RectHeight(screen),
+                 SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RestartMouseWatch(scene.Saver);
     ++scene.LayoutChanges;
 }
@@ -125,13 +138,18 @@ bool SceneMessage(SceneWindow& scene, HWND window, UINT message) {
             BuildScene(scene, window);
             return false;
         case WM_TIMER:
-            Tick(scene);
+            ++scene.TimerMessages;
+            if (scene.LayoutDue) {
+                ChangeLayout(scene, window);
+            } else {
+                Tick(scene);
+            }
             return true;
         case WM_PAINT:
             Paint(scene, window);
             return true;
         case WM_DISPLAYCHANGE:
-            ChangeLayout(scene, window);
+            NoteLayoutChange(scene);
             return true;
         case WM_DESTROY:
             TearDownScene(scene, window);
@@ -175,7 +193,9 @@ HWND CreatePreviewForm(HWND parent, SceneWindow& scene) {
     if (!IsWindow(parent) || parent == GetDesktopWindow()) return nullptr;
     RECT frame{};
     GetWindowRect(parent, &frame);
-    return CreateWindowExA(0, SaverClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
+    // The host's window lives in another process, which may hang: a child's creation and
+    // end would otherwise wait for it to take WM_PARENTNOTIFY.
+    return CreateWindowExA(WS_EX_NOPARENTNOTIFY, SaverClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
                            frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
                            GetModuleHandleA(nullptr), &scene);
 }

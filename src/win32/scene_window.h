@@ -36,7 +36,8 @@ struct SceneWindow {
     bool Readout = false;            // WRIGGLET_TEST_READOUT is set
     std::string PictureFile;         // WRIGGLET_TEST_PICTURE names it
     uintptr_t TimerMessages = 0;     // every timer message, also those of a frozen or empty scene
-    uintptr_t LayoutChanges = 0;     // display changes handled
+    bool LayoutDue = false;          // the display changed since the scenes were laid out
+    uintptr_t LayoutChanges = 0;     // new layouts made
     uintptr_t TickMicroseconds = 0;  // wall time of the ticks' work, counted with the readout on
 };
 

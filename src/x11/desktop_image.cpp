@@ -29,23 +29,28 @@ Pixmap OwnScreenshot(Display* display, Window window, Atom property) {
     return pixmap;
 }
 
+struct Screenshot {
+    Pixmap Picture = None;
+    Window Holder = None;  // the window it was taken for, whose origin is the picture's
+};
+
 // The daemon may run the hack in a window of its own inside the one it hung the
 // screenshot on, so the window's ancestors are asked too.
-Pixmap ScreenshotOf(Display* display, Window window) {
+Screenshot ScreenshotOf(Display* display, Window window) {
     const Atom property = XInternAtom(display, "_SCREENSAVER_SCREENSHOT", True);
     while (property != None && window != None) {
-        if (const Pixmap pixmap = OwnScreenshot(display, window, property); pixmap != None) return pixmap;
+        if (const Pixmap pixmap = OwnScreenshot(display, window, property); pixmap != None) return {pixmap, window};
         Window root = None, parent = None, *children = nullptr;
         unsigned int count = 0;
-        if (!XQueryTree(display, window, &root, &parent, &children, &count)) return None;
+        if (!XQueryTree(display, window, &root, &parent, &children, &count)) return {};
         if (children) XFree(children);
         window = parent == root ? None : parent;
     }
-    return None;
+    return {};
 }
 
-// The whole drawable as scene pixels; a pixmap's image carries no colour masks, so the
-// window's visual gives them.
+}  // namespace
+
 bool ReadDrawable(Display* display, Drawable drawable, const Visual* visual, DesktopImage& desktop) {
     Window root = None;
     int x = 0, y = 0;
@@ -68,33 +73,42 @@ bool ReadDrawable(Display* display, Drawable drawable, const Visual* visual, Des
     return true;
 }
 
-}  // namespace
-
+// With several monitors the daemon takes one screenshot per saver window, of that window
+// alone; the root's own contents start at the root's origin.
 DesktopImage TakeDesktop(Display* display, Window window, bool isRoot) {
     DesktopImage desktop;
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(display, window, &attributes)) return desktop;
+    const Screenshot screenshot = ScreenshotOf(display, window);
     Window child = None;
-    XTranslateCoordinates(display, window, attributes.root, 0, 0, &desktop.WindowX, &desktop.WindowY, &child);
-    const Pixmap screenshot = ScreenshotOf(display, window);
-    if (screenshot != None && ReadDrawable(display, screenshot, attributes.visual, desktop)) return desktop;
+    if (screenshot.Picture != None && ReadDrawable(display, screenshot.Picture, attributes.visual, desktop)) {
+        XTranslateCoordinates(display, window, screenshot.Holder, 0, 0, &desktop.WindowX, &desktop.WindowY, &child);
+        return desktop;
+    }
     if (isRoot && ReadDrawable(display, window, attributes.visual, desktop)) return desktop;
     return {};
 }
 
-void CopyDesktop(const DesktopImage& desktop, const PixelRect& area, uint32_t* pixels) {
+bool CopyDesktop(const DesktopImage& desktop, const PixelRect& area, uint32_t* pixels, const StopRequest& stop) {
     const int32_t width = RectWidth(area);
-    FillRect(pixels, width, {0, 0, width, RectHeight(area)}, 0);
     // The area in the desktop picture's coordinates, and the part of it the picture holds.
     const PixelRect wanted = OffsetRect(area, desktop.WindowX, desktop.WindowY);
     const PixelRect shown = ClipRect(wanted, {0, 0, desktop.Width, desktop.Height});
-    for (int32_t y = shown.Top; y < shown.Bottom; ++y) {
-        const uint32_t* in = desktop.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(desktop.Width) +
-                             static_cast<size_t>(shown.Left);
-        std::copy_n(in, RectWidth(shown),
-                    pixels + static_cast<size_t>(y - wanted.Top) * static_cast<size_t>(width) +
-                        static_cast<size_t>(shown.Left - wanted.Left));
+    for (int32_t y = wanted.Top; y < wanted.Bottom; ++y) {
+        if (StopDue(stop)) return false;
+        uint32_t* out = pixels + static_cast<size_t>(y - wanted.Top) * static_cast<size_t>(width);
+        if (y < shown.Top || y >= shown.Bottom || IsEmptyRect(shown)) {
+            std::fill_n(out, width, 0u);
+            continue;
+        }
+        const int32_t before = shown.Left - wanted.Left, inside = RectWidth(shown);
+        std::fill_n(out, before, 0u);
+        std::copy_n(desktop.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(desktop.Width) +
+                        static_cast<size_t>(shown.Left),
+                    inside, out + before);
+        std::fill_n(out + before + inside, width - before - inside, 0u);
     }
+    return true;
 }
 
 }  // namespace wrigglet::x11

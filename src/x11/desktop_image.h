@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/pixel_rect.h"
+#include "core/stop_request.h"
 
 namespace wrigglet::x11 {
 
@@ -23,8 +24,13 @@ struct DesktopImage {
 // whose own contents are then the desktop.
 DesktopImage TakeDesktop(Display* display, Window window, bool isRoot);
 
+// The whole drawable as the picture, at its origin; false when it can't be read. A pixmap
+// carries no colour masks, so `visual` (the window's) gives them.
+bool ReadDrawable(Display* display, Drawable drawable, const Visual* visual, DesktopImage& desktop);
+
 // Fills a picture of `area` (in the window's coordinates, rows of exactly its width) with
-// the desktop under it; whatever the desktop picture doesn't cover is black.
-void CopyDesktop(const DesktopImage& desktop, const PixelRect& area, uint32_t* pixels);
+// the desktop under it; whatever the desktop picture doesn't cover is black. Row by row,
+// asking `stop` before each; false when it stopped.
+bool CopyDesktop(const DesktopImage& desktop, const PixelRect& area, uint32_t* pixels, const StopRequest& stop = {});
 
 }  // namespace wrigglet::x11

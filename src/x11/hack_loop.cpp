@@ -1,43 +1,22 @@
-// The event loop. Signals are blocked except while waiting in ppoll, so a SIGTERM is seen
-// between two X requests, never inside one, and the scene is closed before the exit.
+// The event loop. Stop signals are blocked except while waiting in ppoll, so a SIGTERM is
+// seen between two X requests, never inside one, or found pending by a long set-up, and the
+// scene is closed before the exit.
 #include "x11/hack_loop.h"
 
+#include <X11/extensions/Xrandr.h>
 #include <poll.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <optional>
 
 #include "text/font_rasteriser.h"
+#include "x11/fps_readout.h"
+#include "x11/start_picture.h"
+#include "x11/stop_signals.h"
 #include "x11/x11_monitors.h"
 
 namespace wrigglet::x11 {
-
-namespace {
-
-volatile std::sig_atomic_t StopRequested = 0;
-
-void RequestStop(int) { StopRequested = 1; }
-
-}  // namespace
-
-sigset_t CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    sigset_t stops, previous;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGTERM);
-    sigaddset(&stops, SIGINT);
-    sigprocmask(SIG_BLOCK, &stops, &previous);
-    sigdelset(&previous, SIGTERM);
-    sigdelset(&previous, SIGINT);
-    return previous;
-}
 
 namespace {
 
@@ -51,10 +30,35 @@ struct HackState {
     X11SceneHost& Host;
     text::FontRasteriser Text;
     SceneSession Session;
+    FpsReadout Fps;
     std::optional<Clock::time_point> NextTick;  // none: nothing more to animate
     SceneSize NewSize;                          // the window's size from its latest ConfigureNotify
+    int RandrEvents = -1;                       // RandR's first event code; -1: not listening
+    bool MonitorsMayHaveChanged = false;
     bool Ending = false;
 };
+
+bool StopSignalled() { return StopSignal() != 0; }
+
+// The readout sits in the primary monitor's scene (the first), in the window's coordinates.
+void ShowFps(HackState& state) {
+    if (!state.Options.Fps) return;
+    const SceneSession& session = state.Session;
+    DrawFpsReadout(state.Fps, session.Scenes.empty()
+                                  ? session.Screen
+                                  : OffsetRect(session.Scenes.front().Area, session.Screen.Left, session.Screen.Top));
+}
+
+// -root follows the monitors: RandR tells of every change of a monitor, not only of the
+// root's size.
+void ListenToMonitors(HackState& state) {
+    Display* display = state.Window.Target.Connection;
+    int events = 0, errors = 0;
+    if (!state.Window.IsRoot || !XRRQueryExtension(display, &events, &errors)) return;
+    state.RandrEvents = events;
+    XRRSelectInput(display, state.Window.Target.Id,
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+}
 
 // The session answers the milliseconds to the next tick, 0 for none. A late tick is not
 // made up for, as a platform timer doesn't queue missed ticks.
@@ -68,6 +72,12 @@ void ScheduleTick(HackState& state, uint32_t milliseconds) {
     state.NextTick = std::max(due, now);
 }
 
+// -delay's microseconds, in the session's whole milliseconds.
+std::optional<uint32_t> DelayInterval(const HackOptions& options) {
+    if (!options.Delay) return std::nullopt;
+    return static_cast<uint32_t>((*options.Delay + 500) / 1000);
+}
+
 void OpenHackScene(HackState& state) {
     if (state.Window.IsRoot)
         state.Host.SetMonitors(QueryRootMonitors(state.Window.Target.Connection, state.Window.Target.Id));
@@ -78,25 +88,39 @@ void OpenHackScene(HackState& state) {
     options.SetUpAtFirstTick = true;
     options.Seed = state.Options.Seed;
     options.TickLimit = state.Options.Ticks;
+    options.Interval = DelayInterval(state.Options);
+    options.StopRequested = StopSignalled;
     const uint32_t first = OpenScene(state.Session, SceneParts(state.Host, nullptr, &state.Text), options);
     RepaintScene(state.Session, {0, 0, state.Session.Picture.Width, state.Session.Picture.Height});
+    ShowFps(state);
     ScheduleTick(state, first);
 }
 
 void Tick(HackState& state, std::ostream& out) {
     ScheduleTick(state, TickScene(state.Session));
+    if (state.Options.Fps) {
+        CountFrame(state.Fps, Clock::now());
+        ShowFps(state);
+    }
     if (state.Options.Ticks && state.Session.Ticks == *state.Options.Ticks) {
         XSync(state.Window.Target.Connection, False);
-        out << "wrigglet: tick " << state.Session.Ticks << " shown with "
+        out << "wrigglet: tick " << state.Session.Ticks << " (every " << state.Session.Interval << " ms) shown with "
             << (state.Host.UsesSharedMemory() ? "MIT-SHM" : "XPutImage") << std::endl;
     }
 }
 
-void HandleEvent(HackState& state, const XEvent& event) {
+void HandleEvent(HackState& state, XEvent& event) {
+    if (state.RandrEvents >= 0 &&
+        (event.type == state.RandrEvents + RRScreenChangeNotify || event.type == state.RandrEvents + RRNotify)) {
+        XRRUpdateConfiguration(&event);
+        state.MonitorsMayHaveChanged = true;
+        return;
+    }
     switch (event.type) {
         case Expose:
             RepaintScene(state.Session, {event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
                                          event.xexpose.y + event.xexpose.height});
+            ShowFps(state);
             break;
         case ConfigureNotify:
             if (event.xconfigure.window == state.Window.Target.Id)
@@ -114,15 +138,23 @@ void HandleEvent(HackState& state, const XEvent& event) {
     }
 }
 
-// A new size lays the scenes out again, once for a whole run of resizes.
-void FollowResize(HackState& state) {
+bool SameMonitors(const MonitorList& a, const MonitorList& b) { return a.Rects == b.Rects && a.Primary == b.Primary; }
+
+// A new size or a new set of monitors lays the scenes out again, once for a whole run of
+// changes.
+void FollowLayout(HackState& state) {
     const SceneSize now = state.Host.ClientSize();
-    if (state.NewSize.Width == now.Width && state.NewSize.Height == now.Height) return;
+    const bool resized = state.NewSize.Width != now.Width || state.NewSize.Height != now.Height;
+    if (!resized && !state.MonitorsMayHaveChanged) return;
+    state.MonitorsMayHaveChanged = false;
+    const MonitorList before = state.Host.Monitors();
     state.Host.Resize(state.NewSize.Width, state.NewSize.Height);
     if (state.Window.IsRoot)
         state.Host.SetMonitors(QueryRootMonitors(state.Window.Target.Connection, state.Window.Target.Id));
+    if (!resized && SameMonitors(before, state.Host.Monitors())) return;
     state.NextTick.reset();
     ScheduleTick(state, RelayoutScene(state.Session));
+    ShowFps(state);
 }
 
 // Waits for X events, the next tick or a stop signal, whichever comes first.
@@ -146,23 +178,25 @@ void Wait(const HackState& state, const sigset_t& waitMask) {
 
 int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t& waitMask, std::ostream& out) {
     Display* display = window.Target.Connection;
-    const DesktopImage desktop =
-        options.Settings.Desktop ? TakeDesktop(display, window.Target.Id, window.IsRoot) : DesktopImage{};
-    X11SceneHost host(window.Target, desktop, true);
+    const DesktopImage start = TakeStartPicture(window, options.Settings.Desktop, StopSignalled);
+    X11SceneHost host(window.Target, start, true, StopSignalled);
     HackState state(options, window, host);
     state.NewSize = host.ClientSize();
+    if (options.Fps) OpenFpsReadout(state.Fps, display, window.Target.Id);
+    ListenToMonitors(state);
     OpenHackScene(state);
-    while (!StopRequested && !state.Ending) {
+    while (!StopSignalled() && !state.Ending) {
         Wait(state, waitMask);
         while (XPending(display) > 0 && !state.Ending) {
             XEvent event;
             XNextEvent(display, &event);
             HandleEvent(state, event);
         }
-        FollowResize(state);
-        if (!state.Ending && !StopRequested && state.NextTick && Clock::now() >= *state.NextTick) Tick(state, out);
+        FollowLayout(state);
+        if (!state.Ending && !StopSignalled() && state.NextTick && Clock::now() >= *state.NextTick) Tick(state, out);
     }
     CloseScene(state.Session);
+    CloseFpsReadout(state.Fps);
     return 0;
 }
 

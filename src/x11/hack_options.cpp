@@ -58,6 +58,16 @@ std::string HackHelp() {
            OptionHelp(table, HackSyntax) + "Sound is not played on Linux.\n";
 }
 
+WindowPlacement PlaceOwnWindow(const HackOptions& options, int32_t screenWidth, int32_t screenHeight) {
+    if (!options.Position) return {};
+    const GeometryPosition& p = *options.Position;
+    return {.X = p.XNegative ? screenWidth - options.Width + p.X : p.X,
+            .Y = p.YNegative ? screenHeight - options.Height + p.Y : p.Y,
+            .Given = true,
+            .FromRight = p.XNegative,
+            .FromBottom = p.YNegative};
+}
+
 ParsedHackOptions ParseHackArguments(const std::vector<std::string>& arguments) {
     ParsedHackOptions parsed;
     parsed.Error = ParseProgramOptions(HackOptionTable(parsed.Options), HackSyntax, arguments);

@@ -40,6 +40,17 @@ struct ParsedHackOptions {
 
 ParsedHackOptions ParseHackArguments(const std::vector<std::string>& arguments);
 
+// Where -geometry puts a window of its own on a screen of this size: an offset written with
+// '-' counts from the right or bottom edge to the window's, as in X11.
+struct WindowPlacement {
+    int32_t X = 0;
+    int32_t Y = 0;
+    bool Given = false;  // the user placed it; else the window manager does
+    bool FromRight = false;
+    bool FromBottom = false;
+};
+WindowPlacement PlaceOwnWindow(const HackOptions& options, int32_t screenWidth, int32_t screenHeight);
+
 // One line, for a bad command line.
 std::string HackUsageLine();
 

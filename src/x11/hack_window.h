@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "x11/hack_options.h"
 #include "x11/x11_scene_host.h"
@@ -16,10 +17,11 @@ struct HackWindow {
     Atom DeleteWindow = None;
 };
 
-// The window to draw into, its events selected; a window of its own is shown and its
-// first exposure awaited, so the scene starts on a visible window. Empty when the named
-// window does not exist.
-std::optional<HackWindow> OpenHackWindow(Display* display, const HackOptions& options, const char* saverWindow);
+// The window to draw into, its events selected; a window of its own is placed by -geometry,
+// shown, and its first exposure awaited, so the scene starts on a visible window. Empty,
+// with the one-line reason in `error`, when there is no window the hack can draw in.
+std::optional<HackWindow> OpenHackWindow(Display* display, const HackOptions& options, const char* saverWindow,
+                                         std::string& error);
 
 void CloseHackWindow(Display* display, const HackWindow& window);
 

@@ -2,10 +2,21 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "x11/display_deadline.h"
 #include "x11/hack_loop.h"
 #include "x11/hack_options.h"
 #include "x11/hack_window.h"
+#include "x11/stop_signals.h"
 #include "x11/x11_errors.h"
+
+namespace {
+
+int Fail(const std::string& line) {
+    std::cerr << "wrigglet: " << line << "\n";
+    return 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace wrigglet::x11;
@@ -14,20 +25,31 @@ int main(int argc, char** argv) {
         std::cerr << "wrigglet: " << parsed.Error << "; " << HackUsageLine() << "\n";
         return 2;
     }
-    if (parsed.Options.Help) {
+    const HackOptions& options = parsed.Options;
+    if (options.Help) {
         std::cout << HackHelp();
         return 0;
     }
-    // From here a SIGTERM waits for the loop, which closes the scene and ends with status 0.
+    // From here a stop signal waits for the loop (or a set-up's next look), which closes the
+    // scene; the signal then ends the process.
     const sigset_t waitMask = CatchStopSignals();
     InstallQuietErrorHandlers();
-    Display* display = XOpenDisplay(parsed.Options.Display.empty() ? nullptr : parsed.Options.Display.c_str());
-    if (!display) return 0;  // nothing to draw on; a hack stays quiet
-    int status = 0;
-    if (const auto window = OpenHackWindow(display, parsed.Options, std::getenv("XSCREENSAVER_WINDOW"))) {
-        status = RunHack(parsed.Options, *window, waitMask, std::cout);
-        CloseHackWindow(display, *window);
+    const char* requested = options.Display.empty() ? nullptr : options.Display.c_str();
+    const std::string name = XDisplayName(requested);
+    if (name.empty()) return Fail("no display: DISPLAY is not set and -display is not given");
+    ArmDisplayDeadline("wrigglet: the display " + name + " does not answer");
+    Display* display = XOpenDisplay(requested);
+    if (!display) return Fail("cannot open the display " + name);
+    std::string error;
+    const auto window = OpenHackWindow(display, options, std::getenv("XSCREENSAVER_WINDOW"), error);
+    DisarmDisplayDeadline();
+    if (!window) {
+        XCloseDisplay(display);
+        return Fail(error);
     }
+    const int status = RunHack(options, *window, waitMask, std::cout);
+    CloseHackWindow(display, *window);
     XCloseDisplay(display);
+    EndByStopSignal();
     return status;
 }

@@ -14,8 +14,11 @@
 
 namespace wrigglet::x11 {
 
-X11SceneHost::X11SceneHost(const X11Window& window, const DesktopImage& desktop, bool allowShm)
-    : window_(window), desktop_(desktop), allowShm_(allowShm && XShmQueryExtension(window.Connection)) {
+X11SceneHost::X11SceneHost(const X11Window& window, const DesktopImage& desktop, bool allowShm, StopRequest stop)
+    : window_(window),
+      desktop_(desktop),
+      allowShm_(allowShm && XShmQueryExtension(window.Connection)),
+      stop_(std::move(stop)) {
     gc_ = XCreateGC(window_.Connection, window_.Id, 0, nullptr);
 }
 
@@ -87,30 +90,32 @@ void X11SceneHost::FreeImage() {
 }
 
 bool X11SceneHost::MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) {
-    FreeImage();
+    ReleasePictures();
     const int32_t width = RectWidth(area), height = RectHeight(area);
     if (!gc_ || !MakeImage(width, height)) return false;
     originX_ = area.Left;
     originY_ = area.Top;
     const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    snapshot_.resize(pixels);
-    if (source != SnapshotSource::Black) CopyDesktop(desktop_, area, snapshot_.data());
-    direct_ = IsSceneLayout(*image_);
-    if (direct_) {
-        picture_.clear();
-        pictures.Picture = reinterpret_cast<uint32_t*>(image_->data);
-    } else {
-        picture_.resize(pixels);
-        pictures.Picture = picture_.data();
+    // A black snapshot needs no buffer: the session takes a missing one as black. Without a
+    // desktop picture the screen's snapshot is black too.
+    if (source != SnapshotSource::Black && desktop_.Width > 0) {
+        snapshot_.reset(new uint32_t[pixels]);
+        if (!CopyDesktop(desktop_, area, snapshot_.get(), stop_)) {
+            ReleasePictures();
+            return false;
+        }
     }
-    pictures.Snapshot = snapshot_.data();
+    direct_ = IsSceneLayout(*image_);
+    picture_.reset(direct_ ? nullptr : new uint32_t[pixels]);
+    pictures.Picture = direct_ ? reinterpret_cast<uint32_t*>(image_->data) : picture_.get();
+    pictures.Snapshot = snapshot_.get();
     return true;
 }
 
 void X11SceneHost::ReleasePictures() {
     FreeImage();
-    snapshot_ = {};
-    picture_ = {};
+    snapshot_.reset();
+    picture_.reset();
 }
 
 void X11SceneHost::PutImage(const PixelRect& r) {
@@ -127,7 +132,7 @@ void X11SceneHost::Present(const std::vector<PixelRect>& rects) {
     if (!image_ || rects.empty()) return;
     if (!direct_)
         for (const PixelRect& rect : rects)
-            WriteImagePixels(*image_, rect, picture_.data(), static_cast<size_t>(image_->width));
+            WriteImagePixels(*image_, rect, picture_.get(), static_cast<size_t>(image_->width));
     if (rects.size() == 1) {
         PutImage(rects.front());
     } else if (shmAttached_) {

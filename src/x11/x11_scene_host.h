@@ -8,6 +8,7 @@
 #include <X11/extensions/XShm.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/scene_session.h"
@@ -29,7 +30,8 @@ inline constexpr size_t MaxPlainPuts = 8;
 
 class X11SceneHost final : public SceneHost {
 public:
-    X11SceneHost(const X11Window& window, const DesktopImage& desktop, bool allowShm);
+    // `stop` cuts the copy of a huge desktop short.
+    X11SceneHost(const X11Window& window, const DesktopImage& desktop, bool allowShm, StopRequest stop = {});
     ~X11SceneHost() override;
 
     // The window's size changed: the next pictures are made for the new size.
@@ -62,9 +64,12 @@ private:
     XImage* image_ = nullptr;
     XShmSegmentInfo shm_{};
     bool shmAttached_ = false;
-    bool direct_ = false;            // the image's memory is the picture
-    std::vector<uint32_t> picture_;  // the picture when the visual needs converting
-    std::vector<uint32_t> snapshot_;
+    bool direct_ = false;  // the image's memory is the picture
+    StopRequest stop_;
+    // Left unfilled when made: the session fills them row by row, so a huge picture's pages
+    // are touched only where a stop request is also asked for.
+    std::unique_ptr<uint32_t[]> picture_;   // the picture when the visual needs converting
+    std::unique_ptr<uint32_t[]> snapshot_;  // none when the scene starts from black
 };
 
 }  // namespace wrigglet::x11

@@ -134,5 +134,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HackUsage, IsOneLine) { EXPECT_EQ(HackUsageLine().find('\n'), std::string::npos); }
 
+// On a 1024x768 screen: '-' offsets count from the right and bottom edges to the window's.
+TEST(HackPlacement, GeometryOffsetsPlaceTheWindowAsX11Does) {
+    struct Case {
+        const char* geometry;
+        int32_t x, y;
+        bool given, fromRight, fromBottom;
+    };
+    for (const Case c : {Case{"320x200", 0, 0, false, false, false}, Case{"320x200+10+20", 10, 20, true, false, false},
+                         Case{"320x200-10-20", 694, 548, true, true, true}, Case{"-0+5", 0, 5, true, true, false},
+                         Case{"100x50+0-0", 0, 718, true, false, true}}) {
+        const WindowPlacement place = PlaceOwnWindow(ParseHackArguments({"-geometry", c.geometry}).Options, 1024, 768);
+        EXPECT_EQ((std::vector<int32_t>{place.X, place.Y}), (std::vector<int32_t>{c.x, c.y})) << c.geometry;
+        EXPECT_EQ((std::vector<bool>{place.Given, place.FromRight, place.FromBottom}),
+                  (std::vector<bool>{c.given, c.fromRight, c.fromBottom}))
+            << c.geometry;
+    }
+}
+
 }  // namespace
 }  // namespace wrigglet::x11

@@ -24,6 +24,7 @@ struct RecordingHost : SceneHost {
     MonitorList Screens{{{0, 0, 320, 200}}, 0};
     bool CanCapture = true;
     bool Visible = true;
+    bool BlackWithoutSnapshot = false;  // leaves a Black snapshot null, as the GDI host does
     std::vector<uint32_t> Snapshot, Picture;
     std::vector<std::vector<PixelRect>> Presented;
     std::vector<std::pair<PixelRect, SnapshotSource>> Made;
@@ -39,6 +40,10 @@ struct RecordingHost : SceneHost {
         for (size_t i = 0; i < Snapshot.size(); ++i) Snapshot[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
         Picture.assign(Snapshot.size(), 0x123456u);
         pictures = {Snapshot.data(), Picture.data()};
+        if (BlackWithoutSnapshot && source == SnapshotSource::Black) {
+            std::vector<uint32_t>().swap(Snapshot);
+            pictures.Snapshot = nullptr;
+        }
         return true;
     }
     // Really frees the buffers, so a session still using them shows under AddressSanitizer.
@@ -108,6 +113,43 @@ TEST(SceneSession, TicksComeAtTheModesAndSpeedsInterval) {
         EXPECT_EQ(Open(session, host, fixtures::MakeSettings(1, c.Speed), c.Preview), c.Interval)
             << "preview " << c.Preview << " speed " << c.Speed;
         EXPECT_EQ(TickScene(session), c.Interval);
+    }
+}
+
+TEST(SceneSession, AnIntervalGivenReplacesTheModesAndSpeeds) {
+    struct Case {
+        uint32_t Given;
+        int32_t Speed;
+        uint32_t Interval;
+    };
+    for (const Case c : {Case{100, 1, 100}, Case{20, 3, 20}, Case{0, 2, 1}}) {
+        RecordingHost host;
+        SceneSession session;
+        SceneOptions options = Options(fixtures::MakeSettings(1, c.Speed));
+        options.Interval = c.Given;
+        EXPECT_EQ(OpenScene(session, SceneParts(host), options), c.Interval) << c.Given;
+        EXPECT_EQ(TickScene(session), c.Interval) << c.Given;
+    }
+}
+
+// A stop during the opening leaves no picture; one during the deferred set-up leaves the
+// picture still, with nothing moving; the ticks go on either way.
+TEST(SceneSession, AStopRequestLeavesTheScenesStill) {
+    for (const bool stopAtOpening : {true, false}) {
+        SCOPED_TRACE(stopAtOpening);
+        RecordingHost host;
+        SceneSession session;
+        SceneOptions options = Options(fixtures::MakeSettings(3, 3));
+        options.SetUpAtFirstTick = true;
+        bool stop = stopAtOpening;
+        options.StopRequested = [&stop] { return stop; };
+        EXPECT_EQ(OpenScene(session, SceneParts(host), options), 40u);
+        stop = true;
+        EXPECT_EQ(session.Picture.Width, stopAtOpening ? 0 : 320);
+        for (int tick = 0; tick < 10; ++tick) EXPECT_EQ(TickScene(session), 40u);
+        EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
+        EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
+        CloseScene(session);
     }
 }
 
@@ -386,6 +428,23 @@ TEST(SceneSession, AFirstSceneIndexSeedsAsThatSceneOfOneSessionOverEveryMonitor)
         for (int32_t x = 0; x < 200; ++x)
             ASSERT_EQ(second.Picture[static_cast<size_t>(y) * 200 + x], both.Picture[static_cast<size_t>(y) * 456 + x])
                 << x << "," << y;
+}
+
+// A black snapshot needs no buffer: the frames, the uncovered strip and a repaint are those
+// over a buffer of black.
+TEST(SceneSession, ABlackSnapshotWithoutABufferDrawsTheSame) {
+    RecordingHost buffered, bufferless;
+    bufferless.BlackWithoutSnapshot = true;
+    for (RecordingHost* host : {&buffered, &bufferless}) {
+        host->Screens = TwoMonitors;
+        SceneSession session;
+        Open(session, *host, fixtures::MakeSettings(3, 3, false, false), false);
+        for (int tick = 0; tick < 100; ++tick) TickScene(session);
+        RepaintScene(session, {20, 10, 180, 120});
+    }
+    EXPECT_TRUE(bufferless.Snapshot.empty());
+    EXPECT_EQ(bufferless.Picture, buffered.Picture);
+    EXPECT_EQ(bufferless.Presented, buffered.Presented);
 }
 
 TEST(SceneSession, DisplayChangeRebuildsTheScenesOverBlackForTheNewLayout) {

@@ -171,6 +171,26 @@ TEST(SceneSetup, SettingUpAgainReplacesTheScene) {
     EXPECT_TRUE(scene.WriggletList.empty());
 }
 
+// A stop request answered at the n-th question ends the set-up there and leaves an empty
+// scene; one that never comes leaves the same scene as no request at all.
+TEST(SceneSetup, AStopRequestEndsTheSetUpWithAnEmptyScene) {
+    const SaverSettings settings = fixtures::MakeSettings(3);
+    fixtures::SeededScene plain;
+    fixtures::MakeSeededScene(plain, settings, 200, 150, 5);
+    for (const int stopAt : {0, 100, 300, -1}) {  // in the grid, in the tiling, never
+        SCOPED_TRACE(stopAt);
+        int asked = 0;
+        SceneState scene;
+        scene.Generator.TimeOfDay = FixedTimeOfDay(5);
+        Randomize(scene.Generator);
+        const bool complete =
+            SceneSetup(scene, settings, 200, 150, nullptr, nullptr, [&] { return asked++ == stopAt; });
+        EXPECT_EQ(complete, stopAt < 0);
+        EXPECT_EQ(scene.ActiveCount, complete ? 64 : 0);
+        EXPECT_EQ(scene.Field.Cells, complete ? plain.Scene.Field.Cells : std::vector<FieldCell>{});
+    }
+}
+
 TEST(SceneTimer, IntervalDependsOnPreviewAndSpeed) {
     struct Case {
         bool preview;

@@ -116,6 +116,15 @@ TEST(WriggletStep, ErasersFromSlot256GiveTheBackgroundBackWithoutReadingTheField
     }
 }
 
+TEST(WriggletStep, AnEraserOverNoBackgroundGivesBlack) {
+    ManualScene m(200, 120, 256);
+    AttachFrame(m.Picture, 200, 120, m.Pixels.data(), nullptr);
+    Place(m.Slot(256), {150, 80}, {100, 50}, 4);
+    WriggletStep(m.Scene, m.Picture);
+    EXPECT_EQ(m.Pixel(100, 50), 0u);
+    EXPECT_EQ(m.Pixel(100, 51), 0u);
+}
+
 TEST(WriggletStep, PaintsBodyShadowHeadAndTail) {
     ManualScene m(200, 120, 1);
     Place(m.Slot(1), {50, 40}, {30, 40}, 4);

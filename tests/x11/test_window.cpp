@@ -1,6 +1,7 @@
 // The X11 scenarios' helper. "test_window W H" makes a plain W x H window at 0,0 and prints
-// its id once it is on the screen; "test_window --desktop FILE.ppm" makes a binary PPM the
-// root window's background. Either way it stays until killed, keeping what it made alive.
+// its id once it is on the screen; "test_window --input-only W H" makes an InputOnly one and
+// prints its id; "test_window --desktop FILE.ppm" makes a binary PPM the root window's
+// background. Each stays until killed, keeping what it made alive.
 // "test_window --close ID" asks window ID to close, as a window manager's close button does.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -66,6 +67,16 @@ int ShowDesktop(Display* display, const char* path) {
     Stay(display);
 }
 
+int ShowInputOnly(Display* display, unsigned width, unsigned height) {
+    const Window window = XCreateWindow(display, DefaultRootWindow(display), 0, 0, width, height, 0, 0, InputOnly,
+                                        CopyFromParent, 0, nullptr);
+    XMapWindow(display, window);
+    XSync(display, False);
+    std::printf("0x%lx\n", window);
+    std::fflush(stdout);
+    Stay(display);
+}
+
 int AskToClose(Display* display, const char* id) {
     const Window window = std::strtoul(id, nullptr, 0);
     XEvent event{};
@@ -84,6 +95,9 @@ int AskToClose(Display* display, const char* id) {
 
 int main(int argc, char** argv) {
     Display* display = XOpenDisplay(nullptr);
+    if (display && argc == 4 && std::strcmp(argv[1], "--input-only") == 0)
+        return ShowInputOnly(display, static_cast<unsigned>(std::atoi(argv[2])),
+                             static_cast<unsigned>(std::atoi(argv[3])));
     if (!display || argc != 3) return 1;
     if (std::strcmp(argv[1], "--desktop") == 0) return ShowDesktop(display, argv[2]);
     if (std::strcmp(argv[1], "--close") == 0) return AskToClose(display, argv[2]);

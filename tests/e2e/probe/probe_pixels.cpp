@@ -389,6 +389,16 @@ void ExpectReadout(const Args& args) {
                   GetTickCount() - start));
 }
 
+// expect-readout-at-most NAME PROPERTY MAX: the test readout PROPERTY is at most MAX now.
+void ExpectReadoutAtMost(const Args& args) {
+    RequireArgs(args, 3, "expect-readout-at-most NAME PROPERTY MAX");
+    HWND window = WindowNamed(args[0]);
+    RequestReadout(window);
+    const uintptr_t value = Readout(window, args[1]);
+    Require(value <= static_cast<uintptr_t>(ToNumber(args[2])),
+            Format("%s is %llu", args[1].c_str(), static_cast<unsigned long long>(value)));
+}
+
 // The figures of a running saver that `measure` reports.
 struct Sample {
     DWORD ticks = 0;  // GetTickCount
@@ -483,6 +493,7 @@ void AddPixelCommands(CommandTable& table) {
     table["invalidate"] = Invalidate;
     table["set-env"] = SetEnv;
     table["expect-readout"] = ExpectReadout;
+    table["expect-readout-at-most"] = ExpectReadoutAtMost;
     table["measure"] = Measure;
 }
 

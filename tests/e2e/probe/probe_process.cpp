@@ -70,6 +70,16 @@ void Terminate(const Args& args) {
     Require(WaitForSingleObject(process.info.hProcess, 15000) == WAIT_OBJECT_0, "the process does not end");
 }
 
+// suspend PROC: stops every thread of PROC, as a hung program: its windows stay, and
+// nothing sent to them is answered.
+void Suspend(const Args& args) {
+    RequireArgs(args, 1, "suspend PROC");
+    using SuspendProcess = LONG(NTAPI*)(HANDLE);
+    const auto suspend = reinterpret_cast<SuspendProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSuspendProcess")));
+    Require(suspend && suspend(ProcessNamed(args[0]).info.hProcess) == 0, "NtSuspendProcess failed");
+}
+
 // expect-exit PROC CODE [TIMEOUT_MS]
 void ExpectExit(const Args& args) {
     RequireArgs(args, 2, "expect-exit PROC CODE [TIMEOUT_MS]");
@@ -145,6 +155,7 @@ void AddProcessCommands(CommandTable& table) {
     table["launch-line"] = LaunchLine;
     table["launch-host"] = LaunchHost;
     table["terminate"] = Terminate;
+    table["suspend"] = Suspend;
     table["expect-exit"] = ExpectExit;
     table["expect-running"] = ExpectRunning;
     table["watch-windows"] = WatchWindows;

@@ -242,10 +242,13 @@ WPARAM WordArg(const Args& args, std::size_t index) {
 
 // post NAME MESSAGE [WPARAM LPARAM]
 void Post(const Args& args) {
-    RequireArgs(args, 2, "post NAME MESSAGE [WPARAM LPARAM]");
-    const BOOL ok = PostMessageA(WindowNamed(args[0]), MessageNumber(args[1]), WordArg(args, 2),
-                                 static_cast<LPARAM>(WordArg(args, 3)));
-    Require(ok, Format("PostMessage failed with error %lu", GetLastError()));
+    RequireArgs(args, 2, "post NAME MESSAGE [WPARAM LPARAM [TIMES]]");
+    const long long times = args.size() > 4 ? ToNumber(args[4]) : 1;
+    for (long long i = 0; i < times; ++i) {
+        const BOOL ok = PostMessageA(WindowNamed(args[0]), MessageNumber(args[1]), WordArg(args, 2),
+                                     static_cast<LPARAM>(WordArg(args, 3)));
+        Require(ok, Format("PostMessage failed with error %lu", GetLastError()));
+    }
 }
 
 // send NAME MESSAGE [WPARAM LPARAM]: returns when the window has handled it.
