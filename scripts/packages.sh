@@ -21,4 +21,5 @@ WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux)
 # The arm64 cross build and its tests under emulation: the cross compiler, qemu-user, and the
 # target's libraries from Debian's multiarch packages (never the machine's own tools).
 ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user libpng-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64
-                libgtest-dev:arm64 libx11-dev:arm64 libxext-dev:arm64 libxrandr-dev:arm64 libxinerama-dev:arm64)
+                libgtest-dev:arm64 libx11-dev:arm64 libxext-dev:arm64 libxrandr-dev:arm64 libxinerama-dev:arm64
+                libwayland-dev:arm64 libstdc++6:arm64)

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Makes the release in build/release/: wrigglet2004-VERSION.zip (both .scr files, both
-# installers, the Windows read-me, the licence and SHA256SUMS), the Debian package
-# wrigglet_VERSION_ARCH.deb, the page's static site wrigglet2004-web-VERSION.zip (for any
-# static web server), the source tarball wrigglet2004-VERSION.tar.gz of the committed files,
-# and SHA256SUMS of those four. Builds the win64, win32, native and web presets first and
-# installs the Debian packages it misses; safe to run again.
+# installers, the Windows read-me, the licence and SHA256SUMS), the Debian packages
+# wrigglet_VERSION_amd64.deb and wrigglet_VERSION_arm64.deb (cross-built), the page's static
+# site wrigglet2004-web-VERSION.zip (for any static web server), the source tarball
+# wrigglet2004-VERSION.tar.gz of the committed files, and SHA256SUMS of those five. Builds
+# the win64, win32, native, arm64 and web presets first and installs the Debian packages it
+# misses; safe to run again.
 # Every time stamp is the last commit's (or SOURCE_DATE_EPOCH's), so the same commit gives
 # the same files.
 set -uo pipefail
@@ -13,6 +14,8 @@ source scripts/lib.sh
 
 ensure_packages "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${DEB_PACKAGES[@]}" \
     emscripten nodejs
+# Apart, so that the machine's own tools are in place before another architecture's libraries.
+ensure_packages "${ARM64_PACKAGES[@]}"
 
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project() line"
@@ -22,7 +25,7 @@ export SOURCE_DATE_EPOCH
 git diff --quiet HEAD 2>/dev/null ||
     echo "warning: uncommitted changes are built but are not in the source tarball" >&2
 
-for preset in win64 win32 native web; do build_preset "$preset"; done
+for preset in win64 win32 native arm64 web; do build_preset "$preset"; done
 
 name=wrigglet2004-$version
 stage=build/release/$name
@@ -40,13 +43,15 @@ find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 (cd build/release && TZ=UTC find "$name" -print | LC_ALL=C sort | TZ=UTC zip -X -q "$name.zip" -@) \
     || fail "zip failed"
 
-echo "== making the Debian package"
+echo "== making the Debian packages"
 rm -rf build/release/cpack build/release/wrigglet_*.deb
-cpack --preset native -B "$PWD/build/release/cpack" >build/release-deb.log 2>&1 \
-    || fail "cpack failed; see build/release-deb.log"
-mv build/release/cpack/wrigglet_"$version"_*.deb build/release/ || fail "cpack made no wrigglet_${version}_*.deb"
-rm -rf build/release/cpack
-deb=$(cd build/release && ls wrigglet_"$version"_*.deb)
+for preset in native arm64; do
+    cpack --preset "$preset" -B "$PWD/build/release/cpack" >"build/release-deb-$preset.log" 2>&1 \
+        || fail "cpack failed; see build/release-deb-$preset.log"
+    mv build/release/cpack/wrigglet_"$version"_*.deb build/release/ || fail "cpack made no wrigglet_${version}_*.deb"
+    rm -rf build/release/cpack
+done
+debs=(wrigglet_"$version"_amd64.deb wrigglet_"$version"_arm64.deb)
 
 echo "== zipping the page's site"
 web=wrigglet2004-web-$version
@@ -61,6 +66,6 @@ rm -rf "build/release/$web"
 git -c tar.umask=0022 archive --format=tar --prefix="$name/" HEAD | gzip -9n >"build/release/$name.tar.gz" \
     || fail "git archive failed"
 
-(cd build/release && sha256sum -- "$name.zip" "$deb" "$web.zip" "$name.tar.gz" >SHA256SUMS)
+(cd build/release && sha256sum -- "$name.zip" "${debs[@]}" "$web.zip" "$name.tar.gz" >SHA256SUMS)
 echo "Release files in build/release/ (the archive's files in $stage):"
-(cd build/release && stat -c '%8s  %n' -- "$name.zip" "$deb" "$web.zip" "$name.tar.gz" SHA256SUMS | sed 's/^/  /')
+(cd build/release && stat -c '%8s  %n' -- "$name.zip" "${debs[@]}" "$web.zip" "$name.tar.gz" SHA256SUMS | sed 's/^/  /')
