@@ -1,6 +1,6 @@
 // Reading the image settings from X resource files: "name: value" lines, '!' or '#'
 // comments, a trailing backslash continuing a line; a resource's name is the last part of
-// its specification ("XScreenSaver*grabDesktopImages" is grabDesktopImages).
+// its full name ("XScreenSaver*grabDesktopImages" is grabDesktopImages).
 #include "x11/image_settings.h"
 
 #include <algorithm>
