@@ -277,7 +277,7 @@ TEST(WriggletSim, BackgroundIsScaledToTheScene) {
 }
 
 // A write that fails leaves what was there: here a link to a device that is always full,
-// which the PNG library's own writer used to remove.
+// which a writer that replaced the target by name would remove.
 TEST(WriggletSim, FailedWritesSayWhyAndRemoveNothing) {
     const fs::path dir = TempDir("full");
     for (const std::string option : {"--png", "--field"}) {
