@@ -27,11 +27,6 @@ rm -rf "$work" && mkdir -p "$work"
 saver=
 trap 'stop_process "$saver"; stop_sway' EXIT
 
-# CPU seconds a process has used so far, to the nanosecond.
-cpu_seconds() {
-    awk '{ printf "%.9f\n", $1 / 1e9 }' "/proc/$1/schedstat"
-}
-
 # The saver has shown its last tick; fails when it ended before that.
 shown() {
     grep -q ' shown on ' "$work/saver.out" && return 0
@@ -81,18 +76,7 @@ first_frame() {
 }
 
 start_sway "$work/sway" 'output HEADLESS-1 resolution 1920x1080 position 0 0' || fail "no sway"
-previous=
-for mark in "${marks[@]}"; do
-    read -r saver_cpu sway_cpu <<<"$(run "$mark")"
-    if [ -n "$previous" ]; then
-        read -r from saver_before sway_before <<<"$previous"
-        awk -v a="$from" -v b="$mark" -v h1="$saver_before" -v h2="$saver_cpu" -v s1="$sway_before" -v s2="$sway_cpu" 'BEGIN {
-            printf "1920x1080 Lots Turbo text, ticks %d..%d: wrigglet-wayland CPU %.3f ms/tick, sway CPU %.3f ms/tick\n",
-                a, b, (h2 - h1) * 1000 / (b - a), (s2 - s1) * 1000 / (b - a)
-        }' | tee -a "$work/summary.txt"
-    fi
-    previous="$mark $saver_cpu $sway_cpu"
-done
+report_tick_windows "wrigglet-wayland" "sway" "$work/summary.txt" run "${marks[@]}"
 first_frame "1920x1080, black" "${scene[@]}"
 first_frame "1920x1080, over grim's capture" -text -wrigglets 3 -speed 3 -seed 7
 stop_sway

@@ -24,11 +24,6 @@ hack=
 trap 'stop_process "$hack"; stop_xvfb' EXIT
 E2E_SCREEN=1920x1080x24 start_xvfb "$work"
 
-# CPU seconds a process has used so far, to the nanosecond (/proc/PID/stat counts in 10 ms).
-cpu_seconds() {
-    awk '{ printf "%.9f\n", $1 / 1e9 }' "/proc/$1/schedstat"
-}
-
 # The hack has shown its last tick; fails when it ended before that.
 shown() {
     grep -q ' shown with ' "$work/hack.out" && return 0
@@ -47,15 +42,4 @@ run() {
     stop_process "$hack"; hack=
 }
 
-previous=
-for mark in "${marks[@]}"; do
-    read -r hack_cpu server_cpu <<<"$(run "$mark")"
-    if [ -n "$previous" ]; then
-        read -r from hack_before server_before <<<"$previous"
-        awk -v a="$from" -v b="$mark" -v h1="$hack_before" -v h2="$hack_cpu" -v s1="$server_before" -v s2="$server_cpu" 'BEGIN {
-            printf "1920x1080 Lots Turbo text, ticks %d..%d: hack CPU %.3f ms/tick, X server CPU %.3f ms/tick\n",
-                a, b, (h2 - h1) * 1000 / (b - a), (s2 - s1) * 1000 / (b - a)
-        }' | tee -a "$work/summary.txt"
-    fi
-    previous="$mark $hack_cpu $server_cpu"
-done
+report_tick_windows "hack" "X server" "$work/summary.txt" run "${marks[@]}"

@@ -66,3 +66,28 @@ stop_process() {
     wait "$1" 2>/dev/null
     return 0
 }
+
+# CPU seconds a process has used so far, to the nanosecond (/proc/PID/stat counts in 10 ms).
+cpu_seconds() {  # PID
+    awk '{ printf "%.9f\n", $1 / 1e9 }' "/proc/$1/schedstat"
+}
+
+# report_tick_windows PROGRAM SERVER SUMMARY RUN MARK...: for each MARK, RUN MARK answers
+# "PROGRAM_CPU SERVER_CPU" (seconds, once MARK ticks are shown); between consecutive marks,
+# one line of the program's and the server's CPU per tick, also appended to SUMMARY.
+report_tick_windows() {
+    local program=$1 server=$2 summary=$3 run=$4 previous="" mark cpu server_cpu from cpu_before server_before
+    shift 4
+    for mark in "$@"; do
+        read -r cpu server_cpu <<<"$("$run" "$mark")"
+        if [ -n "$previous" ]; then
+            read -r from cpu_before server_before <<<"$previous"
+            awk -v a="$from" -v b="$mark" -v h1="$cpu_before" -v h2="$cpu" -v s1="$server_before" -v s2="$server_cpu" \
+                -v p="$program" -v s="$server" 'BEGIN {
+                printf "1920x1080 Lots Turbo text, ticks %d..%d: %s CPU %.3f ms/tick, %s CPU %.3f ms/tick\n",
+                    a, b, p, (h2 - h1) * 1000 / (b - a), s, (s2 - s1) * 1000 / (b - a)
+            }' | tee -a "$summary"
+        fi
+        previous="$mark $cpu $server_cpu"
+    done
+}
