@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "image/png_read.h"
+#include "image/png_rows.h"
 #include "wayland/desktop_pictures.h"
 #include "wayland/wayland_options.h"
 #include "wayland/wayland_session.h"
@@ -22,13 +22,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     DesktopPictures desktop;
+    // Only the header: the picture is read for the outputs once they are known.
     if (!options.Picture.empty()) {
-        wrigglet::image::RgbPicture picture;
-        if (const std::string error = wrigglet::image::ReadRgbPng(options.Picture, picture); !error.empty()) {
+        if (const std::string error = wrigglet::image::CheckPng(options.Picture); !error.empty()) {
             std::cerr << "wrigglet-wayland: " << error << "\n";
             return 1;
         }
-        desktop.Picture = std::move(picture);
     }
     // From here a SIGTERM waits for the loop, which closes the scenes and ends with status 0.
     const sigset_t waitMask = CatchStopSignals();

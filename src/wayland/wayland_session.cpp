@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "wayland/desktop_reading.h"
 #include "wayland/output_scene.h"
 #include "wayland/seat_input.h"
 #include "wayland/wayland_globals.h"
@@ -152,8 +153,9 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
         AddSeat(app, name, version);
     } else if (kind == wl_output_interface.name && version >= 2) {
         AddOutput(app, name, version);
-    } else if (kind == "zwlr_screencopy_manager_v1") {
-        g.ScreenCopy = true;
+    } else if (kind == zwlr_screencopy_manager_v1_interface.name) {
+        g.ScreenCopy = Bind<zwlr_screencopy_manager_v1>(registry, name, zwlr_screencopy_manager_v1_interface,
+                                                        std::min(version, 3u));
     }
 }
 
@@ -187,9 +189,9 @@ std::string Missing(const WaylandGlobals& g) {
     return "";
 }
 
-// The first outputs in their order, each read by grim first where the desktop is wanted
-// and no picture was given, before any surface of this program covers it.
-void StartScenes(WaylandApp& app) {
+// The first outputs in their order, each with its desktop picture read first, before any
+// surface of this program covers it.
+void StartScenes(WaylandApp& app, std::ostream& errors) {
     std::vector<size_t> ready;
     std::vector<PixelRect> logical;
     for (size_t i = 0; i < app.Outputs.size(); ++i) {
@@ -198,11 +200,9 @@ void StartScenes(WaylandApp& app) {
         logical.push_back(LogicalRect(*app.Outputs[i].Output));
     }
     const std::vector<size_t> order = OutputOrder(logical);
-    if (app.Options.Settings.Desktop && !app.Desktop.Picture && app.Globals.ScreenCopy)
-        for (size_t i : order) {
-            const WaylandOutput& output = *app.Outputs[ready[i]].Output;
-            if (auto picture = CaptureOutput(output.Name)) app.Desktop.Captures[output.Name] = std::move(*picture);
-        }
+    std::vector<const WaylandOutput*> outputs;
+    for (size_t i : order) outputs.push_back(app.Outputs[ready[i]].Output.get());
+    ReadDesktops(app.Display, app.Globals, app.Options, outputs, app.Desktop, errors);
     app.Started = true;
     for (size_t i : order) StartScene(app, app.Outputs[ready[i]]);
 }
@@ -264,6 +264,7 @@ void Release(WaylandApp& app) {
     for (SeatSlot& slot : app.Seats) ReleaseSeat(*slot.Input);
     app.Seats.clear();
     WaylandGlobals& g = app.Globals;
+    if (g.ScreenCopy) zwlr_screencopy_manager_v1_destroy(g.ScreenCopy);
     if (g.Viewporter) wp_viewporter_destroy(g.Viewporter);
     if (g.OutputManager) zxdg_output_manager_v1_destroy(g.OutputManager);
     if (g.WmBase) xdg_wm_base_destroy(g.WmBase);
@@ -291,7 +292,7 @@ int RunWayland(wl_display* display, const WaylandOptions& options, DesktopPictur
         errors << "wrigglet-wayland: the compositor offers no " << missing << "\n";
         status = 1;
     } else if (connected) {
-        StartScenes(app);
+        StartScenes(app, errors);
         while (connected && !StopRequested && !app.Ending) {
             connected = WaitAndDispatch(app, waitMask);
             if (connected && !StopRequested && !app.Ending) TickDueScenes(app);
