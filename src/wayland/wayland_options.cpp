@@ -18,8 +18,8 @@ const OptionSyntax WaylandSyntax{
 OptionTable WaylandOptionTable(WaylandOptions& o) {
     OptionTable table = SceneOptionRows(o.Settings, o.Seed, o.Ticks);
     table.push_back(TextOption("picture", "FILE", o.Picture,
-                               "a PNG to crawl over, scaled to cover each output (default: what the\n"
-                               "outputs show at start, where the compositor lets grim read them)"));
+                               "a PNG of any size to crawl over, scaled to cover each output (default:\n"
+                               "what the outputs show at start, where the compositor lets a client copy them)"));
     table.push_back(FlagOption("help", o.Help, "print this help"));
     return table;
 }

@@ -134,6 +134,8 @@ scenario_options() {
     expect_error 1 "cannot read '$WORK/none.png'" -picture "$WORK/none.png"
     printf 'not a picture' >"$WORK/broken.png"
     expect_error 1 "cannot read '$WORK/broken.png'" -picture "$WORK/broken.png"
+    mkfifo "$WORK/fifo" || fail "no FIFO"
+    expect_error 1 "'$WORK/fifo' is not a regular file" -picture "$WORK/fifo"
     mkdir -p "$WORK/empty"
     XDG_RUNTIME_DIR=$WORK/empty WAYLAND_DISPLAY=none expect_error 1 "cannot connect to the Wayland display 'none'"
     env -u XDG_RUNTIME_DIR -u WAYLAND_DISPLAY "$WRIGGLET_WAYLAND" 2>"$WORK/err"
