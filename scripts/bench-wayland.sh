@@ -45,6 +45,8 @@ stop_saver() {
 
 # run N: runs the saver for N ticks and prints its CPU and the compositor's at the last tick.
 run() {
+    # Emptied first: the background job's own redirection may come after shown's look.
+    : >"$work/saver.out"
     "$saver_binary" "${scene[@]}" -ticks "$1" >"$work/saver.out" 2>"$work/saver.err" &
     saver=$!
     local sway_before
@@ -60,6 +62,7 @@ run() {
 first_frame() {
     local label=$1 start
     shift
+    : >"$work/saver.out"
     start=$(date +%s%6N)
     WAYLAND_DEBUG=client "$saver_binary" "$@" -ticks 100 >"$work/saver.out" 2>"$work/saver.err" &
     saver=$!

@@ -13,8 +13,14 @@ bool HasDesktop(const DesktopPictures& desktop, const std::string& output) {
 
 void FillDesktop(const DesktopPictures& desktop, const std::string& output, int32_t width, int32_t height,
                  uint32_t* pixels) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const auto found = desktop.Outputs.find(output);
+    if (found != desktop.Outputs.end() && found->second.Width == width && found->second.Height == height) {
+        std::copy_n(found->second.Pixels.begin(), count, pixels);  // read at this size
+        return;
+    }
     image::PixelPicture covered;
-    if (const auto found = desktop.Outputs.find(output); found != desktop.Outputs.end()) {
+    if (found != desktop.Outputs.end()) {
         covered = image::CoverPixels(found->second, width, height);
     } else if (!desktop.Picture.empty()) {
         // An output that came after the pictures were read.
@@ -24,7 +30,6 @@ void FillDesktop(const DesktopPictures& desktop, const std::string& output, int3
         };
         if (image::SamplePng(desktop.Picture, grids, read).empty()) covered = std::move(read[0]);
     }
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
     const size_t filled = std::min(count, covered.Pixels.size());
     std::copy_n(covered.Pixels.begin(), filled, pixels);
     std::fill(pixels + filled, pixels + count, 0u);

@@ -39,6 +39,8 @@ sway_with() {
 }
 
 start_saver() {
+    # Emptied first: the background job's own redirection may come after wait_shown's look.
+    : >"$WORK/saver.out"
     "$WRIGGLET_WAYLAND" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
     SAVER_PID=$!
 }
