@@ -5,7 +5,7 @@ import createCore from './wrigglet.js';
 import { CanvasText } from './canvas_text.js';
 import { DesktopPicture } from './desktop_picture.js';
 import { FullScreen } from './full_screen.js';
-import { formatFragment, readFragment, timeOfDaySeed } from './page_settings.js';
+import { defaultSettings, formatFragment, readFragment, timeOfDaySeed } from './page_settings.js';
 import { SaverSounds } from './saver_sounds.js';
 import { SceneRunner } from './scene_runner.js';
 import { SettingsPanel } from './settings_panel.js';
@@ -39,7 +39,8 @@ runner.onPresent = () => {
 
 // The run the address asks for; one without a seed gets the saver's own, and the address
 // then names it, so that it can be shared.
-let run = readFragment(location.hash);
+const defaults = defaultSettings(core);
+let run = readFragment(location.hash, defaults);
 function takeRun(next) {
   run = { ...next, seed: next.seed ?? timeOfDaySeed() };
   history.replaceState(null, '', formatFragment(run));
@@ -88,7 +89,7 @@ document.addEventListener('visibilitychange', () => {
   runner.hold('hidden', document.hidden);
   sounds.quiet(runner.paused);
 });
-window.addEventListener('hashchange', () => takeRun(readFragment(location.hash)));
+window.addEventListener('hashchange', () => takeRun(readFragment(location.hash, defaults)));
 
 // One scene at the canvas's size in device pixels, laid out again when that changes.
 const resized = new ResizeObserver(([entry]) => {

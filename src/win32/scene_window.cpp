@@ -37,6 +37,18 @@ SceneOptions OptionsFor(const SceneWindow& scene) {
     return options;
 }
 
+// The timer runs at the interval the session answers. An answer of 0 (the tick limit is
+// reached) leaves it running, so the picture stays frozen while the tests measure what a tick
+// costs the platform alone.
+void FollowAnswer(SceneWindow& scene, uint32_t milliseconds) {
+    SceneTimer& timer = scene.Timer;
+    if (milliseconds == 0 || milliseconds == timer.Interval) return;
+    if (timer.Running) KillTimer(scene.Saver.Handle, SceneTimerId);
+    timer.Running = false;
+    timer.Interval = milliseconds;
+    KeepSceneTimer(scene);
+}
+
 void BuildScene(SceneWindow& scene, HWND window) {
     scene.Saver.Handle = window;
     scene.Host.emplace(window);
@@ -45,21 +57,18 @@ void BuildScene(SceneWindow& scene, HWND window) {
     scene.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
     scene.Host->TimePresents = scene.Readout;
     scene.Timer.StartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
-    OpenScene(scene.Session, SceneParts(*scene.Host, &*scene.Sound, &scene.Text), OptionsFor(scene));
-    // The timer runs at the session's pace even once a tick limit freezes the picture: the
-    // tests measure what a tick costs the platform alone that way.
-    scene.Timer.Interval = scene.Session.Interval;
-    KeepSceneTimer(scene);
+    FollowAnswer(scene,
+                 OpenScene(scene.Session, SceneParts(*scene.Host, &*scene.Sound, &scene.Text), OptionsFor(scene)));
 }
 
 void Tick(SceneWindow& scene) {
     const Stopwatch stopwatch(scene.Readout ? &scene.TickMicroseconds : nullptr);
-    TickScene(scene.Session);
+    FollowAnswer(scene, TickScene(scene.Session));
 }
 
 // The window beyond the picture (a preview larger than the screen) is black.
 void BlackOutsidePicture(const SceneWindow& scene, HDC dc, const RECT& update) {
-    const int32_t width = scene.Session.Picture.Width, height = scene.Session.Picture.Height;
+    const int32_t width = scene.Session.Picture().Width, height = scene.Session.Picture().Height;
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     const RECT right{std::max<LONG>(update.left, width), update.top, update.right, update.bottom};
     const RECT below{update.left, std::max<LONG>(update.top, height), std::min<LONG>(update.right, width),
@@ -75,8 +84,8 @@ void Paint(SceneWindow& scene, HWND window) {
     RepaintScene(scene.Session, {r.left, r.top, r.right, r.bottom});
     if (dc) BlackOutsidePicture(scene, dc, r);
     EndPaint(window, &paint);
-    if (!scene.PictureFile.empty() && scene.Session.Live && scene.Session.Picture.Width > 0)
-        WritePictureFile(scene.Session.Picture, scene.PictureFile);
+    if (!scene.PictureFile.empty() && scene.Session.Live() && scene.Session.Picture().Width > 0)
+        WritePictureFile(scene.Session.Picture(), scene.PictureFile);
 }
 
 // A monitor came, went or changed size. A new layout costs as much as the start, so it is
@@ -85,7 +94,7 @@ void Paint(SceneWindow& scene, HWND window) {
 // pointer with its monitor, which says nothing about the user, so the mouse watch starts
 // again from where the pointer is now, and again once the layout is made.
 void NoteLayoutChange(SceneWindow& scene) {
-    if (!scene.Session.Live || IsPreview(scene.Saver.Command)) return;
+    if (!scene.Session.Live() || IsPreview(scene.Saver.Command)) return;
     scene.LayoutDue = true;
     RestartMouseWatch(scene.Saver);
 }
@@ -97,10 +106,10 @@ void NoteLayoutChange(SceneWindow& scene) {
 // becomes a plain popup first.
 void ChangeLayout(SceneWindow& scene, HWND window) {
     scene.LayoutDue = false;
-    RelayoutScene(scene.Session);
+    FollowAnswer(scene, RelayoutScene(scene.Session));
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     if (style & WS_MAXIMIZE) SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MAXIMIZE));
-    const PixelRect& screen = scene.Session.Screen;
+    const PixelRect& screen = scene.Session.Screen();
     SetWindowPos(window, HWND_TOPMOST, screen.Left, screen.Top, RectWidth(screen), RectHeight(screen),
                  SWP_NOACTIVATE | SWP_FRAMECHANGED);
     RestartMouseWatch(scene.Saver);
@@ -114,7 +123,7 @@ void TearDownScene(SceneWindow& scene, HWND window) {
 }
 
 void PublishSceneReadout(const SceneWindow& scene, HWND window) {
-    const PresentCounts& sent = scene.Session.Presented;
+    const PresentCounts& sent = scene.Session.Presented();
     const GdiSceneHost* host = scene.Host ? &*scene.Host : nullptr;
     PublishReadout(window, {{"WriggletTimerMessages", scene.TimerMessages},
                             {"WriggletLayoutChanges", scene.LayoutChanges},
