@@ -10,6 +10,9 @@
                        call only from a few well-known names, so this one owns org.gnome.Screenshot
   overview on|off      opens or closes the Activities overview and waits until it is so
   idletime             prints the milliseconds since the last input (mutter's idle monitor)
+  screenshot-permission yes|no|ask
+                       what the desktop portal answers an application's screenshot that doesn't
+                       ask the user: a picture, a refusal, or (ask: no entry) a dialog that asks
   session-manager      serves a stand-in org.gnome.SessionManager (the headless Shell runs none)
                        that keeps the inhibitors it is given, until SIGTERM
   inhibit FLAGS        asks it to inhibit FLAGS (8: idle) and prints the cookie
@@ -107,6 +110,18 @@ def screenshot(file, *area):
         sys.exit("the Shell took no screenshot")
 
 
+def screenshot_permission(answer):
+    store = ("org.freedesktop.impl.portal.PermissionStore", "/org/freedesktop/impl/portal/PermissionStore",
+             "org.freedesktop.impl.portal.PermissionStore")
+    if answer == "ask":
+        try:
+            call(store, "DeletePermission", "(sss)", "screenshot", "screenshot", "")
+        except GLib.Error:
+            pass  # there was none
+    else:
+        call(store, "SetPermission", "(sbssas)", "screenshot", True, "screenshot", "", [answer])
+
+
 SESSION_MANAGER_XML = """<node><interface name="org.gnome.SessionManager">
   <method name="Inhibit"><arg type="s" direction="in"/><arg type="u" direction="in"/><arg type="s" direction="in"/>
     <arg type="u" direction="in"/><arg type="u" direction="out"/></method>
@@ -168,6 +183,8 @@ def main(command, *args):
         screenshot(*args)
     elif command == "overview":
         overview(args[0])
+    elif command == "screenshot-permission":
+        screenshot_permission(args[0])
     elif command == "idletime":
         print(call(IDLE, "GetIdletime")[0])
     elif command == "session-manager":

@@ -26,6 +26,12 @@
 #   gnome_overview on|off
 #                   opens or closes the Activities overview (org.gnome.Shell OverviewActive)
 #   gnome_idletime  prints the milliseconds since the last input (org.gnome.Mutter.IdleMonitor)
+#   gnome_screenshot_permission yes|no|ask
+#                   how the desktop portal (org.freedesktop.portal.Screenshot) answers a
+#                   screenshot that does not ask the user: with the picture at once, with a
+#                   refusal at once, or (ask, as on a new account) with a dialog that waits for the
+#                   user. The portal answers only processes of the session's user (it reads
+#                   /proc/PID/root), so a saver that asks it runs as that user (SAVER_RUNNER)
 #   gnome_inhibit [FLAGS]
 #                   inhibits FLAGS (8, idle, by default) through a stand-in org.gnome.SessionManager
 #                   on the private bus (the headless Shell runs no session manager), started at
@@ -62,8 +68,8 @@ start_gnome() {
     as_session_user gsettings set org.gnome.desktop.notifications show-banners false &&
         as_session_user gsettings set org.gnome.desktop.interface enable-animations false ||
         echo "warning: cannot turn off banners and animations" >&2
-    (cd / && as_session_user gnome-shell --headless --wayland --no-x11 --wayland-display "$WAYLAND_DISPLAY" \
-        "${monitors[@]}") >"$dir/gnome-shell.log" 2>&1 &
+    "${SESSION_COMMAND[@]}" gnome-shell --headless --wayland --no-x11 --wayland-display "$WAYLAND_DISPLAY" \
+        "${monitors[@]}" >"$dir/gnome-shell.log" 2>&1 &
     GNOME_PID=$!
     session_started "$GNOME_PID"
     wait_for 60 gnome_up "$dir/gnome-shell.log" && ! process_ended "$GNOME_PID" &&
@@ -93,6 +99,7 @@ gnome_move() { session_input move "$1" "$2"; }
 gnome_click() { session_input click "${1:-272}"; }
 gnome_overview() { gnome_bus overview "$1"; }
 gnome_idletime() { gnome_bus idletime; }
+gnome_screenshot_permission() { gnome_bus screenshot-permission "$1"; }
 
 # The Shell writes the file, as the session's user, into that user's HOME.
 gnome_screenshot() {

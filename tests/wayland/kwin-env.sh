@@ -40,9 +40,9 @@ start_kwin() {
     start_session "$dir" XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY="$WAYLAND_DISPLAY" \
         KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 || return 1
     cp "$(command -v kwin_wayland)" "$SESSION_DIR/kwin_wayland" || return 1
-    (cd / && as_session_user "$SESSION_DIR/kwin_wayland" --virtual --no-lockscreen --no-global-shortcuts \
+    "${SESSION_COMMAND[@]}" "$SESSION_DIR/kwin_wayland" --virtual --no-lockscreen --no-global-shortcuts \
         --no-kactivities --socket "$WAYLAND_DISPLAY" --width "${size%x*}" --height "${size#*x}" \
-        --output-count "$count") >"$dir/kwin.log" 2>&1 &
+        --output-count "$count" >"$dir/kwin.log" 2>&1 &
     KWIN_PID=$!
     session_started "$KWIN_PID"
     wait_for 60 test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" && kwin_bus ready && ! process_ended "$KWIN_PID" &&

@@ -13,7 +13,9 @@
 #   fail MESSAGE              the test fails, with the saver's standard error
 #   skip MESSAGE              the test is skipped (status 77)
 #   need TOOL...              skips unless the tools are installed
-#   start_saver ARGUMENT...   starts wrigglet-wayland in the background (SAVER_PID)
+#   start_saver ARGUMENT...   starts wrigglet-wayland in the background (SAVER_PID), after the
+#                             words in SAVER_RUNNER (none: as the tests' user; a table sets
+#                             ("${SESSION_COMMAND[@]}") to run it as its desktop's user)
 #   wait_shown N              waits until it has reported its last tick shown N times
 #   expect_frame SIZE SIM-ARGUMENTS...
 #                             output 1 shows the simulator's picture of SIZE
@@ -33,6 +35,7 @@ declare -F wait_for >/dev/null || source "$(dirname "${BASH_SOURCE[0]}")/../../s
 WORK=$WAYLAND_WORK
 rm -rf "$WORK" && mkdir -p "$WORK"
 SAVER_PID='' INHIBITOR_PID=''
+SAVER_RUNNER=()
 # The scene the tables compare, as the saver's options and as the simulator's. The ticks follow
 # the outputs' frames (60 a second): a table may set SCENE_TICKS lower to keep its tests short.
 SCENE_TICKS=${SCENE_TICKS:-200}
@@ -56,7 +59,7 @@ need() {
 }
 
 start_saver() {
-    "$WRIGGLET_WAYLAND" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
+    "${SAVER_RUNNER[@]}" "$WRIGGLET_WAYLAND" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
     SAVER_PID=$!
 }
 

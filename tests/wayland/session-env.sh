@@ -8,12 +8,14 @@
 #                   XDG_RUNTIME_DIR, and home/, the HOME, both the session user's) and starts a
 #                   private session bus and system bus there as that user, with the VAR=VALUEs in
 #                   the session bus's environment so that the services it starts (portals, dconf)
-#                   see them; exports XDG_RUNTIME_DIR and DBUS_SESSION_BUS_ADDRESS for the clients
-#                   and SESSION_ENV (the environment of the session's own processes); logs in
-#                   DIR/session-bus.log and DIR/system-bus.log
+#                   see them; exports XDG_RUNTIME_DIR and DBUS_SESSION_BUS_ADDRESS for the clients;
+#                   logs in DIR/session-bus.log and DIR/system-bus.log
+#   SESSION_COMMAND the words that run a command as the session user, in the session's
+#                   environment and in /: "${SESSION_COMMAND[@]}" COMMAND... & leaves the
+#                   command itself in $! (a compositor; a helper the compositor only trusts from
+#                   its own user)
 #   as_session_user COMMAND...
-#                   runs COMMAND as the session user in SESSION_ENV (a compositor, a helper that
-#                   the compositor only trusts from its own user)
+#                   runs COMMAND so, in the foreground
 #   session_started PID
 #                   adds a background process of this shell to those stop_session ends
 #   start_session_input COMMAND...
@@ -67,13 +69,14 @@ start_session() {
     [ "$(id -u)" -eq 0 ] && chown 65534:65534 "$SESSION_DIR/run" "$SESSION_DIR/home"
     export XDG_RUNTIME_DIR=$SESSION_DIR/run
     export DBUS_SESSION_BUS_ADDRESS=unix:path=$XDG_RUNTIME_DIR/bus
-    SESSION_ENV=(HOME="$SESSION_DIR/home" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"
-                 DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
-                 DBUS_SYSTEM_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/system-bus" WRIGGLET_SESSION="$SESSION_DIR" "$@")
+    SESSION_COMMAND=("${SESSION_USER[@]}" env -i -C / PATH="$PATH" LANG=C.UTF-8 HOME="$SESSION_DIR/home"
+                     XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS"
+                     DBUS_SYSTEM_BUS_ADDRESS="unix:path=$XDG_RUNTIME_DIR/system-bus" WRIGGLET_SESSION="$SESSION_DIR" "$@")
     for bus in session:bus system:system-bus; do
         session_bus_config "${bus%:*}" "unix:path=$XDG_RUNTIME_DIR/${bus#*:}" >"$SESSION_DIR/${bus%:*}.conf"
         chmod 644 "$SESSION_DIR/${bus%:*}.conf"
-        as_session_user dbus-daemon --config-file="$SESSION_DIR/${bus%:*}.conf" --nofork >"$dir/${bus%:*}-bus.log" 2>&1 &
+        "${SESSION_COMMAND[@]}" dbus-daemon --config-file="$SESSION_DIR/${bus%:*}.conf" --nofork \
+            >"$dir/${bus%:*}-bus.log" 2>&1 &
         session_started $!
     done
     wait_for 10 test -S "$XDG_RUNTIME_DIR/bus" -a -S "$XDG_RUNTIME_DIR/system-bus" && return 0
@@ -82,7 +85,7 @@ start_session() {
 }
 
 as_session_user() {
-    "${SESSION_USER[@]}" env -i PATH="$PATH" LANG=C.UTF-8 "${SESSION_ENV[@]}" "$@"
+    "${SESSION_COMMAND[@]}" "$@"
 }
 
 session_started() {
@@ -91,7 +94,7 @@ session_started() {
 
 start_session_input() {
     local line='' said=()
-    coproc SESSION_INPUT { as_session_user "$@" 2>&1; }
+    coproc SESSION_INPUT { exec "${SESSION_COMMAND[@]}" "$@" 2>&1; }
     session_started "$SESSION_INPUT_PID"
     while read -r -t 10 line <&"${SESSION_INPUT[0]}"; do
         [ "$line" = ready ] && return 0
