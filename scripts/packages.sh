@@ -1,7 +1,8 @@
 # The Debian packages, by purpose; sourced by scripts/lib.sh.
 NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libbenchmark-dev
                  libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
-                 libx11-dev libxext-dev libxrandr-dev libxinerama-dev libwayland-dev wayland-protocols)
+                 libx11-dev libxext-dev libxrandr-dev libxinerama-dev libwayland-dev wayland-protocols
+                 plasma-wayland-protocols libsystemd-dev)
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils nsis p7zip-full)
 RELEASE_PACKAGES=(zip)
 # The page: Debian's Emscripten (with Node.js), and Chromium, Node.js and Python's static web
@@ -16,10 +17,11 @@ WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagema
 X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xscreensaver xdotool
                    imagemagick util-linux x11-utils)
 # The Wayland program's tests: a headless sway, grim to read its outputs, wayvnc for input (a
-# short Python script speaks to it), setpriv to run sway as an unprivileged user.
-WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux)
+# short Python script speaks to it), setpriv to run sway as an unprivileged user; a private
+# D-Bus daemon with stand-ins for the desktop's services in Python.
+WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux dbus-daemon python3-dbus python3-gi)
 # The arm64 cross build and its tests under emulation: the cross compiler, qemu-user, and the
 # target's libraries from Debian's multiarch packages (never the machine's own tools).
 ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user libpng-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64
                 libgtest-dev:arm64 libx11-dev:arm64 libxext-dev:arm64 libxrandr-dev:arm64 libxinerama-dev:arm64
-                libwayland-dev:arm64 libstdc++6:arm64)
+                libwayland-dev:arm64 libstdc++6:arm64 libsystemd-dev:arm64)

@@ -16,6 +16,7 @@ struct WaylandOptions {
     std::optional<uint32_t> Seed;  // every reseed uses it, as in the simulator
     std::optional<int64_t> Ticks;  // stop animating after this many ticks
     std::string Picture;           // -picture: a PNG for the desktop; empty: the outputs' contents
+    std::optional<int32_t> Idle;   // -idle: keep running, the scenes after this many seconds without input
     bool Help = false;
 };
 
