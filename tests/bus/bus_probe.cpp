@@ -1,6 +1,7 @@
 // Drives wrigglet-wayland's session-bus parts as its loop does and prints, a line each, what
-// they did, for session-bus.sh to compare: the overview, two portal screenshots (the stand-in
-// answers only the first), then GNOME's idle watch until it has heard idle, back, idle.
+// they did, for session-bus.sh to compare: leaving GNOME's overview (there is no Shell), two
+// portal screenshots (the stand-in answers only the first), then GNOME's idle watch until it
+// has heard idle, back, idle.
 #include <poll.h>
 
 #include <iostream>
@@ -23,11 +24,12 @@ void Turn(SessionBus& bus, Clock::time_point deadline) {
     bus.Process();
 }
 
-// The stand-in's own test methods.
-bool TestCall(SessionBus& bus, const char* method) {
+// The stand-in's own account: Said("inhibited"), Said("closed").
+bool Said(SessionBus& bus, const char* what) {
     int answer = 0;
     sd_bus_message* reply = nullptr;
-    if (sd_bus_call_method(bus.Get(), "org.wrigglet.Test", "/", "org.wrigglet.Test", method, nullptr, &reply, "") >= 0)
+    if (sd_bus_call_method(bus.Get(), "org.wrigglet.Test", "/", "org.wrigglet.Test", "Said", nullptr, &reply, "s",
+                           what) >= 0)
         sd_bus_message_read(reply, "b", &answer);
     sd_bus_message_unref(reply);
     return answer;
@@ -49,7 +51,7 @@ int main() {
         if (shot.Picture)
             std::cout << "desktop: " << shot.Picture->Width << "x" << shot.Picture->Height << "\n";
         else
-            std::cout << "desktop: none, " << shot.Why << (TestCall(bus, "Closed") ? ", request closed" : "") << "\n";
+            std::cout << "desktop: none, " << shot.Why << (Said(bus, "closed") ? ", request closed" : "") << "\n";
     }
     IdleWatch watch;
     std::cout << "idle source: " << IdleSourceName(ArmIdleWatch(watch, nullptr, bus, 100)) << "\n";
@@ -57,14 +59,11 @@ int main() {
     for (int heard = 0; watch.Source != IdleSource::None && heard < 3 && Clock::now() < end;) {
         Turn(bus, end);
         const IdleChange change = TakeIdleChange(watch);
-        if (change == IdleChange::None) continue;
-        ++heard;
-        if (change == IdleChange::Back) {
-            std::cout << "back\n";
-            continue;
-        }
-        std::cout << "idle, inhibited: " << (TestCall(bus, "Inhibited") ? "yes" : "no") << "\n";
-        if (heard == 1) TestCall(bus, "Touch");
+        if (change == IdleChange::Back) std::cout << "back\n";
+        if (change == IdleChange::Idle)
+            std::cout << "idle, inhibited: " << (Said(bus, "inhibited") ? "yes" : "no") << "\n";
+        if (change != IdleChange::None && ++heard == 1)  // then the user is back
+            sd_bus_call_method(bus.Get(), "org.wrigglet.Test", "/", "org.wrigglet.Test", "Touch", nullptr, nullptr, "");
     }
     ReleaseIdleWatch(watch);
 }

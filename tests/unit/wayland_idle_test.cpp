@@ -38,10 +38,8 @@ TEST(GnomeIdle, IdleOnlyWhenTheSessionManagerInhibitsNothing) {
         {S::Inhibited, E::InhibitorRemoved, S::Asking, true, false},  // the activity watch stays
         {S::Inhibited, E::ActiveFired, S::Waiting, false, false},
         {S::Idle, E::ActiveFired, S::Waiting, false, false},
-        {S::Asking, E::ActiveFired, S::Waiting, false, false},
         {S::Waiting, E::NotInhibited, S::Waiting, false, false},  // an answer after input: stale
         {S::Idle, E::InhibitorRemoved, S::Idle, false, false},
-        {S::Waiting, E::InhibitorRemoved, S::Waiting, false, false},
     };
     for (const auto& row : rows) {
         const GnomeIdleStep step = NextGnomeIdleStep(row.stage, row.event);
