@@ -55,7 +55,10 @@ void Finish(PortalScreenshot& shot, const PortalAnswer& answer) {
     shot.Why = answer.Why;
     if (answer.Path.empty()) return;
     image::RgbPicture picture;
-    if (std::string error = image::ReadRgbPng(answer.Path, picture); error.empty())
+    struct stat file {};
+    if (stat(answer.Path.c_str(), &file) != 0 || !S_ISREG(file.st_mode))  // a FIFO would hold the saver
+        shot.Why = "the desktop portal's picture is no regular file: " + answer.Path;
+    else if (std::string error = image::ReadRgbPng(answer.Path, picture); error.empty())
         shot.Picture = std::move(picture);
     else
         shot.Why = "the desktop portal's picture: " + error;
