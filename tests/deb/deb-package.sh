@@ -30,7 +30,7 @@ cat "$DEB_WORK/lintian.log"
 dpkg-deb -c "$deb" >"$DEB_WORK/contents.txt" || fail "dpkg-deb cannot read $deb"
 for file in usr/libexec/xscreensaver/wrigglet usr/share/xscreensaver/config/wrigglet.xml \
     usr/share/man/man6/wrigglet.6.gz usr/bin/wrigglet-wayland usr/share/man/man6/wrigglet-wayland.6.gz \
-    usr/share/doc/wrigglet/copyright usr/share/doc/wrigglet/changelog.gz; do
+    usr/share/doc/wrigglet/copyright usr/share/doc/wrigglet/changelog.gz usr/lib/systemd/user/wrigglet-wayland.service; do
     grep -q " \./$file\$" "$DEB_WORK/contents.txt" || fail "the package has no /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
