@@ -23,7 +23,7 @@ struct SimOptions {
     // then the virtual rectangle's. Empty: one monitor of Width x Height.
     std::vector<PixelRect> Monitors;
     std::optional<uint32_t> Seed;  // none: seed from the time of day, as the saver does
-    SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
+    SaverSettings Settings;
     int64_t Ticks = 0;
     std::string BackgroundPng;  // empty: black
     std::string OutputPng;

@@ -67,7 +67,7 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     const double setupMs = MillisecondsSince(setupStart);
     if (!options.OutputField.empty()) {
         const SceneState none;
-        const SceneState& primary = session.Scenes.empty() ? none : session.Scenes.front().Scene;
+        const SceneState& primary = session.Scenes().empty() ? none : session.Scenes().front().Scene;
         if (std::string error = WriteField(options.OutputField, primary); !error.empty()) {
             errors << "wrigglet-sim: " << error << "\n";
             return 1;
@@ -81,7 +81,7 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
         if (options.Ticks > 0)
             out << "mean tick: " << ticksMs * 1000.0 / static_cast<double>(options.Ticks) << " us over "
                 << options.Ticks << " ticks\n";
-        if (const PresentCounts& sent = session.Presented; sent.Presents > 0)
+        if (const PresentCounts& sent = session.Presented(); sent.Presents > 0)
             out << "sent per present: " << sent.Rects / sent.Presents << " rectangles, " << sent.Pixels / sent.Presents
                 << " pixels\n";
         if (options.Settings.Text && !text.FontFile().empty()) out << "font: " << text.FontFile() << "\n";

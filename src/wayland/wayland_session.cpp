@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/monitor_layout.h"
 #include "wayland/output_scene.h"
 #include "wayland/seat_input.h"
 #include "wayland/wayland_globals.h"
@@ -197,8 +198,8 @@ void StartScenes(WaylandApp& app) {
         ready.push_back(i);
         logical.push_back(LogicalRect(*app.Outputs[i].Output));
     }
-    const std::vector<size_t> order = OutputOrder(logical);
-    if (app.Options.Settings.Desktop && !app.Desktop.Picture && app.Globals.ScreenCopy)
+    const std::vector<size_t> order = MonitorOrder(logical, OriginMonitor(logical));
+    if (app.Options.Scene.Settings.Desktop && !app.Desktop.Picture && app.Globals.ScreenCopy)
         for (size_t i : order) {
             const WaylandOutput& output = *app.Outputs[ready[i]].Output;
             if (auto picture = CaptureOutput(output.Name)) app.Desktop.Captures[output.Name] = std::move(*picture);

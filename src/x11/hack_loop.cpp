@@ -10,6 +10,7 @@
 #include <chrono>
 #include <optional>
 
+#include "core/tick_clock.h"
 #include "text/font_rasteriser.h"
 #include "x11/fps_readout.h"
 #include "x11/start_picture.h"
@@ -31,22 +32,18 @@ struct HackState {
     text::FontRasteriser Text;
     SceneSession Session;
     FpsReadout Fps;
-    std::optional<Clock::time_point> NextTick;  // none: nothing more to animate
-    SceneSize NewSize;                          // the window's size from its latest ConfigureNotify
-    int RandrEvents = -1;                       // RandR's first event code; -1: not listening
+    TickClock Ticks;
+    SceneSize NewSize;     // the window's size from its latest ConfigureNotify
+    int RandrEvents = -1;  // RandR's first event code; -1: not listening
     bool MonitorsMayHaveChanged = false;
     bool Ending = false;
 };
 
 bool StopSignalled() { return StopSignal() != 0; }
 
-// The readout sits in the primary monitor's scene (the first), in the window's coordinates.
+// The readout sits in the primary monitor's scene, in the window's coordinates.
 void ShowFps(HackState& state) {
-    if (!state.Options.Fps) return;
-    const SceneSession& session = state.Session;
-    DrawFpsReadout(state.Fps, session.Scenes.empty()
-                                  ? session.Screen
-                                  : OffsetRect(session.Scenes.front().Area, session.Screen.Left, session.Screen.Top));
+    if (state.Options.Fps) DrawFpsReadout(state.Fps, state.Session.PrimaryRect());
 }
 
 // -root follows the monitors: RandR tells of every change of a monitor, not only of the
@@ -60,18 +57,6 @@ void ListenToMonitors(HackState& state) {
                    RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
 }
 
-// The session answers the milliseconds to the next tick, 0 for none. A late tick is not
-// made up for, as a platform timer doesn't queue missed ticks.
-void ScheduleTick(HackState& state, uint32_t milliseconds) {
-    if (milliseconds == 0) {
-        state.NextTick.reset();
-        return;
-    }
-    const Clock::time_point now = Clock::now(),
-                            due = state.NextTick.value_or(now) + std::chrono::milliseconds(milliseconds);
-    state.NextTick = std::max(due, now);
-}
-
 // -delay's microseconds, in the session's whole milliseconds.
 std::optional<uint32_t> DelayInterval(const HackOptions& options) {
     if (!options.Delay) return std::nullopt;
@@ -83,29 +68,28 @@ void OpenHackScene(HackState& state) {
         state.Host.SetMonitors(QueryRootMonitors(state.Window.Target.Connection, state.Window.Target.Id));
     // The set-up waits for the first tick, so the first paint, as a new window gets on
     // Windows, shows the snapshot at once (XScreenSaver's window is black until then).
-    SceneOptions options;
-    options.Settings = state.Options.Settings;
+    SceneOptions options = state.Options.Scene;
     options.SetUpAtFirstTick = true;
-    options.Seed = state.Options.Seed;
-    options.TickLimit = state.Options.Ticks;
+    options.ShowAtOpening = true;
     options.Interval = DelayInterval(state.Options);
     options.StopRequested = StopSignalled;
-    const uint32_t first = OpenScene(state.Session, SceneParts(state.Host, nullptr, &state.Text), options);
-    RepaintScene(state.Session, {0, 0, state.Session.Picture.Width, state.Session.Picture.Height});
+    StartTickClock(state.Ticks, OpenScene(state.Session, SceneParts(state.Host, nullptr, &state.Text), options),
+                   Clock::now());
     ShowFps(state);
-    ScheduleTick(state, first);
 }
 
 void Tick(HackState& state, std::ostream& out) {
-    ScheduleTick(state, TickScene(state.Session));
+    const uint32_t next = TickScene(state.Session);
+    ScheduleNextTick(state.Ticks, next, Clock::now());
     if (state.Options.Fps) {
         CountFrame(state.Fps, Clock::now());
         ShowFps(state);
     }
-    if (state.Options.Ticks && state.Session.Ticks == *state.Options.Ticks) {
+    // No next tick: the tick limit is reached, and this frame stays.
+    if (next == 0) {
         XSync(state.Window.Target.Connection, False);
-        out << "wrigglet: tick " << state.Session.Ticks << " (every " << state.Session.Interval << " ms) shown with "
-            << (state.Host.UsesSharedMemory() ? "MIT-SHM" : "XPutImage") << std::endl;
+        out << "wrigglet: tick " << state.Session.Ticks() << " (every " << state.Session.Interval()
+            << " ms) shown with " << (state.Host.UsesSharedMemory() ? "MIT-SHM" : "XPutImage") << std::endl;
     }
 }
 
@@ -152,8 +136,7 @@ void FollowLayout(HackState& state) {
     if (state.Window.IsRoot)
         state.Host.SetMonitors(QueryRootMonitors(state.Window.Target.Connection, state.Window.Target.Id));
     if (!resized && SameMonitors(before, state.Host.Monitors())) return;
-    state.NextTick.reset();
-    ScheduleTick(state, RelayoutScene(state.Session));
+    StartTickClock(state.Ticks, RelayoutScene(state.Session), Clock::now());
     ShowFps(state);
 }
 
@@ -163,9 +146,8 @@ void Wait(const HackState& state, const sigset_t& waitMask) {
     if (XPending(display) > 0) return;
     timespec timeout{};
     timespec* limit = nullptr;
-    if (state.NextTick) {
-        const auto left = std::max(Clock::duration::zero(), *state.NextTick - Clock::now());
-        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    if (const auto left = TimeToTick(state.Ticks, Clock::now())) {
+        const auto nanoseconds = left->count();
         timeout.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
         timeout.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
         limit = &timeout;
@@ -178,7 +160,7 @@ void Wait(const HackState& state, const sigset_t& waitMask) {
 
 int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t& waitMask, std::ostream& out) {
     Display* display = window.Target.Connection;
-    const DesktopImage start = TakeStartPicture(window, options.Settings.Desktop, StopSignalled);
+    const DesktopImage start = TakeStartPicture(window, options.Scene.Settings.Desktop, StopSignalled);
     X11SceneHost host(window.Target, start, true, StopSignalled);
     HackState state(options, window, host);
     state.NewSize = host.ClientSize();
@@ -193,7 +175,7 @@ int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t
             HandleEvent(state, event);
         }
         FollowLayout(state);
-        if (!state.Ending && !StopSignalled() && state.NextTick && Clock::now() >= *state.NextTick) Tick(state, out);
+        if (!state.Ending && !StopSignalled() && TickDue(state.Ticks, Clock::now())) Tick(state, out);
     }
     CloseScene(state.Session);
     CloseFpsReadout(state.Fps);

@@ -25,7 +25,7 @@ OptionTable HackOptionTable(HackOptions& o) {
                        "a window of its own: its size (default 1024x768) and its place; -X or -Y\n"
                        "counts from the right or bottom edge"),
     };
-    for (ProgramOption& option : SceneOptionRows(o.Settings, o.Seed, o.Ticks)) table.push_back(std::move(option));
+    for (ProgramOption& option : SceneOptionRows(o.Scene)) table.push_back(std::move(option));
     const OptionTable rest{
         NumberOption("delay", "USECS", o.Delay, {.Lowest = 0, .Highest = MaxHackDelay},
                      "microseconds between ticks (default 40000; 80000 at speed 1)"),

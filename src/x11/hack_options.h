@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "core/program_options.h"
-#include "core/saver_settings.h"
 
 namespace wrigglet::x11 {
 
@@ -25,11 +24,9 @@ struct HackOptions {
     int32_t Height = 768;
     std::optional<GeometryPosition> Position;  // -geometry's +X+Y; none: where the window manager puts it
     std::string Display;                       // -display; empty: $DISPLAY
-    SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
-    std::optional<uint32_t> Seed;  // every reseed uses it, as in the simulator
-    std::optional<int64_t> Ticks;  // stop animating after this many ticks
-    std::optional<int32_t> Delay;  // -delay: microseconds between ticks; none: the speed's
-    bool Fps = false;              // -fps: show the frame rate
+    SceneOptions Scene;                        // the settings (sound aside), -seed and -ticks
+    std::optional<int32_t> Delay;              // -delay: microseconds between ticks; none: the speed's
+    bool Fps = false;                          // -fps: show the frame rate
     bool Help = false;
 };
 

@@ -25,12 +25,13 @@ std::string Position(const GeometryPosition& p) {
 std::string Describe(const HackOptions& o) {
     std::ostringstream out;
     out << "window=" << (o.WindowId ? std::to_string(*o.WindowId) : "-") << " root=" << o.Root << " size=" << o.Width
-        << "x" << o.Height << " at=" << (o.Position ? Position(*o.Position) : "-") << " desktop=" << o.Settings.Desktop
-        << " text=" << o.Settings.Text << " speed=" << o.Settings.Speed << " wrigglets=" << o.Settings.Wrigglets
-        << " seed=" << (o.Seed ? std::to_string(*o.Seed) : "-")
-        << " ticks=" << (o.Ticks ? std::to_string(*o.Ticks) : "-") << " sound=" << o.Settings.Sound
-        << " delay=" << (o.Delay ? std::to_string(*o.Delay) : "-") << " fps=" << o.Fps << " display=" << o.Display
-        << " help=" << o.Help;
+        << "x" << o.Height << " at=" << (o.Position ? Position(*o.Position) : "-")
+        << " desktop=" << o.Scene.Settings.Desktop << " text=" << o.Scene.Settings.Text
+        << " speed=" << o.Scene.Settings.Speed << " wrigglets=" << o.Scene.Settings.Wrigglets
+        << " seed=" << (o.Scene.Seed ? std::to_string(*o.Scene.Seed) : "-")
+        << " ticks=" << (o.Scene.TickLimit ? std::to_string(*o.Scene.TickLimit) : "-")
+        << " sound=" << o.Scene.Settings.Sound << " delay=" << (o.Delay ? std::to_string(*o.Delay) : "-")
+        << " fps=" << o.Fps << " display=" << o.Display << " help=" << o.Help;
     return out.str();
 }
 

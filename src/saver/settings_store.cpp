@@ -1,5 +1,5 @@
 // The settings store: the value names, the read order and the decoding of stored values.
-#include "core/settings_store.h"
+#include "saver/settings_store.h"
 
 namespace wrigglet {
 namespace {

@@ -1,5 +1,5 @@
 // The saver's command line: splitting it into parameters and choosing the run mode from them.
-#include "core/command_line.h"
+#include "saver/command_line.h"
 
 #include <cstddef>
 #include <optional>

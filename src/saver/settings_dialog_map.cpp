@@ -1,5 +1,5 @@
 // The settings dialog's button mapping.
-#include "core/settings_dialog_map.h"
+#include "saver/settings_dialog_map.h"
 
 namespace wrigglet {
 namespace {

@@ -2,8 +2,14 @@
 // optional tick limit, so that a run can be shared and shown again:
 // #seed=7&wrigglets=3&speed=3&desktop=0&text=0&sound=0&ticks=200
 
-// As a saver that was never configured starts.
-export const defaultSettings = Object.freeze({ wrigglets: 2, speed: 2, desktop: true, text: false, sound: false });
+// As a saver that was never configured starts: the core's defaults, which it packs into one
+// number (desktop, sound and text in bits 0 to 2, the speed from bit 4, the population from 8).
+export function defaultSettings(core) {
+  const packed = core._wrigglet_default_settings();
+  return Object.freeze({
+    wrigglets: (packed >> 8) & 15, speed: (packed >> 4) & 15, desktop: !!(packed & 1), text: !!(packed & 4), sound: !!(packed & 2),
+  });
+}
 
 const choices = { wrigglets: [1, 2, 3], speed: [1, 2, 3] };
 const switches = ['desktop', 'text', 'sound'];
@@ -21,9 +27,9 @@ function wholeNumber(text, highest) {
 
 // The run a fragment asks for; what it lacks or gets wrong takes the default (no seed: none
 // chosen yet; no ticks: no limit).
-export function readFragment(hash) {
+export function readFragment(hash, defaults) {
   const fields = new URLSearchParams(hash.replace(/^#/, ''));
-  const settings = { ...defaultSettings };
+  const settings = { ...defaults };
   for (const [name, allowed] of Object.entries(choices)) {
     const value = wholeNumber(fields.get(name), 9);
     if (allowed.includes(value)) settings[name] = value;

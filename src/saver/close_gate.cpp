@@ -1,5 +1,5 @@
 // The close gate's decision: platform family, password flag, then the verifier.
-#include "core/close_gate.h"
+#include "saver/close_gate.h"
 
 namespace wrigglet {
 namespace {

@@ -1,16 +1,15 @@
-// The scene's clock and canvas: opens the core's scene session over the canvas at its size
-// in device pixels, ticks it at the interval the session answers, lays it out again when the
+// The scene's timer and canvas: opens the core's scene session over the canvas at its size
+// in device pixels, ticks it when the core's tick clock says, lays it out again when the
 // canvas changes size, and holds it still while anything asks (the visitor, a hidden tab).
 
-export class SceneRunner {
+export class PageLoop {
   constructor(canvas) {
     this.canvas = canvas;
     this.context = canvas.getContext('2d', { alpha: false });
     this.core = null;
     this.buffer = null;  // the module's RGBA picture: { address, width, height }
     this.image = null;
-    this.interval = 0;  // milliseconds between ticks; 0: no more ticks wanted
-    this.due = 0;
+    this.delay = -1;  // milliseconds to the next tick, as the core answered; -1: none wanted
     this.timer = 0;
     this.holds = new Set();
     this.onPresent = () => {};
@@ -70,24 +69,22 @@ export class SceneRunner {
 
   tick() {
     this.timer = 0;
-    this.answer(this.core._wrigglet_tick(), this.due);
+    this.answer(this.core._wrigglet_tick());
   }
 
-  // The session's answer: when the next tick is due. A late tick is not made up for, as
-  // the saver's timer doesn't queue missed ticks.
-  answer(milliseconds, from = performance.now()) {
-    this.interval = milliseconds;
+  // The core's answer: the milliseconds to the next tick (its clock makes no late tick up).
+  answer(delay) {
+    this.delay = delay;
     this.canvas.dataset.ticks = String(this.core._wrigglet_ticks());
-    this.due = Math.max(from + milliseconds, performance.now());
     this.schedule();
   }
 
   schedule() {
     clearTimeout(this.timer);
     this.timer = 0;
-    this.canvas.dataset.state = !this.interval ? 'still' : this.holds.size ? 'paused' : 'running';
-    if (!this.interval || this.holds.size) return;
-    this.timer = setTimeout(() => this.tick(), Math.max(0, this.due - performance.now()));
+    this.canvas.dataset.state = this.delay < 0 ? 'still' : this.holds.size ? 'paused' : 'running';
+    if (this.delay < 0 || this.holds.size) return;
+    this.timer = setTimeout(() => this.tick(), this.delay);
   }
 
   // hold('hidden', true) pauses until hold('hidden', false); any hold keeps it paused.
@@ -95,7 +92,7 @@ export class SceneRunner {
     if (on === this.holds.has(reason)) return;
     if (on) this.holds.add(reason);
     else this.holds.delete(reason);
-    if (!this.holds.size) this.due = performance.now() + this.interval;
+    if (!this.holds.size && this.core) this.delay = this.core._wrigglet_resume();
     this.schedule();
   }
 
