@@ -12,7 +12,15 @@ find_package(PNG QUIET)
 find_package(X11 QUIET)
 if(PKG_CONFIG_FOUND)
   pkg_check_modules(WRIGGLET_FONTS QUIET freetype2 fontconfig)
-  pkg_check_modules(WRIGGLET_WAYLAND_LIBS QUIET wayland-client wayland-protocols wayland-scanner)
+  pkg_check_modules(WRIGGLET_WAYLAND_LIBS QUIET wayland-client wayland-protocols wayland-scanner libsystemd)
+endif()
+# KDE's idle protocol, which plasma-wayland-protocols installs beside wayland-protocols.
+if(WRIGGLET_WAYLAND_LIBS_FOUND)
+  pkg_get_variable(protocols wayland-protocols pkgdatadir)
+  get_filename_component(protocols ${protocols} DIRECTORY)
+  if(NOT EXISTS ${protocols}/plasma-wayland-protocols/idle.xml)
+    set(WRIGGLET_WAYLAND_LIBS_FOUND OFF)
+  endif()
 endif()
 
 set(x11_found OFF)
@@ -30,9 +38,8 @@ endif()
 
 option(WRIGGLET_BUILD_X11 "Build wrigglet, the XScreenSaver hack (X11, Xext, Xrandr, Xinerama, FreeType, fontconfig)"
        ${x11_found})
-option(WRIGGLET_BUILD_WAYLAND
-       "Build wrigglet-wayland (wayland-client, wayland-protocols, wayland-scanner, libpng, FreeType, fontconfig)"
-       ${wayland_found})
+option(WRIGGLET_BUILD_WAYLAND "Build wrigglet-wayland (wayland-client, wayland-protocols, \
+plasma-wayland-protocols, wayland-scanner, libsystemd, libpng, FreeType, fontconfig)" ${wayland_found})
 option(WRIGGLET_BUILD_SIM "Build wrigglet-sim, the headless simulator (libpng, FreeType, fontconfig)" ${sim_found})
 option(WRIGGLET_BUILD_BENCHMARKS "Build the benchmarks (Google Benchmark)" OFF)
 

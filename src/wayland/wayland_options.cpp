@@ -16,6 +16,8 @@ OptionTable WaylandOptionTable(WaylandOptions& o) {
     table.push_back(TextOption("picture", "FILE", o.Picture,
                                "a PNG to crawl over, scaled to cover each output (default: what the\n"
                                "outputs show at start, where the compositor lets grim read them)"));
+    table.push_back(NumberOption("idle", "SECONDS", o.Idle, {1, 86400},
+                                 "keep running: the scenes after SECONDS without input, until input"));
     table.push_back(FlagOption("help", o.Help, "print this help"));
     return table;
 }

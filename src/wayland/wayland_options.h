@@ -11,8 +11,9 @@
 namespace wrigglet::wayland {
 
 struct WaylandOptions {
-    SceneOptions Scene;   // the settings (sound aside), -seed and -ticks
-    std::string Picture;  // -picture: a PNG for the desktop; empty: the outputs' contents
+    SceneOptions Scene;           // the settings (sound aside), -seed and -ticks
+    std::string Picture;          // -picture: a PNG for the desktop; empty: the outputs' contents
+    std::optional<int32_t> Idle;  // -idle: keep running, the scenes after this many seconds without input
     bool Help = false;
 };
 

@@ -32,7 +32,8 @@ dpkg-deb -c "$deb" >"$DEB_WORK/contents.txt" || fail "dpkg-deb cannot read $deb"
 hack=usr/libexec/xscreensaver/wrigglet wayland=usr/bin/wrigglet-wayland
 for file in $hack usr/share/xscreensaver/config/wrigglet.xml usr/share/man/man6/wrigglet.6.gz $wayland \
     usr/share/man/man6/wrigglet-wayland.6.gz usr/share/doc/wrigglet/copyright usr/share/doc/wrigglet/changelog.gz \
-    usr/share/applications/screensavers/wrigglet.desktop usr/share/metainfo/org.example.wrigglet.metainfo.xml; do
+    usr/lib/systemd/user/wrigglet-wayland.service usr/share/applications/screensavers/wrigglet.desktop \
+    usr/share/metainfo/org.example.wrigglet.metainfo.xml; do
     grep -q " \./$file\$" "$DEB_WORK/contents.txt" || fail "the package has no /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
