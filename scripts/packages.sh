@@ -8,8 +8,9 @@ RELEASE_PACKAGES=(zip)
 # The page: Debian's Emscripten (with Node.js), and Chromium, Node.js and Python's static web
 # server for its tests.
 WEB_PACKAGES=(emscripten nodejs chromium python3)
-# The Debian package: cpack's dependency list (dpkg-shlibdeps, file) and its test (lintian).
-DEB_PACKAGES=(dpkg-dev file lintian)
+# The Debian package: cpack's dependency list (dpkg-shlibdeps, file) and its test (lintian,
+# hardening-check from devscripts, appstreamcli).
+DEB_PACKAGES=(dpkg-dev file lintian devscripts appstream)
 WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagemagick
                xserver-xorg-core xserver-xorg-video-dummy)
 # The X11 hack's tests: a virtual X server, Xorg's dummy driver for two monitors, the real
