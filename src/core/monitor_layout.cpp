@@ -2,6 +2,7 @@
 #include "core/monitor_layout.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace wrigglet {
 
@@ -12,18 +13,35 @@ std::string Describe(const PixelRect& r) {
            "+" + std::to_string(r.Top);
 }
 
+bool TopLeftFirst(const PixelRect& a, const PixelRect& b) { return a.Top != b.Top ? a.Top < b.Top : a.Left < b.Left; }
+
 }  // namespace
 
 PixelRect VirtualRect(const std::vector<PixelRect>& monitors) { return BoundingRect(monitors); }
 
 std::vector<PixelRect> OrderMonitors(std::vector<PixelRect> monitors, size_t primary) {
-    if (primary >= monitors.size()) return monitors;
-    std::rotate(monitors.begin(), monitors.begin() + static_cast<ptrdiff_t>(primary),
-                monitors.begin() + static_cast<ptrdiff_t>(primary) + 1);
-    std::stable_sort(monitors.begin() + 1, monitors.end(), [](const PixelRect& a, const PixelRect& b) {
-        return a.Top != b.Top ? a.Top < b.Top : a.Left < b.Left;
-    });
-    return monitors;
+    std::vector<PixelRect> ordered;
+    for (size_t i : MonitorOrder(monitors, primary)) ordered.push_back(monitors[i]);
+    return ordered;
+}
+
+std::vector<size_t> MonitorOrder(const std::vector<PixelRect>& monitors, size_t primary) {
+    std::vector<size_t> order(monitors.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    if (primary >= monitors.size()) return order;
+    std::rotate(order.begin(), order.begin() + static_cast<ptrdiff_t>(primary),
+                order.begin() + static_cast<ptrdiff_t>(primary) + 1);
+    std::stable_sort(order.begin() + 1, order.end(),
+                     [&monitors](size_t a, size_t b) { return TopLeftFirst(monitors[a], monitors[b]); });
+    return order;
+}
+
+size_t OriginMonitor(const std::vector<PixelRect>& monitors) {
+    const auto origin =
+        std::find_if(monitors.begin(), monitors.end(), [](const PixelRect& r) { return r.Left == 0 && r.Top == 0; });
+    const auto chosen =
+        origin != monitors.end() ? origin : std::min_element(monitors.begin(), monitors.end(), TopLeftFirst);
+    return static_cast<size_t>(chosen - monitors.begin());
 }
 
 std::vector<PixelRect> MonitorAreas(const std::vector<PixelRect>& monitors) {

@@ -32,6 +32,13 @@ PixelRect VirtualRect(const std::vector<PixelRect>& monitors);
 // same top, from the left: the order does not depend on how the platform lists them.
 std::vector<PixelRect> OrderMonitors(std::vector<PixelRect> monitors, size_t primary);
 
+// The same order as indices into `monitors`, for a front end that orders its own outputs.
+std::vector<size_t> MonitorOrder(const std::vector<PixelRect>& monitors, size_t primary);
+
+// The primary where the platform names none (Wayland): the monitor at the origin, else the
+// top-left one (the first listed of equals).
+size_t OriginMonitor(const std::vector<PixelRect>& monitors);
+
 // Each monitor's rectangle measured from the virtual rectangle's top-left corner: its part
 // of the window's picture.
 std::vector<PixelRect> MonitorAreas(const std::vector<PixelRect>& monitors);

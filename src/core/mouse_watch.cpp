@@ -14,18 +14,15 @@ void RecordMouseOrigin(MouseWatch& watch, ScreenPoint cursor) {
     watch.MouseOrigin = cursor;
 }
 
-bool MouseMoveAsksToClose(MouseWatch& watch, std::uint32_t lParam, ScreenPoint clientOrigin) {
+bool MouseMoveAsksToClose(MouseWatch& watch, ScreenPoint position) {
     // The platform sends a move when the window appears under the cursor; that one
     // (or whatever comes first) says nothing about the user.
     if (!watch.MouseMoveSeen) {
         watch.MouseMoveSeen = true;
         return false;
     }
-    // The origin is a screen position; a window covering monitors left of or above the
-    // primary starts at negative screen coordinates.
-    const std::int64_t x = std::int64_t{lParam & 0xFFFFu} + clientOrigin.x;
-    const std::int64_t y = std::int64_t{(lParam >> 16) & 0xFFFFu} + clientOrigin.y;
-    return Distance(x, watch.MouseOrigin.x) > MouseMoveSlack || Distance(y, watch.MouseOrigin.y) > MouseMoveSlack;
+    return Distance(position.x, watch.MouseOrigin.x) > MouseMoveSlack ||
+           Distance(position.y, watch.MouseOrigin.y) > MouseMoveSlack;
 }
 
 }  // namespace wrigglet

@@ -22,9 +22,8 @@ inline constexpr std::int64_t MouseMoveSlack = 4;
 // Starts watching afresh from `cursor`; the next move is ignored.
 void RecordMouseOrigin(MouseWatch& watch, ScreenPoint cursor);
 
-// Applies one mouse-move message whose lParam carries x in its low and y in its high
-// 16 bits (unsigned), in the client coordinates of a window whose client area starts at
-// `clientOrigin` on the screen. True when the move asks for the saver to close.
-bool MouseMoveAsksToClose(MouseWatch& watch, std::uint32_t lParam, ScreenPoint clientOrigin = {});
+// Applies one move of the pointer to `position`, in the same (screen) coordinates as the
+// origin. True when the move asks for the saver to close.
+bool MouseMoveAsksToClose(MouseWatch& watch, ScreenPoint position);
 
 }  // namespace wrigglet

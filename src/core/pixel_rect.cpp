@@ -50,4 +50,23 @@ void FillRect(uint32_t* pixels, int32_t stride, const PixelRect& rect, uint32_t 
                     RectWidth(rect), value);
 }
 
+bool CopyAreaOrBlack(const PixelSource& source, const PixelRect& area, uint32_t* out, const StopRequest& stop) {
+    const size_t width = static_cast<size_t>(std::max(RectWidth(area), 0));
+    const PixelRect shown = ClipRect(area, {0, 0, source.Width, source.Height});
+    const size_t before = static_cast<size_t>(shown.Left - area.Left), inside = static_cast<size_t>(RectWidth(shown));
+    for (int32_t y = area.Top; y < area.Bottom; ++y, out += width) {
+        if (StopDue(stop)) return false;
+        if (y < shown.Top || y >= shown.Bottom || inside == 0) {
+            std::fill_n(out, width, 0u);
+            continue;
+        }
+        std::fill_n(out, before, 0u);
+        std::copy_n(source.Pixels + static_cast<size_t>(y) * static_cast<size_t>(source.Width) +
+                        static_cast<size_t>(shown.Left),
+                    inside, out + before);
+        std::fill_n(out + before + inside, width - before - inside, 0u);
+    }
+    return true;
+}
+
 }  // namespace wrigglet

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/stop_request.h"
+
 namespace wrigglet {
 
 // A pixel rectangle like a platform RECT: Left/Top inclusive, Right/Bottom exclusive.
@@ -43,5 +45,18 @@ std::vector<PixelRect> RectBands(std::vector<PixelRect> rects, size_t bands);
 
 // Fills `rect` of a picture whose rows are `stride` pixels apart with `value`.
 void FillRect(uint32_t* pixels, int32_t stride, const PixelRect& rect, uint32_t value);
+
+// A picture of Width x Height pixels in memory, its rows Width apart.
+struct PixelSource {
+    const uint32_t* Pixels = nullptr;
+    int32_t Width = 0;
+    int32_t Height = 0;
+};
+
+// Copies `area` (in the source's coordinates; it may reach beyond the source) into `out`,
+// whose rows are the area's width apart: black wherever the source has no pixels. Asks
+// `stop` before each row, since a huge area takes a good part of a second; false when
+// stopped.
+bool CopyAreaOrBlack(const PixelSource& source, const PixelRect& area, uint32_t* out, const StopRequest& stop = {});
 
 }  // namespace wrigglet

@@ -317,7 +317,8 @@ ProgramOption NumberOption(std::string name, std::string valueName, NumberRange 
     return option;
 }
 
-OptionTable SceneOptionRows(SaverSettings& settings, std::optional<uint32_t>& seed, std::optional<int64_t>& ticks) {
+OptionTable SceneOptionRows(SceneOptions& scene) {
+    SaverSettings& settings = scene.Settings;
     return {
         FlagOption("desktop", settings.Desktop, "start from a picture of the desktop (the default), or from black",
                    "no-desktop"),
@@ -326,9 +327,10 @@ OptionTable SceneOptionRows(SaverSettings& settings, std::optional<uint32_t>& se
                      "1 slow, 2 normal, 3 turbo (default 2)"),
         NumberOption("wrigglets", "1..3", settings.Wrigglets, {.Lowest = 1, .Highest = 3},
                      "1 few, 2 normal, 3 lots (default 2)"),
-        NumberOption("seed", "N", seed, {.Lowest = 0, .Highest = std::numeric_limits<uint32_t>::max()},
+        NumberOption("seed", "N", scene.Seed, {.Lowest = 0, .Highest = std::numeric_limits<uint32_t>::max()},
                      "every reseed uses N (0..4294967295): the same run every time"),
-        NumberOption("ticks", "N", ticks, {.Lowest = 0}, "stop animating after N ticks and keep showing that frame"),
+        NumberOption("ticks", "N", scene.TickLimit, {.Lowest = 0},
+                     "stop animating after N ticks and keep showing that frame"),
     };
 }
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/saver_settings.h"
+#include "core/scene_session.h"
 
 namespace wrigglet {
 
@@ -125,7 +125,7 @@ ProgramOption NumberOption(std::string name, std::string valueName, Field& targe
 }
 
 // The scene's own options, alike in every front end but the simulator: -desktop/-no-desktop,
-// -text/-no-text, -speed 1..3, -wrigglets 1..3, -seed N, -ticks N.
-OptionTable SceneOptionRows(SaverSettings& settings, std::optional<uint32_t>& seed, std::optional<int64_t>& ticks);
+// -text/-no-text, -speed 1..3, -wrigglets 1..3, -seed N, -ticks N (the tick limit).
+OptionTable SceneOptionRows(SceneOptions& scene);
 
 }  // namespace wrigglet

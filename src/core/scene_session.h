@@ -72,6 +72,9 @@ struct SceneOptions {
     // set-up takes a few hundred milliseconds on a large screen. The seed is taken at the
     // opening either way, so the frames are the same.
     bool SetUpAtFirstTick = false;
+    // The whole picture is shown as soon as it is made, for a platform that sends no first
+    // paint of its own.
+    bool ShowAtOpening = false;
     // Every reseed uses this seed instead of the time of day: the same run every time.
     std::optional<uint32_t> Seed;
     // The animation stops after this many ticks since the scenes were built and keeps
@@ -113,7 +116,8 @@ struct PresentCounts {
     uint64_t Pixels = 0;
 };
 
-struct SceneSession {
+// What a session holds between its opening and its closing; only the session's verbs reach it.
+struct SceneSessionState {
     SceneHost* Host = nullptr;
     SoundPlayer* Sound = nullptr;  // only the first scene's sound draws reach it
     TextRasteriser* Text = nullptr;
@@ -127,6 +131,42 @@ struct SceneSession {
     int64_t Ticks = 0;  // since the scenes were built
     PresentCounts Presented;
     bool Live = false;  // between OpenScene and CloseScene
+};
+
+class SceneSession;
+uint32_t OpenScene(SceneSession& session, const SceneParts& parts, const SceneOptions& options);
+uint32_t TickScene(SceneSession& session);
+void RepaintScene(SceneSession& session, PixelRect update);
+uint32_t RelayoutScene(SceneSession& session);
+void CloseScene(SceneSession& session);
+
+// The scenes of one window (or output, or canvas). A front end drives it with the verbs
+// below and reads it only through these accessors.
+class SceneSession {
+public:
+    // The whole picture, one buffer over every monitor's scene; empty before the opening, after
+    // the closing, or when it could not be made.
+    const Frame& Picture() const { return state_.Picture; }
+    // What the picture shows, in the host's coordinates.
+    const PixelRect& Screen() const { return state_.Screen; }
+    // The scenes, the primary's first; each one's Area is its part of the picture.
+    const std::vector<MonitorScene>& Scenes() const { return state_.Scenes; }
+    // The primary's scene in the host's coordinates (the whole screen while there is none).
+    PixelRect PrimaryRect() const;
+    // Ticks since the scenes were built, and the milliseconds between ticks.
+    int64_t Ticks() const { return state_.Ticks; }
+    uint32_t Interval() const { return state_.Interval; }
+    const PresentCounts& Presented() const { return state_.Presented; }
+    // Between OpenScene and CloseScene.
+    bool Live() const { return state_.Live; }
+
+private:
+    SceneSessionState state_;
+    friend uint32_t OpenScene(SceneSession&, const SceneParts&, const SceneOptions&);
+    friend uint32_t TickScene(SceneSession&);
+    friend void RepaintScene(SceneSession&, PixelRect);
+    friend uint32_t RelayoutScene(SceneSession&);
+    friend void CloseScene(SceneSession&);
 };
 
 // Opens the scenes: measures, takes the snapshot (black when Desktop is off, and where no

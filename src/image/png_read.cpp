@@ -5,7 +5,6 @@
 
 #include <cstring>
 
-#include "image/picture_sampling.h"
 #include "image/png_rows.h"
 
 namespace wrigglet::image {
@@ -42,17 +41,19 @@ std::string ReadRgbPng(const std::string& path, RgbPicture& picture) {
     return error;
 }
 
+PixelPicture RgbPixels(const RgbPicture& picture) {
+    PixelPicture pixels{picture.Width, picture.Height, {}};
+    pixels.Pixels.reserve(picture.Rgb.size() / 3);
+    for (size_t i = 0; i + 2 < picture.Rgb.size(); i += 3)
+        pixels.Pixels.push_back(uint32_t{picture.Rgb[i]} << 16 | uint32_t{picture.Rgb[i + 1]} << 8 |
+                                picture.Rgb[i + 2]);
+    return pixels;
+}
+
 std::string ReadBackgroundPng(const std::string& path, int32_t width, int32_t height, std::vector<uint32_t>& pixels) {
     RgbPicture picture;
     if (std::string error = ReadRgbPng(path, picture); !error.empty()) return error;
-    const SampleGrid grid = StretchGrid(picture.Width, picture.Height, width, height);
-    pixels.clear();
-    pixels.reserve(grid.Columns.size() * grid.Rows.size());
-    for (int32_t sy : grid.Rows)
-        for (int32_t sx : grid.Columns) {
-            const uint8_t* p = picture.Rgb.data() + (static_cast<size_t>(sy) * picture.Width + sx) * 3;
-            pixels.push_back(uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2]);
-        }
+    pixels = Sample(RgbPixels(picture), StretchGrid(picture.Width, picture.Height, width, height)).Pixels;
     return "";
 }
 

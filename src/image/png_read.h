@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "image/picture_sampling.h"
+
 namespace wrigglet::image {
 
 // The largest picture side read whole: the largest scene. Anything larger is refused before
@@ -21,6 +23,9 @@ struct RgbPicture {
 // success; a picture wider or taller than MaxImageSide, or empty, is refused, and so is a
 // path that is not a regular file.
 std::string ReadRgbPng(const std::string& path, RgbPicture& picture);
+
+// The picture as 0x00RRGGBB pixels.
+PixelPicture RgbPixels(const RgbPicture& picture);
 
 // Reads a PNG of any format and stretches it to width x height (nearest pixel) as
 // 0x00RRGGBB pixels. Returns an error line, or an empty string on success.

@@ -1,8 +1,6 @@
 // The simulator's in-memory scene host.
 #include "sim/memory_scene_host.h"
 
-#include <algorithm>
-
 #include "core/monitor_layout.h"
 
 namespace wrigglet::sim {
@@ -20,13 +18,8 @@ bool MemorySceneHost::MakePictures(const PixelRect& area, SnapshotSource source,
     picture_.resize(snapshot_.size());
     if (source != SnapshotSource::Black) {
         const PixelRect screen = VirtualRect(monitors_);
-        const PixelRect shown = ClipRect(area, screen);
-        for (int32_t y = shown.Top; y < shown.Bottom; ++y)
-            std::copy_n(desktop_.begin() + static_cast<ptrdiff_t>(y - screen.Top) * RectWidth(screen) +
-                            (shown.Left - screen.Left),
-                        RectWidth(shown),
-                        snapshot_.begin() + static_cast<ptrdiff_t>(y - area.Top) * static_cast<ptrdiff_t>(width) +
-                            (shown.Left - area.Left));
+        CopyAreaOrBlack({desktop_.data(), RectWidth(screen), RectHeight(screen)},
+                        OffsetRect(area, -screen.Left, -screen.Top), snapshot_.data());
     }
     pictures = {snapshot_.data(), picture_.data()};
     return true;

@@ -9,6 +9,7 @@
 #include "core/frame.h"
 #include "core/saver_settings.h"
 #include "image/png_read.h"
+#include "posix/program_entry.h"
 
 namespace wrigglet::sim {
 
@@ -23,22 +24,15 @@ struct SimOptions {
     // then the virtual rectangle's. Empty: one monitor of Width x Height.
     std::vector<PixelRect> Monitors;
     std::optional<uint32_t> Seed;  // none: seed from the time of day, as the saver does
-    SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
+    SaverSettings Settings;
     int64_t Ticks = 0;
     std::string BackgroundPng;  // empty: black
     std::string OutputPng;
     std::string OutputField;
     bool Stats = false;
-    bool Help = false;
 };
 
-struct ParsedOptions {
-    SimOptions Options;
-    std::string Error;  // one line saying what is wrong; empty when the arguments are good
-};
-
-ParsedOptions ParseSimArguments(const std::vector<std::string>& arguments);
-
-std::string SimUsage();
+// The simulator's options bound to `options`, and their spelling, for the entry.
+posix::ProgramCommandLine SimCommandLine(SimOptions& options);
 
 }  // namespace wrigglet::sim

@@ -77,7 +77,7 @@ void ReadDesktops(wl_display* display, const WaylandGlobals& globals, const Wayl
     if (!options.Picture.empty()) {
         desktop.Picture = options.Picture;
         ReadPicture(outputs, desktop, errors);
-    } else if (options.Settings.Desktop && globals.ScreenCopy && globals.Shm) {
+    } else if (options.Scene.Settings.Desktop && globals.ScreenCopy && globals.Shm) {
         CopyScreens(display, globals, outputs, desktop, errors);
     }
 }

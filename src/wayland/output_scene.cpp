@@ -93,16 +93,12 @@ void OutputScene::Open() {
     if (!viewport_ && size_.Width % scale == 0 && size_.Height % scale == 0)
         wl_surface_set_buffer_scale(surface_, scale);
     buffers_.Resize(size_.Width, size_.Height);
-    SceneOptions options;
-    options.Settings = context_.Options.Settings;
+    SceneOptions options = context_.Options.Scene;
     options.SetUpAtFirstTick = true;  // the desktop shows at once, the set-up comes with the first tick
-    options.Seed = context_.Options.Seed;
-    options.TickLimit = context_.Options.Ticks;
+    options.ShowAtOpening = true;
     options.FirstSceneIndex = index_;
     options.StopRequested = context_.StopRequested;
-    const uint32_t first = OpenScene(session_, SceneParts(*this, nullptr, &context_.Text), options);
-    RepaintScene(session_, {0, 0, size_.Width, size_.Height});
-    Schedule(first);
+    StartTickClock(ticks_, OpenScene(session_, SceneParts(*this, nullptr, &context_.Text), options), Clock::now());
 }
 
 void OutputScene::Follow() {
@@ -111,29 +107,19 @@ void OutputScene::Follow() {
     if (now.Width == size_.Width && now.Height == size_.Height) return;
     size_ = now;
     buffers_.Resize(size_.Width, size_.Height);
-    nextTick_.reset();
-    Schedule(RelayoutScene(session_));
-}
-
-void OutputScene::Schedule(uint32_t milliseconds) {
-    if (milliseconds == 0) {
-        nextTick_.reset();
-        return;
-    }
-    // A late tick is not made up for, as a platform timer doesn't queue missed ticks.
-    const Clock::time_point now = Clock::now(), due = nextTick_.value_or(now) + std::chrono::milliseconds(milliseconds);
-    nextTick_ = std::max(due, now);
+    StartTickClock(ticks_, RelayoutScene(session_), Clock::now());
 }
 
 std::optional<Clock::time_point> OutputScene::TickDue() const {
     if (frame_ || buffers_.HasDamage()) return std::nullopt;
-    return nextTick_;
+    return ticks_.Due;
 }
 
 void OutputScene::Tick() {
-    Schedule(TickScene(session_));
-    const auto& limit = context_.Options.Ticks;
-    if (!limit || session_.Ticks != *limit) return;
+    const uint32_t next = TickScene(session_);
+    ScheduleNextTick(ticks_, next, Clock::now());
+    // No next tick: the tick limit is reached; say so once the frame is shown.
+    if (next != 0) return;
     if (frame_)
         reportAtFrame_ = true;
     else if (buffers_.HasDamage())
@@ -163,7 +149,7 @@ void OutputScene::BufferReleased() { Commit(); }
 
 void OutputScene::ReportShown() {
     reportAtCommit_ = reportAtFrame_ = false;
-    context_.Out << "wrigglet-wayland: tick " << session_.Ticks << " shown on " << output_.Name << std::endl;
+    context_.Out << "wrigglet-wayland: tick " << session_.Ticks() << " shown on " << output_.Name << std::endl;
 }
 
 bool OutputScene::MakePictures(const PixelRect& area, SnapshotSource source, PicturePair& pictures) {

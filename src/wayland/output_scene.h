@@ -9,6 +9,7 @@
 
 #include "core/mouse_watch.h"
 #include "core/scene_session.h"
+#include "core/tick_clock.h"
 #include "wayland/surface_buffers.h"
 #include "wayland/wayland_globals.h"
 #include "wayland/wayland_outputs.h"
@@ -51,7 +52,6 @@ public:
 private:
     void Open();
     void Commit();
-    void Schedule(uint32_t milliseconds);
     void ReportShown();
 
     const SceneContext& context_;
@@ -69,7 +69,7 @@ private:
     std::vector<uint32_t> snapshot_;
     SceneSession session_;
     bool opened_ = false;
-    std::optional<Clock::time_point> nextTick_;
+    TickClock ticks_;
     // The -ticks report: the last tick is shown once the frame that carries it is.
     bool reportAtCommit_ = false;
     bool reportAtFrame_ = false;

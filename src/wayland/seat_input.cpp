@@ -128,16 +128,14 @@ void ReleaseSeat(SeatInput& input) {
 }
 
 bool PointerMoveEnds(PointerWatch& watch, ScreenPoint local, ScreenPoint origin) {
-    // The packed position of a mouse message: 16 bits a coordinate, which every surface fits.
-    const uint32_t x = static_cast<uint32_t>(std::clamp(local.x, 0, 0xFFFF));
-    const uint32_t y = static_cast<uint32_t>(std::clamp(local.y, 0, 0xFFFF));
+    const ScreenPoint position{local.x + origin.x, local.y + origin.y};
     if (!watch.Started) {
         watch.Started = true;
-        RecordMouseOrigin(watch.Watch, {local.x + origin.x, local.y + origin.y});
+        RecordMouseOrigin(watch.Watch, position);
     }
     // The position that starts the watch is also the move the rule lets pass: the one a
     // surface appearing under the pointer brings, which says nothing about the user.
-    return MouseMoveAsksToClose(watch.Watch, y << 16 | x, origin);
+    return MouseMoveAsksToClose(watch.Watch, position);
 }
 
 }  // namespace wrigglet::wayland

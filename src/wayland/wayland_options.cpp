@@ -1,9 +1,5 @@
-// wrigglet-wayland's options as a table for the shared parser, and the outputs' order.
+// wrigglet-wayland's options as a table for the shared parser.
 #include "wayland/wayland_options.h"
-
-#include <algorithm>
-#include <numeric>
-#include <tuple>
 
 #include "core/program_options.h"
 
@@ -16,10 +12,12 @@ const OptionSyntax WaylandSyntax{
     .Program = "wrigglet-wayland", .SingleDash = true, .DoubleDash = true, .Abbreviations = true};
 
 OptionTable WaylandOptionTable(WaylandOptions& o) {
-    OptionTable table = SceneOptionRows(o.Settings, o.Seed, o.Ticks);
+    OptionTable table = SceneOptionRows(o.Scene);
     table.push_back(TextOption("picture", "FILE", o.Picture,
                                "a PNG of any size to crawl over, scaled to cover each output (default:\n"
                                "what the outputs show at start, where the compositor lets a client copy them)"));
+    table.push_back(NumberOption("idle", "SECONDS", o.Idle, {1, 86400},
+                                 "keep running: the scenes after SECONDS without input, until input"));
     table.push_back(FlagOption("help", o.Help, "print this help"));
     return table;
 }
@@ -45,17 +43,6 @@ ParsedWaylandOptions ParseWaylandArguments(const std::vector<std::string>& argum
     ParsedWaylandOptions parsed;
     parsed.Error = ParseProgramOptions(WaylandOptionTable(parsed.Options), WaylandSyntax, arguments);
     return parsed;
-}
-
-std::vector<size_t> OutputOrder(const std::vector<PixelRect>& logical) {
-    std::vector<size_t> order(logical.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    const auto key = [&logical](size_t i) {
-        const PixelRect& r = logical[i];
-        return std::make_tuple(r.Left != 0 || r.Top != 0, r.Top, r.Left);
-    };
-    std::stable_sort(order.begin(), order.end(), [&key](size_t a, size_t b) { return key(a) < key(b); });
-    return order;
 }
 
 }  // namespace wrigglet::wayland

@@ -6,16 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "core/pixel_rect.h"
-#include "core/saver_settings.h"
+#include "core/scene_session.h"
 
 namespace wrigglet::wayland {
 
 struct WaylandOptions {
-    SaverSettings Settings{.Desktop = true, .Sound = false, .Text = false, .Speed = 2, .Wrigglets = 2};
-    std::optional<uint32_t> Seed;  // every reseed uses it, as in the simulator
-    std::optional<int64_t> Ticks;  // stop animating after this many ticks
-    std::string Picture;           // -picture: a PNG for the desktop; empty: the outputs' contents
+    SceneOptions Scene;           // the settings (sound aside), -seed and -ticks
+    std::string Picture;          // -picture: a PNG for the desktop; empty: the outputs' contents
+    std::optional<int32_t> Idle;  // -idle: keep running, the scenes after this many seconds without input
     bool Help = false;
 };
 
@@ -31,10 +29,5 @@ std::string WaylandUsageLine();
 
 // The whole help text, for -help.
 std::string WaylandHelp();
-
-// The order the outputs' scenes are numbered in, as indices into `logical` (the outputs'
-// rectangles in the compositor's logical space): the one at (0,0) first, then from the top
-// down and, at the same top, from the left.
-std::vector<size_t> OutputOrder(const std::vector<PixelRect>& logical);
 
 }  // namespace wrigglet::wayland

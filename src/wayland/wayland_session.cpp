@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/monitor_layout.h"
 #include "wayland/desktop_reading.h"
 #include "wayland/output_scene.h"
 #include "wayland/seat_input.h"
@@ -199,7 +200,7 @@ void StartScenes(WaylandApp& app, std::ostream& errors) {
         ready.push_back(i);
         logical.push_back(LogicalRect(*app.Outputs[i].Output));
     }
-    const std::vector<size_t> order = OutputOrder(logical);
+    const std::vector<size_t> order = MonitorOrder(logical, OriginMonitor(logical));
     std::vector<const WaylandOutput*> outputs;
     for (size_t i : order) outputs.push_back(app.Outputs[ready[i]].Output.get());
     ReadDesktops(app.Display, app.Globals, app.Options, outputs, app.Desktop, errors);

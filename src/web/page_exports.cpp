@@ -3,10 +3,12 @@
 // page has one canvas, so the session and its collaborators are this file's one state.
 #include <emscripten/emscripten.h>
 
+#include <chrono>
 #include <cstdint>
 
 #include "core/mouse_watch.h"
 #include "core/scene_session.h"
+#include "core/tick_clock.h"
 #include "web/canvas_scene_host.h"
 #include "web/canvas_text.h"
 #include "web/page_imports.h"
@@ -18,36 +20,40 @@ struct PageSound final : SoundPlayer {
     void PlayLooping(int32_t resource) override { PlaySoundLooping(resource); }
 };
 
-struct PageState {
+struct LoopState {
     CanvasSceneHost Host;
     CanvasText Text;
     PageSound Sound;
     SceneSession Session;
+    TickClock Ticks;
     MouseWatch Watch;
 };
 
-PageState& Page() {
-    static PageState page;
+LoopState& Page() {
+    static LoopState page;
     return page;
 }
 
-// A position as a mouse-move message carries it: x in the low, y in the high 16 bits.
-uint32_t MoveMessage(int32_t x, int32_t y) {
-    return (static_cast<uint32_t>(x) & 0xFFFFu) | ((static_cast<uint32_t>(y) & 0xFFFFu) << 16);
+// What the page's timer waits for: the whole milliseconds to the next tick, or -1 for none.
+int32_t Delay(const TickClock& ticks) {
+    const auto left = TimeToTick(ticks, std::chrono::steady_clock::now());
+    if (!left) return -1;
+    return static_cast<int32_t>(std::chrono::ceil<std::chrono::milliseconds>(*left).count());
 }
 
 }  // namespace
 }  // namespace wrigglet::web
 
+using wrigglet::web::Delay;
 using wrigglet::web::Page;
 
 extern "C" {
 
 // Opens the scene over a width x height canvas (device pixels) with these settings; a
 // negative `ticks` sets no tick limit. Shows the picture and answers the milliseconds to
-// the first tick (0: none wanted).
-EMSCRIPTEN_KEEPALIVE uint32_t wrigglet_open(int32_t width, int32_t height, int32_t desktop, int32_t sound, int32_t text,
-                                            int32_t speed, int32_t wrigglets, uint32_t seed, int32_t ticks) {
+// the first tick (-1: none wanted). The answers of the verbs below are the same.
+EMSCRIPTEN_KEEPALIVE int32_t wrigglet_open(int32_t width, int32_t height, int32_t desktop, int32_t sound, int32_t text,
+                                           int32_t speed, int32_t wrigglets, uint32_t seed, int32_t ticks) {
     auto& page = Page();
     wrigglet::CloseScene(page.Session);
     page.Host.Resize(width, height);
@@ -55,25 +61,49 @@ EMSCRIPTEN_KEEPALIVE uint32_t wrigglet_open(int32_t width, int32_t height, int32
     options.Settings = {
         .Desktop = desktop != 0, .Sound = sound != 0, .Text = text != 0, .Speed = speed, .Wrigglets = wrigglets};
     options.SetUpAtFirstTick = true;
+    options.ShowAtOpening = true;
     options.Seed = seed;
     if (ticks >= 0) options.TickLimit = ticks;
-    const uint32_t first =
-        wrigglet::OpenScene(page.Session, wrigglet::SceneParts(page.Host, &page.Sound, &page.Text), options);
-    wrigglet::RepaintScene(page.Session, {0, 0, width, height});
-    return first;
+    wrigglet::StartTickClock(
+        page.Ticks,
+        wrigglet::OpenScene(page.Session, wrigglet::SceneParts(page.Host, &page.Sound, &page.Text), options),
+        std::chrono::steady_clock::now());
+    return Delay(page.Ticks);
 }
 
-EMSCRIPTEN_KEEPALIVE uint32_t wrigglet_tick() { return wrigglet::TickScene(Page().Session); }
+// The page's timer fired: one tick.
+EMSCRIPTEN_KEEPALIVE int32_t wrigglet_tick() {
+    auto& page = Page();
+    wrigglet::ScheduleNextTick(page.Ticks, wrigglet::TickScene(page.Session), std::chrono::steady_clock::now());
+    return Delay(page.Ticks);
+}
 
 // The canvas took a new size: the scene starts again for it.
-EMSCRIPTEN_KEEPALIVE uint32_t wrigglet_relayout(int32_t width, int32_t height) {
+EMSCRIPTEN_KEEPALIVE int32_t wrigglet_relayout(int32_t width, int32_t height) {
     auto& page = Page();
     page.Host.Resize(width, height);
-    return wrigglet::RelayoutScene(page.Session);
+    wrigglet::StartTickClock(page.Ticks, wrigglet::RelayoutScene(page.Session), std::chrono::steady_clock::now());
+    return Delay(page.Ticks);
+}
+
+// The scene was held still (a hidden tab, the visitor's pause): the next tick comes one
+// interval from now.
+EMSCRIPTEN_KEEPALIVE int32_t wrigglet_resume() {
+    auto& page = Page();
+    wrigglet::ResumeTickClock(page.Ticks, std::chrono::steady_clock::now());
+    return Delay(page.Ticks);
+}
+
+// The settings of a saver that was never configured, packed: Desktop, Sound and Text in bits
+// 0 to 2, Speed from bit 4, Wrigglets from bit 8.
+EMSCRIPTEN_KEEPALIVE int32_t wrigglet_default_settings() {
+    const wrigglet::SaverSettings defaults;
+    return (defaults.Desktop ? 1 : 0) | (defaults.Sound ? 2 : 0) | (defaults.Text ? 4 : 0) | defaults.Speed << 4 |
+           defaults.Wrigglets << 8;
 }
 
 // Ticks since the scene was built.
-EMSCRIPTEN_KEEPALIVE double wrigglet_ticks() { return static_cast<double>(Page().Session.Ticks); }
+EMSCRIPTEN_KEEPALIVE double wrigglet_ticks() { return static_cast<double>(Page().Session.Ticks()); }
 
 EMSCRIPTEN_KEEPALIVE void wrigglet_close() { wrigglet::CloseScene(Page().Session); }
 
@@ -82,7 +112,7 @@ EMSCRIPTEN_KEEPALIVE void wrigglet_watch_mouse(int32_t x, int32_t y) { RecordMou
 
 // The pointer moved to (x, y) of the full-screen page: 1 when that ends full screen.
 EMSCRIPTEN_KEEPALIVE int32_t wrigglet_mouse_moved(int32_t x, int32_t y) {
-    return wrigglet::MouseMoveAsksToClose(Page().Watch, wrigglet::web::MoveMessage(x, y)) ? 1 : 0;
+    return wrigglet::MouseMoveAsksToClose(Page().Watch, {x, y}) ? 1 : 0;
 }
 
 }  // extern "C"

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/settings_dialog_map.h"
+#include "saver/settings_dialog_map.h"
 #include "win32/settings_dialogs.h"
 
 namespace wrigglet {

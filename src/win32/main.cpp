@@ -1,7 +1,7 @@
 // Program entry of the screen saver: one instance at a time, one duty per process.
 #include <windows.h>
 
-#include "core/command_line.h"
+#include "saver/command_line.h"
 #include "core/saver_settings.h"
 #include "win32/password.h"
 #include "win32/saver_duty.h"

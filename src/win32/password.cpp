@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "core/close_gate.h"
+#include "saver/close_gate.h"
 #include "win32/system_library.h"
 
 namespace wrigglet {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "core/settings_store.h"
+#include "saver/settings_store.h"
 
 namespace wrigglet {
 

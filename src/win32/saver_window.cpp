@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "saver/mouse_message.h"
 #include "win32/password.h"
 
 namespace wrigglet {
@@ -41,7 +42,8 @@ LRESULT DefaultSaverProc(SaverWindow& saver, HWND window, UINT message, WPARAM w
             // The move comes in client coordinates, the origin in screen ones.
             POINT origin{0, 0};
             ClientToScreen(window, &origin);
-            if (MouseMoveAsksToClose(saver.Mouse, static_cast<std::uint32_t>(lParam), {origin.x, origin.y}))
+            if (MouseMoveAsksToClose(saver.Mouse,
+                                     MouseMessagePoint(static_cast<std::uint32_t>(lParam), {origin.x, origin.y})))
                 AskToClose(saver);
             return 0;
         }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "core/command_line.h"
+#include "saver/command_line.h"
 #include "core/mouse_watch.h"
 #include "core/saver_settings.h"
 

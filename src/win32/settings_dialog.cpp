@@ -1,6 +1,6 @@
 // The settings dialog: five groups of radio buttons over SaverSettings, saved on OK.
-#include "core/settings_dialog_map.h"
-#include "core/settings_store.h"
+#include "saver/settings_dialog_map.h"
+#include "saver/settings_store.h"
 #include "win32/registry_settings_storage.h"
 #include "win32/settings_dialogs.h"
 

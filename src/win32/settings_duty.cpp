@@ -1,7 +1,7 @@
 // The settings side of the program entry: load the stored settings, run the configure mode.
 #include "win32/settings_duty.h"
 
-#include "core/settings_store.h"
+#include "saver/settings_store.h"
 #include "win32/registry_settings_storage.h"
 #include "win32/settings_dialogs.h"
 

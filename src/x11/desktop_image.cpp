@@ -6,8 +6,6 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
-#include <algorithm>
-
 #include "x11/x11_errors.h"
 #include "x11/x11_pixels.h"
 
@@ -90,25 +88,9 @@ DesktopImage TakeDesktop(Display* display, Window window, bool isRoot) {
 }
 
 bool CopyDesktop(const DesktopImage& desktop, const PixelRect& area, uint32_t* pixels, const StopRequest& stop) {
-    const int32_t width = RectWidth(area);
-    // The area in the desktop picture's coordinates, and the part of it the picture holds.
-    const PixelRect wanted = OffsetRect(area, desktop.WindowX, desktop.WindowY);
-    const PixelRect shown = ClipRect(wanted, {0, 0, desktop.Width, desktop.Height});
-    for (int32_t y = wanted.Top; y < wanted.Bottom; ++y) {
-        if (StopDue(stop)) return false;
-        uint32_t* out = pixels + static_cast<size_t>(y - wanted.Top) * static_cast<size_t>(width);
-        if (y < shown.Top || y >= shown.Bottom || IsEmptyRect(shown)) {
-            std::fill_n(out, width, 0u);
-            continue;
-        }
-        const int32_t before = shown.Left - wanted.Left, inside = RectWidth(shown);
-        std::fill_n(out, before, 0u);
-        std::copy_n(desktop.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(desktop.Width) +
-                        static_cast<size_t>(shown.Left),
-                    inside, out + before);
-        std::fill_n(out + before + inside, width - before - inside, 0u);
-    }
-    return true;
+    // The area in the desktop picture's coordinates.
+    return CopyAreaOrBlack({desktop.Pixels.data(), desktop.Width, desktop.Height},
+                           OffsetRect(area, desktop.WindowX, desktop.WindowY), pixels, stop);
 }
 
 }  // namespace wrigglet::x11

@@ -1,6 +1,6 @@
 // The close gate's failure table, against fakes of the registry flag, the verifier
 // library and the saver, each recording what the gate asked of it.
-#include "core/close_gate.h"
+#include "saver/close_gate.h"
 
 #include <gtest/gtest.h>
 

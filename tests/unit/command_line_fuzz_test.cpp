@@ -1,7 +1,7 @@
 // Randomized property tests of the command-line parser and ParseWindowHandle: any text,
 // however long or malformed, gives a sound answer. Bounded by an iteration count and a
 // fixed seed, so a failure repeats; run under AddressSanitizer and UBSan by the asan preset.
-#include "core/command_line.h"
+#include "saver/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The command line: parameter splitting and the choice of run mode, as tables.
-#include "core/command_line.h"
+#include "saver/command_line.h"
 
 #include <gtest/gtest.h>
 

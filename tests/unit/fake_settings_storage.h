@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_store.h"
+#include "saver/settings_store.h"
 
 namespace wrigglet {
 // Test failures show settings field by field.

@@ -56,6 +56,20 @@ TEST(MonitorLayout, ThePrimaryComesFirstThenTopToBottomLeftToRight) {
     EXPECT_EQ(OrderMonitors({{0, 0, 10, 10}}, 0), (Rects{{0, 0, 10, 10}}));
 }
 
+// Wayland names no primary: the output at the origin leads, else the top-left one.
+TEST(MonitorLayout, WithoutAPrimaryTheOneAtTheOriginLeadsThenTopToBottomLeftToRight) {
+    struct Case {
+        Rects logical;
+        std::vector<size_t> order;
+    } cases[] = {
+        {{{1024, 0, 1824, 600}, {0, 0, 1024, 768}}, {1, 0}},
+        {{{0, -1080, 1920, 0}, {1920, 0, 2560, 480}, {0, 0, 1920, 1080}}, {2, 0, 1}},  // one above the origin
+        {{{500, 0, 900, 300}, {-400, 100, 0, 400}, {-400, -300, 0, 0}}, {2, 0, 1}},    // none at the origin
+        {{{0, 0, 800, 600}, {0, 0, 800, 600}}, {0, 1}},                                // mirrored: as listed
+    };
+    for (const Case& c : cases) EXPECT_EQ(MonitorOrder(c.logical, OriginMonitor(c.logical)), c.order);
+}
+
 TEST(MonitorLayout, EachSceneIndexHasItsOwnSeedAndThePrimaryKeepsItsOwn) {
     EXPECT_EQ(MonitorSeed(7, 0), 7u);
     std::set<uint32_t> seeds;

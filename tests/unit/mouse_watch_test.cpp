@@ -1,4 +1,5 @@
-// The mouse-move rule: which moves ask the saver to close.
+// The mouse-move rule: which moves ask the saver to close, the moves given as the Windows
+// saver's messages carry them.
 #include "core/mouse_watch.h"
 
 #include <gtest/gtest.h>
@@ -6,11 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "saver/mouse_message.h"
+
 namespace wrigglet {
 namespace {
 
-std::uint32_t MoveTo(int x, int y) {
-    return (static_cast<std::uint32_t>(y & 0xFFFF) << 16) | static_cast<std::uint32_t>(x & 0xFFFF);
+ScreenPoint MoveTo(int x, int y, ScreenPoint clientOrigin = {}) {
+    return MouseMessagePoint((static_cast<std::uint32_t>(y & 0xFFFF) << 16) | static_cast<std::uint32_t>(x & 0xFFFF),
+                             clientOrigin);
 }
 
 struct MoveCase {
@@ -70,8 +74,8 @@ TEST(MouseRule, ClientMovesAreComparedOnTheScreen) {
                          Case{{-800, 0}, {-400, 300}, 400, 300, false}, Case{{0, 0}, {100, 100}, 105, 100, true}}) {
         MouseWatch watch;
         RecordMouseOrigin(watch, c.cursor);
-        MouseMoveAsksToClose(watch, MoveTo(0, 0), c.clientOrigin);
-        EXPECT_EQ(MouseMoveAsksToClose(watch, MoveTo(c.x, c.y), c.clientOrigin), c.closes)
+        MouseMoveAsksToClose(watch, MoveTo(0, 0, c.clientOrigin));
+        EXPECT_EQ(MouseMoveAsksToClose(watch, MoveTo(c.x, c.y, c.clientOrigin)), c.closes)
             << "client " << c.x << "," << c.y << " from " << c.clientOrigin.x << "," << c.clientOrigin.y;
     }
 }

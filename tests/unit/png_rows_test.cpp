@@ -69,13 +69,6 @@ void WritePng(const fs::path& path, int32_t width, int32_t height, const PngForm
     std::fclose(file);
 }
 
-PixelPicture ToPixels(const RgbPicture& rgb) {
-    PixelPicture picture{rgb.Width, rgb.Height, {}};
-    for (size_t i = 0; i < rgb.Rgb.size(); i += 3)
-        picture.Pixels.push_back(uint32_t{rgb.Rgb[i]} << 16 | uint32_t{rgb.Rgb[i + 1]} << 8 | rgb.Rgb[i + 2]);
-    return picture;
-}
-
 TEST(SamplePng, ReadsTheWholePictureReadersPixels) {
     const fs::path dir = TempDir("formats"), path = dir / "picture.png";
     const PngFormat formats[] = {
@@ -105,8 +98,8 @@ TEST(SamplePng, ReadsTheWholePictureReadersPixels) {
         ASSERT_EQ(sampled.size(), 2u);
         const std::string what = "type " + std::to_string(format.ColourType) + ", depth " +
                                  std::to_string(format.Depth) + (format.Interlaced ? ", interlaced" : "");
-        EXPECT_EQ(sampled[0].Pixels, CoverPixels(ToPixels(whole), 16, 16).Pixels) << what;
-        EXPECT_EQ(sampled[1].Pixels, CoverPixels(ToPixels(whole), 50, 20).Pixels) << what;
+        EXPECT_EQ(sampled[0].Pixels, CoverPixels(RgbPixels(whole), 16, 16).Pixels) << what;
+        EXPECT_EQ(sampled[1].Pixels, CoverPixels(RgbPixels(whole), 50, 20).Pixels) << what;
     }
     fs::remove_all(dir);
 }

@@ -96,39 +96,31 @@ TEST(SceneSession, OpeningTakesTheSnapshotTheModeAsks) {
         EXPECT_EQ(host.Picture, host.Snapshot) << "the picture starts as the snapshot";
         EXPECT_EQ(AllBlack(host.Snapshot), !c.Desktop);
         EXPECT_EQ(sound.Played.size(), 1u) << "the set-up started the sound";
-        EXPECT_GT(session.Scenes.at(0).Scene.ActiveCount, 0);
+        EXPECT_GT(session.Scenes().at(0).Scene.ActiveCount, 0);
     }
 }
 
-TEST(SceneSession, TicksComeAtTheModesAndSpeedsInterval) {
+// The mode's and speed's interval, unless the front end gives its own (0 counts as 1, since
+// an answer of 0 means no more ticks).
+TEST(SceneSession, TicksComeAtTheModesAndSpeedsIntervalOrTheOneGiven) {
     struct Case {
         bool Preview;
         int32_t Speed;
+        std::optional<uint32_t> Given;
         uint32_t Interval;
     };
-    for (const Case c : {Case{false, 1, 80}, Case{false, 2, 40}, Case{false, 3, 40}, Case{false, 0, 40},
-                         Case{false, 7, 40}, Case{true, 1, 70}, Case{true, 3, 70}}) {
-        RecordingHost host;
-        SceneSession session;
-        EXPECT_EQ(Open(session, host, fixtures::MakeSettings(1, c.Speed), c.Preview), c.Interval)
-            << "preview " << c.Preview << " speed " << c.Speed;
-        EXPECT_EQ(TickScene(session), c.Interval);
-    }
-}
-
-TEST(SceneSession, AnIntervalGivenReplacesTheModesAndSpeeds) {
-    struct Case {
-        uint32_t Given;
-        int32_t Speed;
-        uint32_t Interval;
-    };
-    for (const Case c : {Case{100, 1, 100}, Case{20, 3, 20}, Case{0, 2, 1}}) {
+    for (const Case c : {Case{false, 1, {}, 80}, Case{false, 2, {}, 40}, Case{false, 3, {}, 40}, Case{false, 0, {}, 40},
+                         Case{false, 7, {}, 40}, Case{true, 1, {}, 70}, Case{true, 3, {}, 70}, Case{false, 1, 100, 100},
+                         Case{false, 3, 20, 20}, Case{false, 2, 0, 1}}) {
         RecordingHost host;
         SceneSession session;
         SceneOptions options = Options(fixtures::MakeSettings(1, c.Speed));
+        options.Preview = c.Preview;
         options.Interval = c.Given;
-        EXPECT_EQ(OpenScene(session, SceneParts(host), options), c.Interval) << c.Given;
-        EXPECT_EQ(TickScene(session), c.Interval) << c.Given;
+        EXPECT_EQ(OpenScene(session, SceneParts(host), options), c.Interval)
+            << "preview " << c.Preview << " speed " << c.Speed << " given " << c.Given.value_or(-1);
+        EXPECT_EQ(TickScene(session), c.Interval);
+        EXPECT_EQ(session.Interval(), c.Interval);
     }
 }
 
@@ -145,9 +137,9 @@ TEST(SceneSession, AStopRequestLeavesTheScenesStill) {
         options.StopRequested = [&stop] { return stop; };
         EXPECT_EQ(OpenScene(session, SceneParts(host), options), 40u);
         stop = true;
-        EXPECT_EQ(session.Picture.Width, stopAtOpening ? 0 : 320);
+        EXPECT_EQ(session.Picture().Width, stopAtOpening ? 0 : 320);
         for (int tick = 0; tick < 10; ++tick) EXPECT_EQ(TickScene(session), 40u);
-        EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
+        EXPECT_EQ(session.Scenes().at(0).Scene.ActiveCount, 0);
         EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
         CloseScene(session);
     }
@@ -261,7 +253,7 @@ TEST(SceneSession, EmptyOrUncapturedScenesStillTick) {
         for (int tick = 0; tick < 20; ++tick) TickScene(session);
         RepaintScene(session, PixelRect{0, 0, 10, 10});
         EXPECT_TRUE(host.Presented.empty());
-        EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
+        EXPECT_EQ(session.Scenes().at(0).Scene.ActiveCount, 0);
         CloseScene(session);
     }
 }
@@ -315,7 +307,7 @@ TEST(SceneSession, ASetUpOutOfMemoryKeepsTheSnapshotStillAndTheTicksComing) {
             ASSERT_NO_THROW(EXPECT_EQ(OpenScene(session, SceneParts(host, nullptr, &text), options), 40u));
             for (int tick = 0; tick < 20; ++tick) ASSERT_NO_THROW(EXPECT_EQ(TickScene(session), 40u));
             EXPECT_EQ(host.Picture, host.Snapshot) << "the snapshot covers the screen";
-            EXPECT_EQ(session.Scenes.at(0).Scene.ActiveCount, 0);
+            EXPECT_EQ(session.Scenes().at(0).Scene.ActiveCount, 0);
             EXPECT_TRUE(host.Presented.empty()) << "nothing moves";
             RepaintScene(session, {0, 0, 320, 200});
             EXPECT_EQ(host.Presented.size(), 1u) << "a repaint still shows the picture";
@@ -332,10 +324,10 @@ TEST(SceneSession, ADeferredSetUpShowsThePictureFirstThenGivesTheSameFrames) {
     Open(immediate, now, settings, false, &nowSound);
     SceneOptions options = Options(settings);
     options.SetUpAtFirstTick = true;
+    options.ShowAtOpening = true;
     OpenScene(deferred, SceneParts(later, &laterSound), options);
     EXPECT_TRUE(laterSound.Played.empty()) << "no set-up yet";
-    EXPECT_EQ(deferred.Scenes.at(0).Scene.ActiveCount, 0);
-    RepaintScene(deferred, {0, 0, 320, 200});
+    EXPECT_EQ(deferred.Scenes().at(0).Scene.ActiveCount, 0);
     EXPECT_EQ(later.Presented.size(), 1u) << "the picture shows before the set-up";
     TickScene(deferred);
     EXPECT_EQ(laterSound.Played.size(), 1u) << "the set-up ran at the first tick";
@@ -390,9 +382,9 @@ TEST(SceneSession, EachTickPresentsEveryMonitorsChangesAndNothingInTheUncoveredS
     host.Screens = TwoMonitors;
     SceneSession session;
     Open(session, host, fixtures::MakeSettings(3, 3), false);
-    ASSERT_EQ(session.Scenes.size(), 2u);
-    EXPECT_EQ(session.Scenes[0].Area, (PixelRect{200, 0, 456, 192}));
-    EXPECT_EQ(session.Scenes[1].Area, (PixelRect{0, 0, 200, 150}));
+    ASSERT_EQ(session.Scenes().size(), 2u);
+    EXPECT_EQ(session.Scenes()[0].Area, (PixelRect{200, 0, 456, 192}));
+    EXPECT_EQ(session.Scenes()[1].Area, (PixelRect{0, 0, 200, 150}));
     bool leftTouched = false, rightTouched = false;
     for (int tick = 0; tick < 100; ++tick) {
         host.Presented.clear();
@@ -463,8 +455,8 @@ TEST(SceneSession, DisplayChangeRebuildsTheScenesOverBlackForTheNewLayout) {
     EXPECT_EQ(host.Releases, 1);
     EXPECT_EQ(host.Made.back(), std::make_pair(PixelRect{0, 0, 120, 90}, SnapshotSource::Black));
     EXPECT_EQ(sound.Played.size(), played) << "the looping sound goes on";
-    ASSERT_EQ(session.Scenes.size(), 1u);
-    EXPECT_EQ(session.Scenes[0].Scene.SceneWidth, 120);
+    ASSERT_EQ(session.Scenes().size(), 1u);
+    EXPECT_EQ(session.Scenes()[0].Scene.SceneWidth, 120);
     EXPECT_EQ(host.Presented, (std::vector<std::vector<PixelRect>>{{{0, 0, 120, 90}}}));
     EXPECT_TRUE(AllBlack(host.Snapshot));
     // The new scene is the fresh single-screen scene of that size, drawn over black.

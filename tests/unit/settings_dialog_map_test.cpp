@@ -4,7 +4,7 @@
 #include <map>
 #include <vector>
 
-#include "core/settings_dialog_map.h"
+#include "saver/settings_dialog_map.h"
 #include "fake_settings_storage.h"  // prints settings in failures
 
 namespace wrigglet {

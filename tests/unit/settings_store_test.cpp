@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "core/settings_store.h"
+#include "saver/settings_store.h"
 #include "fake_settings_storage.h"
 
 namespace wrigglet {

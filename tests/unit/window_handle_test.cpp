@@ -1,5 +1,5 @@
 // ParseWindowHandle: the accepted number forms and everything that reads as 0.
-#include "core/command_line.h"
+#include "saver/command_line.h"
 
 #include <gtest/gtest.h>
 

@@ -24,6 +24,27 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -s "$WORK/hack.err" ] && sed 's/^/hack: /' "$WORK/hack.err" >&2; exit 1; }
+skip() { echo "skipped: $*"; exit 77; }
+
+need() {
+    local tool
+    for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is missing (scripts/test.sh installs it)"; done
+}
+
+# needs SCENARIO: what the machine must have for it, else the scenario is skipped. Xorg with
+# the dummy driver, which needs root, is started only when asked (scripts/test.sh asks).
+needs() {
+    case $1 in
+        install) return ;;
+        monitors | xscreensaver_monitors | xscreensaver_private)
+            [ "${WRIGGLET_TEST_XORG:-}" = 1 ] || skip "starts Xorg's dummy driver only with WRIGGLET_TEST_XORG=1"
+            [ "$(id -u)" -eq 0 ] || skip "Xorg with the dummy driver needs root"
+            need Xorg xrandr ;;
+        *) need Xvfb ;;
+    esac
+    need import compare convert xdotool xprop
+    [[ $1 != xscreensaver* ]] || need xscreensaver xscreensaver-command setpriv
+}
 
 start_hack() {
     # Emptied before the start, so that no wait reads the previous hack's lines.
@@ -80,6 +101,13 @@ helper() {
     "$X11_TEST_WINDOW" "$@" >"$WORK/helper.out" &
     HELPER_PID=$!
     wait_for 10 test -s "$WORK/helper.out" || fail "the test helper did not start"
+}
+
+# placed_at WINDOW X,Y: the server has the window there. Read whole before it is matched:
+# grep -q would end the pipe early, and pipefail would take xdotool's SIGPIPE for an answer.
+placed_at() {
+    local geometry
+    geometry=$(xdotool getwindowgeometry "$1") && [[ $geometry == *"Position: $2 "* ]]
 }
 
 # Puts make_picture's picture on the root window, as its background.
@@ -150,7 +178,8 @@ scenario_options() {
         [ "$where" = frozen ] && kill -CONT "$SECOND_XVFB_PID"
     done <<<"$OPTION_CASES"
     export DISPLAY=$main
-    "$WRIGGLET" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
+    [[ $("$WRIGGLET" -help) == *'Sound is not played on Linux'* ]] || fail "-help must say that sound is not played"
+    [[ $("$WRIGGLET" --version) =~ ^wrigglet\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version said $("$WRIGGLET" --version)"
 }
 
 # cmake --install puts the hack and its settings where Debian's XScreenSaver looks, and
@@ -194,7 +223,7 @@ scenario_own_window() {
     local window
     # By its process: the previous hack's window may not be gone from the server yet.
     window=$(xdotool search --pid "$HACK_PID" --name '^wrigglet$')
-    xdotool getwindowgeometry "$window" | grep -q 'Position: 694,548 ' \
+    wait_for 10 placed_at "$window" 694,548 \
         || fail "-geometry 320x200-10-20 put it at $(xdotool getwindowgeometry "$window")"
     xprop -id "$window" WM_CLASS WM_NORMAL_HINTS _NET_WM_PID >"$WORK/xprop.txt"
     grep -q 'WM_CLASS(STRING) = "wrigglet", "Wrigglet"' "$WORK/xprop.txt" \
@@ -223,9 +252,8 @@ scenario_root() {
 # -root over two monitors of a real X server (Xvfb has one): one scene per monitor, the
 # primary's first, each over its part of the desktop, black between them, as wrigglet-sim
 # --monitors draws them; then a monitor moves and becomes the primary, the root keeping its
-# size, and the scenes follow. Xorg needs root; elsewhere the scenario is skipped.
+# size, and the scenes follow.
 scenario_monitors() {
-    [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
     local layout="800x600+0+0 640x480+800+60"
     start_xorg "$WORK" "$layout"
     [ "$(xrandr --listactivemonitors | head -n 1)" = "Monitors: 2" ] || fail "Xorg shows $(xrandr --listactivemonitors)"
@@ -272,7 +300,7 @@ saver_hacks() {
     local pid
     for pid in $(pgrep -x wrigglet); do
         [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$(readlink -f "$WRIGGLET")" ] \
-            && tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$WORK/home" && echo "$pid"
+            && grep -qxz "HOME=$WORK/home" "/proc/$pid/environ" 2>/dev/null && echo "$pid"
     done
 }
 
@@ -342,16 +370,15 @@ scenario_xscreensaver() {
 
 # Two monitors, each hack with its own window and screenshot.
 scenario_xscreensaver_monitors() {
-    [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
     start_xorg "$WORK" "800x600+0+0 640x480+800+60"
     run_daemon True 800x600+0+0 640x480+800+60
 }
 
 # The user keeps the desktop from hacks (Debian's default): neither monitor shows it.
 scenario_xscreensaver_private() {
-    [ "$(id -u)" -eq 0 ] || { echo "skipped: Xorg with the dummy driver needs root"; exit 77; }
     start_xorg "$WORK" "800x600+0+0 640x480+800+60"
     run_daemon False 800x600+0+0 640x480+800+60
 }
 
+needs "$1"
 "scenario_$1"

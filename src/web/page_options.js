@@ -1,0 +1,52 @@
+// The page's settings and the address fragment that carries them, with the seed and an
+// optional tick limit, so that a run can be shared and shown again:
+// #seed=7&wrigglets=3&speed=3&desktop=0&text=0&sound=0&ticks=200
+
+// As a saver that was never configured starts: the core's defaults, which it packs into one
+// number (desktop, sound and text in bits 0 to 2, the speed from bit 4, the population from 8).
+export function defaultSettings(core) {
+  const packed = core._wrigglet_default_settings();
+  return Object.freeze({
+    wrigglets: (packed >> 8) & 15, speed: (packed >> 4) & 15, desktop: !!(packed & 1), text: !!(packed & 4), sound: !!(packed & 2),
+  });
+}
+
+const choices = { wrigglets: [1, 2, 3], speed: [1, 2, 3] };
+const switches = ['desktop', 'text', 'sound'];
+
+// The saver's own seed: milliseconds since midnight UTC.
+export function timeOfDaySeed(now = new Date()) {
+  return ((now.getUTCHours() * 60 + now.getUTCMinutes()) * 60 + now.getUTCSeconds()) * 1000 + now.getUTCMilliseconds();
+}
+
+function wholeNumber(text, highest) {
+  if (!/^[0-9]+$/.test(text ?? '')) return undefined;
+  const value = Number(text);
+  return value <= highest ? value : undefined;
+}
+
+// The run a fragment asks for; what it lacks or gets wrong takes the default (no seed: none
+// chosen yet; no ticks: no limit).
+export function readFragment(hash, defaults) {
+  const fields = new URLSearchParams(hash.replace(/^#/, ''));
+  const settings = { ...defaults };
+  for (const [name, allowed] of Object.entries(choices)) {
+    const value = wholeNumber(fields.get(name), 9);
+    if (allowed.includes(value)) settings[name] = value;
+  }
+  for (const name of switches) {
+    const value = fields.get(name);
+    if (value === '0' || value === '1') settings[name] = value === '1';
+  }
+  return { settings, seed: wholeNumber(fields.get('seed'), 0xffffffff), ticks: wholeNumber(fields.get('ticks'), 0x7fffffff) };
+}
+
+export function formatFragment({ settings, seed, ticks }) {
+  const fields = new URLSearchParams();
+  if (seed !== undefined) fields.set('seed', String(seed));
+  fields.set('wrigglets', String(settings.wrigglets));
+  fields.set('speed', String(settings.speed));
+  for (const name of switches) fields.set(name, settings[name] ? '1' : '0');
+  if (ticks !== undefined) fields.set('ticks', String(ticks));
+  return '#' + fields.toString();
+}
