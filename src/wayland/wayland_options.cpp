@@ -15,7 +15,7 @@ OptionTable WaylandOptionTable(WaylandOptions& o) {
     OptionTable table = SceneOptionRows(o.Scene);
     table.push_back(TextOption("picture", "FILE", o.Picture,
                                "a PNG of any size to crawl over, scaled to cover each output (default:\n"
-                               "what the outputs show at start, where the compositor lets a client copy them)"));
+                               "what the outputs show at start, where the compositor lets them be copied)"));
     table.push_back(NumberOption("idle", "SECONDS", o.Idle, {1, 86400},
                                  "keep running: the scenes after SECONDS without input, until input"));
     table.push_back(FlagOption("help", o.Help, "print this help"));
