@@ -71,24 +71,7 @@ std::string ReadAll(int fd) {
     return data;
 }
 
-}  // namespace
-
-bool HasDesktop(const DesktopPictures& desktop, const std::string& output) {
-    return PictureFor(desktop, output) != nullptr;
-}
-
-void FillDesktop(const DesktopPictures& desktop, const std::string& output, int32_t width, int32_t height,
-                 uint32_t* pixels) {
-    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    const image::RgbPicture* picture = PictureFor(desktop, output);
-    if (!picture) {
-        std::fill_n(pixels, count, 0u);
-        return;
-    }
-    const std::vector<uint32_t> covered = image::CoverPixels(*picture, width, height);
-    std::copy_n(covered.begin(), std::min(count, covered.size()), pixels);
-}
-
+// What the output shows now; none when grim is missing or fails.
 std::optional<image::RgbPicture> CaptureOutput(const std::string& output) {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0) return std::nullopt;
@@ -119,6 +102,30 @@ std::optional<image::RgbPicture> CaptureOutput(const std::string& output) {
     if (spawned != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return ParsePpm(data);
+}
+
+}  // namespace
+
+bool HasDesktop(const DesktopPictures& desktop, const std::string& output) {
+    return PictureFor(desktop, output) != nullptr;
+}
+
+void FillDesktop(const DesktopPictures& desktop, const std::string& output, int32_t width, int32_t height,
+                 uint32_t* pixels) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const image::RgbPicture* picture = PictureFor(desktop, output);
+    if (!picture) {
+        std::fill_n(pixels, count, 0u);
+        return;
+    }
+    const std::vector<uint32_t> covered = image::CoverPixels(*picture, width, height);
+    std::copy_n(covered.begin(), std::min(count, covered.size()), pixels);
+}
+
+void CaptureOutputs(DesktopPictures& desktop, const std::vector<std::string>& outputs) {
+    desktop.Captures.clear();
+    for (const std::string& output : outputs)
+        if (auto picture = CaptureOutput(output)) desktop.Captures[output] = std::move(*picture);
 }
 
 }  // namespace wrigglet::wayland

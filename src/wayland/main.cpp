@@ -7,7 +7,7 @@
 #include "image/png_read.h"
 #include "wayland/desktop_pictures.h"
 #include "wayland/wayland_options.h"
-#include "wayland/wayland_session.h"
+#include "wayland/wayland_loop.h"
 
 int main(int argc, char** argv) {
     using namespace wrigglet::wayland;

@@ -1,6 +1,6 @@
-// The program's life on a Wayland display: the globals, a scene for every output (and for
-// each one that comes later), the seats' input, ticks, and a clean end on input, on SIGTERM
-// or SIGINT, or when the compositor closes a surface.
+// The program's loop on a Wayland display: the globals, an output loop for every output (and
+// for each one that comes later), the seats' input, and a clean end on input, on SIGTERM or
+// SIGINT, or when the compositor closes a surface.
 #pragma once
 
 #include <signal.h>
