@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/stop_request.h"
 #include "image/png_read.h"
 
 namespace wrigglet::wayland {
@@ -25,7 +26,8 @@ void FillDesktop(const DesktopPictures& desktop, const std::string& output, int3
                  uint32_t* pixels);
 
 // Reads what each of these outputs shows now, through `grim -o NAME`, in place of what was
-// read before; an output grim can't read (grim missing or failing) is left without.
-void CaptureOutputs(DesktopPictures& desktop, const std::vector<std::string>& outputs);
+// read before; an output grim can't read (grim missing or failing, or a stop came) is left
+// without.
+void CaptureOutputs(DesktopPictures& desktop, const std::vector<std::string>& outputs, const StopRequest& stop);
 
 }  // namespace wrigglet::wayland

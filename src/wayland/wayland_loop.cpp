@@ -1,57 +1,25 @@
-// The event loop. Signals are blocked except while waiting in ppoll, so a SIGTERM is seen
+// The event loop. Stop signals are blocked except while it waits, so a SIGTERM is seen
 // between two requests, never inside one, and the scenes are closed before the exit.
 #include "wayland/wayland_loop.h"
 
-#include <poll.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/monitor_layout.h"
+#include "posix/descriptor_wait.h"
+#include "posix/stop_signals.h"
 #include "wayland/output_loop.h"
 #include "wayland/seat_input.h"
 #include "wayland/wayland_globals.h"
 #include "wayland/wayland_outputs.h"
 
 namespace wrigglet::wayland {
-
-namespace {
-
-volatile std::sig_atomic_t StopRequested = 0;
-
-void RequestStop(int) { StopRequested = 1; }
-
-// Signals are held back outside the loop's wait: one that came is pending until then.
-bool StopPending() {
-    if (StopRequested) return true;
-    sigset_t pending;
-    sigpending(&pending);
-    return sigismember(&pending, SIGTERM) == 1 || sigismember(&pending, SIGINT) == 1;
-}
-
-}  // namespace
-
-sigset_t CatchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = RequestStop;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    sigset_t stops, previous;
-    sigemptyset(&stops);
-    sigaddset(&stops, SIGTERM);
-    sigaddset(&stops, SIGINT);
-    sigprocmask(SIG_BLOCK, &stops, &previous);
-    sigdelset(&previous, SIGTERM);
-    sigdelset(&previous, SIGINT);
-    return previous;
-}
 
 namespace {
 
@@ -65,10 +33,25 @@ struct SeatSlot {
     std::unique_ptr<SeatInput> Input = std::make_unique<SeatInput>();
 };
 
+// A descriptor the loop waits on beside the display's, and what its readiness does.
+struct LoopDescriptor {
+    int Fd = -1;
+    short Events = POLLIN;
+    std::function<void(short revents)> Ready;
+};
+
 struct LoopState {
     LoopState(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop, std::ostream& out)
-        : Display(display), Options(options), Desktop(desktop), Context{Globals, Options, Desktop,    Text,
-                                                                        out,     Ending,  StopPending} {}
+        : Display(display),
+          Options(options),
+          Desktop(desktop),
+          Context{.Globals = Globals,
+                  .Options = Options,
+                  .Desktop = Desktop,
+                  .Text = Text,
+                  .Out = out,
+                  .Ending = Ending,
+                  .StopRequested = posix::StopSignalled} {}
     wl_display* Display;
     const WaylandOptions& Options;
     DesktopPictures& Desktop;
@@ -79,6 +62,7 @@ struct LoopState {
     OutputContext Context;
     std::vector<OutputSlot> Outputs;
     std::vector<SeatSlot> Seats;
+    std::vector<LoopDescriptor> Descriptors;  // waited on beside the display's
     PointerWatch Watch;
     bool Showing = false;  // the saver shows: an output that comes gets its loop at once
     size_t NextIndex = 0;  // the index the next output's scene seeds as
@@ -183,7 +167,7 @@ void ShowSaver(LoopState& state) {
     if (state.Options.Scene.Settings.Desktop && !state.Desktop.Picture && state.Globals.ScreenCopy) {
         std::vector<std::string> names;
         for (const OutputSlot* slot : outputs) names.push_back(slot->Output->Name);
-        CaptureOutputs(state.Desktop, names);
+        CaptureOutputs(state.Desktop, names, posix::StopSignalled);
     }
     state.Showing = true;
     for (OutputSlot* slot : outputs) StartOutputLoop(state, *slot);
@@ -198,35 +182,29 @@ std::optional<TickTime> NextTick(const LoopState& state) {
     return next;
 }
 
-// Waits for events, the next tick or a stop signal, and dispatches what came; false when
-// the connection is lost.
+// Waits for the display's events, the other descriptors', the next tick or a stop signal,
+// and handles what came; false when the connection is lost.
 bool WaitAndDispatch(LoopState& state, const sigset_t& waitMask) {
     wl_display* display = state.Display;
     while (wl_display_prepare_read(display) != 0)
         if (wl_display_dispatch_pending(display) < 0) return false;
-    pollfd connection{wl_display_get_fd(display), POLLIN, 0};
+    std::vector<pollfd> descriptors{{wl_display_get_fd(display), POLLIN, 0}};
     if (wl_display_flush(display) < 0) {
         if (errno != EAGAIN) {
             wl_display_cancel_read(display);
             return false;
         }
-        connection.events |= POLLOUT;
+        descriptors[0].events |= POLLOUT;
     }
-    timespec timeout{};
-    timespec* limit = nullptr;
-    if (const auto next = NextTick(state)) {
-        const auto left = std::max(TickTime::duration::zero(), *next - std::chrono::steady_clock::now());
-        const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-        timeout.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
-        timeout.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
-        limit = &timeout;
-    }
-    const int woke = ppoll(&connection, 1, limit, &waitMask);
-    if (woke > 0 && (connection.revents & (POLLIN | POLLERR | POLLHUP))) {
+    for (const LoopDescriptor& other : state.Descriptors) descriptors.push_back({other.Fd, other.Events, 0});
+    const int woke = posix::WaitForDescriptors(descriptors, NextTick(state), &waitMask);
+    if (woke > 0 && (descriptors[0].revents & (POLLIN | POLLERR | POLLHUP))) {
         if (wl_display_read_events(display) < 0) return false;
     } else {
         wl_display_cancel_read(display);
     }
+    for (size_t i = 1; woke > 0 && i < descriptors.size(); ++i)
+        if (descriptors[i].revents) state.Descriptors[i - 1].Ready(descriptors[i].revents);
     return wl_display_dispatch_pending(display) >= 0;
 }
 
@@ -253,8 +231,8 @@ void Release(LoopState& state) {
 
 }  // namespace
 
-int RunWayland(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop, const sigset_t& waitMask,
-               std::ostream& out, std::ostream& errors) {
+int RunWaylandLoop(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop,
+                   const sigset_t& waitMask, std::ostream& out, std::ostream& errors) {
     LoopState state(display, options, desktop, out);
     state.Registry = wl_display_get_registry(display);
     wl_registry_add_listener(state.Registry, &RegistryListener, &state);
@@ -268,9 +246,9 @@ int RunWayland(wl_display* display, const WaylandOptions& options, DesktopPictur
         status = 1;
     } else if (connected) {
         ShowSaver(state);
-        while (connected && !StopRequested && !state.Ending) {
+        while (connected && !posix::StopSignalled() && !state.Ending) {
             connected = WaitAndDispatch(state, waitMask);
-            if (connected && !StopRequested && !state.Ending) TickDueOutputs(state);
+            if (connected && !posix::StopSignalled() && !state.Ending) TickDueOutputs(state);
         }
     }
     if (!connected) {

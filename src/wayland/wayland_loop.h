@@ -13,14 +13,11 @@
 
 namespace wrigglet::wayland {
 
-// Blocks SIGTERM and SIGINT from now on, so that they can only arrive while the loop waits,
-// and answers the signal mask to wait with, in which they are open.
-sigset_t CatchStopSignals();
-
-// Runs until the saver is told to end; answers the exit status: 0, or 1 (after a line to
-// `errors`) when the compositor lacks what it needs or the connection is lost. With -ticks,
-// a line goes to `out` each time an output shows the last tick.
-int RunWayland(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop, const sigset_t& waitMask,
-               std::ostream& out, std::ostream& errors);
+// Runs until the saver is told to end (a stop signal among them: the signals caught, the
+// loop waits with `waitMask`); answers the exit status: 0, or 1 (after a line to `errors`)
+// when the compositor lacks what it needs or the connection is lost. With -ticks, a line
+// goes to `out` each time an output shows the last tick.
+int RunWaylandLoop(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop,
+                   const sigset_t& waitMask, std::ostream& out, std::ostream& errors);
 
 }  // namespace wrigglet::wayland
