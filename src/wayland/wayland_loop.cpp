@@ -13,6 +13,7 @@
 
 #include "core/monitor_layout.h"
 #include "posix/descriptor_wait.h"
+#include "posix/program_entry.h"
 #include "posix/stop_signals.h"
 #include "wayland/output_loop.h"
 #include "wayland/seat_input.h"
@@ -240,10 +241,9 @@ int RunWaylandLoop(wl_display* display, const WaylandOptions& options, DesktopPi
     // made while the descriptions came.
     bool connected = true;
     for (int i = 0; i < 3 && connected; ++i) connected = wl_display_roundtrip(display) >= 0;
-    int status = 0;
+    int status = posix::ExitSuccess;
     if (const std::string missing = MissingGlobal(state.Globals); connected && !missing.empty()) {
-        errors << "wrigglet-wayland: the compositor offers no " << missing << "\n";
-        status = 1;
+        status = posix::Fail(errors, "wrigglet-wayland", "the compositor offers no " + missing);
     } else if (connected) {
         ShowSaver(state);
         while (connected && !posix::StopSignalled() && !state.Ending) {
@@ -251,11 +251,9 @@ int RunWaylandLoop(wl_display* display, const WaylandOptions& options, DesktopPi
             if (connected && !posix::StopSignalled() && !state.Ending) TickDueOutputs(state);
         }
     }
-    if (!connected) {
-        errors << "wrigglet-wayland: lost the Wayland display: " << std::strerror(wl_display_get_error(display))
-               << "\n";
-        status = 1;
-    }
+    if (!connected)
+        status = posix::Fail(errors, "wrigglet-wayland",
+                             std::string("lost the Wayland display: ") + std::strerror(wl_display_get_error(display)));
     Release(state);
     return status;
 }
