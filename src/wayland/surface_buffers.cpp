@@ -5,8 +5,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include "core/frame.h"
 
 namespace wrigglet::wayland {
