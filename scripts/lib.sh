@@ -61,7 +61,7 @@ process_ended() {  # PID
 # stop_process PID [SIGNAL]: ends a background process of this shell's (TERM by default)
 # and collects it; nothing when PID is empty.
 stop_process() {
-    [ -n "$1" ] || return 0
+    [ -n "${1:-}" ] || return 0
     kill -s "${2:-TERM}" "$1" 2>/dev/null
     wait "$1" 2>/dev/null
     return 0

@@ -16,8 +16,12 @@ WINE_PACKAGES=(wine wine64 xvfb xauth xdotool x11-apps x11-xserver-utils imagema
 X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils xscreensaver xdotool
                    imagemagick util-linux x11-utils)
 # The Wayland program's tests: a headless sway, grim to read its outputs, wayvnc for input (a
-# short Python script speaks to it), setpriv to run sway as an unprivileged user.
-WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux)
+# short Python script speaks to it), setpriv to run the compositors as an unprivileged user;
+# headless GNOME Shell and KWin in private D-Bus sessions, driven over D-Bus with Debian's
+# GObject binding for Python; KWin's protocol XML for the fake-input client; the desktop portal
+# with GNOME's backend (and its permission store) for the desktop read through the portal.
+WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux gnome-shell kwin-wayland plasma-wayland-protocols
+                       dbus-daemon python3-gi xdg-desktop-portal xdg-desktop-portal-gnome)
 # The arm64 cross build and its tests under emulation: the cross compiler, qemu-user, and the
 # target's libraries from Debian's multiarch packages (never the machine's own tools).
 ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user libpng-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
 #include "core/monitor_layout.h"
 #include "core/program_options.h"
@@ -54,12 +55,12 @@ ProgramOption OnOffOption(std::string name, bool& target, std::string help) {
     return option;
 }
 
-OptionTable SimOptionTable(SimOptions& o, bool& sizeGiven) {
+OptionTable SimOptionTable(SimOptions& o, const std::shared_ptr<bool>& sizeGiven) {
     ProgramOption size = InGroup(
         1, SizeOption("size", o.Width, o.Height, MaxSimSize, "scene size, 1x1 to 8192x8192 (default 1024x768)"));
-    size.TakeValue = [take = size.TakeValue, &sizeGiven](const std::string& spelling, const std::string& value) {
+    size.TakeValue = [take = size.TakeValue, sizeGiven](const std::string& spelling, const std::string& value) {
         std::string error = take(spelling, value);
-        sizeGiven |= error.empty();
+        *sizeGiven |= error.empty();
         return error;
     };
     ProgramOption monitors{.Name = "monitors",
@@ -74,8 +75,6 @@ OptionTable SimOptionTable(SimOptions& o, bool& sizeGiven) {
     };
     const NumberRange anyInt32{
         .Lowest = std::numeric_limits<int32_t>::min(), .Highest = std::numeric_limits<int32_t>::max(), .Stated = false};
-    ProgramOption help = FlagOption("help", o.Help, "print this help");
-    help.Short = "h";
     return {
         size,
         monitors,
@@ -96,26 +95,18 @@ OptionTable SimOptionTable(SimOptions& o, bool& sizeGiven) {
                    "write field cells x = 0..W, y = 0..H after set-up, little-endian int32,\n"
                    "row by row (of the primary's scene)"),
         FlagOption("stats", o.Stats, "print the set-up time, the mean tick time and what a tick sends"),
-        help,
     };
 }
 
 }  // namespace
 
-std::string SimUsage() {
-    SimOptions options;
-    bool sizeGiven = false;
-    const OptionTable table = SimOptionTable(options, sizeGiven);
-    return ProgramUsage(table, SimSyntax, 100) + "\n" + OptionHelp(table, SimSyntax);
-}
-
-ParsedOptions ParseSimArguments(const std::vector<std::string>& arguments) {
-    ParsedOptions parsed;
-    bool sizeGiven = false;
-    parsed.Error = ParseProgramOptions(SimOptionTable(parsed.Options, sizeGiven), SimSyntax, arguments);
-    if (parsed.Error.empty() && sizeGiven && !parsed.Options.Monitors.empty())
-        parsed.Error = "--size and --monitors don't go together: --size is the one-monitor form";
-    return parsed;
+posix::ProgramCommandLine SimCommandLine(SimOptions& options) {
+    const auto sizeGiven = std::make_shared<bool>(false);
+    return {.Syntax = SimSyntax, .Table = SimOptionTable(options, sizeGiven), .Check = [&options, sizeGiven] {
+                return *sizeGiven && !options.Monitors.empty()
+                           ? std::string("--size and --monitors don't go together: --size is the one-monitor form")
+                           : std::string();
+            }};
 }
 
 }  // namespace wrigglet::sim

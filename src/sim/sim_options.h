@@ -9,6 +9,7 @@
 #include "core/frame.h"
 #include "core/saver_settings.h"
 #include "image/png_read.h"
+#include "posix/program_entry.h"
 
 namespace wrigglet::sim {
 
@@ -29,16 +30,9 @@ struct SimOptions {
     std::string OutputPng;
     std::string OutputField;
     bool Stats = false;
-    bool Help = false;
 };
 
-struct ParsedOptions {
-    SimOptions Options;
-    std::string Error;  // one line saying what is wrong; empty when the arguments are good
-};
-
-ParsedOptions ParseSimArguments(const std::vector<std::string>& arguments);
-
-std::string SimUsage();
+// The simulator's options bound to `options`, and their spelling, for the entry.
+posix::ProgramCommandLine SimCommandLine(SimOptions& options);
 
 }  // namespace wrigglet::sim

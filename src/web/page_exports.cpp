@@ -20,7 +20,7 @@ struct PageSound final : SoundPlayer {
     void PlayLooping(int32_t resource) override { PlaySoundLooping(resource); }
 };
 
-struct PageState {
+struct LoopState {
     CanvasSceneHost Host;
     CanvasText Text;
     PageSound Sound;
@@ -29,8 +29,8 @@ struct PageState {
     MouseWatch Watch;
 };
 
-PageState& Page() {
-    static PageState page;
+LoopState& Page() {
+    static LoopState page;
     return page;
 }
 

@@ -4,23 +4,23 @@
 #include <memory>
 
 #include "win32/message_loop.h"
-#include "win32/scene_window.h"
+#include "win32/win32_loop.h"
 
 namespace wrigglet {
 namespace {
 
-std::unique_ptr<SceneWindow> MakeSceneWindow(const SaverCommand& command, const SaverSettings& settings,
-                                             bool isNTPlatform) {
-    auto scene = std::make_unique<SceneWindow>();
-    scene->Saver.Command = command;
-    scene->Saver.Settings = settings;
-    scene->Saver.IsNTPlatform = isNTPlatform;
-    return scene;
+std::unique_ptr<LoopState> MakeLoopState(const SaverCommand& command, const SaverSettings& settings,
+                                         bool isNTPlatform) {
+    auto state = std::make_unique<LoopState>();
+    state->Saver.Command = command;
+    state->Saver.Settings = settings;
+    state->Saver.IsNTPlatform = isNTPlatform;
+    return state;
 }
 
-void RunMessageLoop(HWND parent, SceneWindow& scene) {
-    RunWatchedMessageLoop([parent, &scene] {
-        KeepSceneTimer(scene);
+void RunMessageLoop(HWND parent, LoopState& state) {
+    RunWatchedMessageLoop([parent, &state] {
+        KeepSceneTimer(state);
         // A host that ends without destroying its window sends the preview nothing; without
         // this the preview would hold the single-instance mutex for ever.
         return !parent || IsWindow(parent);
@@ -30,21 +30,21 @@ void RunMessageLoop(HWND parent, SceneWindow& scene) {
 }  // namespace
 
 void RunPreview(const SaverCommand& command, const SaverSettings& settings, bool isNTPlatform) {
-    const auto scene = MakeSceneWindow(command, settings, isNTPlatform);
+    const auto state = MakeLoopState(command, settings, isNTPlatform);
     HWND parent = AsHwnd(command.ParentWindow);
-    HWND window = CreateSceneWindow(*scene, parent);
+    HWND window = CreateSceneWindow(*state, parent);
     if (!window) return;
-    RunMessageLoop(parent, *scene);
+    RunMessageLoop(parent, *state);
     if (IsWindow(window)) DestroyWindow(window);
 }
 
 void RunFullScreen(const SaverCommand& command, const SaverSettings& settings, bool isNTPlatform) {
     HWND previousForeground = GetForegroundWindow();
-    const auto scene = MakeSceneWindow(command, settings, isNTPlatform);
-    if (!CreateSceneWindow(*scene, nullptr)) return;
+    const auto state = MakeLoopState(command, settings, isNTPlatform);
+    if (!CreateSceneWindow(*state, nullptr)) return;
     UINT wasRunning = 0;
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, &wasRunning, 0);
-    RunMessageLoop(nullptr, *scene);
+    RunMessageLoop(nullptr, *state);
     // Always switched off, whatever the previous state was.
     SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &wasRunning, 0);
     ShowCursor(TRUE);

@@ -3,15 +3,22 @@
 #pragma once
 
 #include <string>
+#include <thread>
 
 namespace wrigglet::x11 {
 
 // Time the display has to answer the connection and the window's set-up.
 inline constexpr unsigned DisplayAnswerSeconds = 5;
 
-// From now until DisarmDisplayDeadline, a display that keeps the hack waiting longer than
-// DisplayAnswerSeconds ends it with status 1 and this line (a newline is added) on stderr.
-void ArmDisplayDeadline(const std::string& line);
-void DisarmDisplayDeadline();
+// From its making until Disarm (or its end), a display that keeps the hack waiting longer
+// than DisplayAnswerSeconds ends it with status 1 and `line` (a newline is added) on stderr.
+class DisplayDeadline {
+public:
+    explicit DisplayDeadline(std::string line);
+    void Disarm();
+
+private:
+    std::jthread watch_;
+};
 
 }  // namespace wrigglet::x11

@@ -22,7 +22,7 @@ struct NamedTarget {
     std::string Name;  // how the user named it, for the error lines
 };
 
-std::optional<NamedTarget> NamedWindow(const HackOptions& options, const char* saverWindow) {
+std::optional<NamedTarget> NamedWindow(const X11Options& options, const char* saverWindow) {
     std::ostringstream name;
     if (options.WindowId) {
         name << "-window-id 0x" << std::hex << *options.WindowId;
@@ -62,7 +62,7 @@ std::string VisualProblem(const std::string& name, const Visual* visual, int dep
     return out.str();
 }
 
-XSizeHints PlacementHints(Display* display, const HackOptions& options) {
+XSizeHints PlacementHints(Display* display, const X11Options& options) {
     XSizeHints hints{};
     hints.flags = PSize | PWinGravity;
     hints.width = options.Width;
@@ -97,7 +97,7 @@ void DescribeOwnWindow(Display* display, Window window, XSizeHints& hints, Atom 
     XSetWMProtocols(display, window, protocols, 1);
 }
 
-Window MakeOwnWindow(Display* display, const HackOptions& options, Atom deleteWindow) {
+Window MakeOwnWindow(Display* display, const X11Options& options, Atom deleteWindow) {
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
     attributes.background_pixel = BlackPixel(display, screen);
@@ -117,7 +117,7 @@ Window MakeOwnWindow(Display* display, const HackOptions& options, Atom deleteWi
 
 }  // namespace
 
-std::optional<HackWindow> OpenHackWindow(Display* display, const HackOptions& options, const char* saverWindow,
+std::optional<HackWindow> OpenHackWindow(Display* display, const X11Options& options, const char* saverWindow,
                                          std::string& error) {
     HackWindow hack;
     Window window = None;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "x11/hack_options.h"
+#include "x11/x11_options.h"
 #include "x11/x11_scene_host.h"
 
 namespace wrigglet::x11 {
@@ -20,7 +20,7 @@ struct HackWindow {
 // The window to draw into, its events selected; a window of its own is placed by -geometry,
 // shown, and its first exposure awaited, so the scene starts on a visible window. Empty,
 // with the one-line reason in `error`, when there is no window the hack can draw in.
-std::optional<HackWindow> OpenHackWindow(Display* display, const HackOptions& options, const char* saverWindow,
+std::optional<HackWindow> OpenHackWindow(Display* display, const X11Options& options, const char* saverWindow,
                                          std::string& error);
 
 void CloseHackWindow(Display* display, const HackWindow& window);

@@ -7,13 +7,21 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sstream>
+#include <vector>
 
-#include "x11/helper_process.h"
+#include "posix/helper_process.h"
 #include "x11/image_settings.h"
 
 namespace wrigglet::x11 {
 
 namespace {
+
+using posix::FindHelper;
+using posix::RunHelper;
+
+// Where Debian and others install XScreenSaver's helpers, when $PATH doesn't name them
+// (XScreenSaver puts its own folder there for its hacks).
+const std::vector<std::string> HelperFolders{"/usr/libexec/xscreensaver", "/usr/lib/xscreensaver"};
 
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home) return home;
@@ -29,7 +37,7 @@ std::string Hex(unsigned long id) {
 
 // The chosen file: the helper prints it relative to the folder, or whole.
 std::string ChooseFile(const std::string& folder, const StopRequest& stop) {
-    const std::string helper = FindHelper("xscreensaver-getimage-file");
+    const std::string helper = FindHelper("xscreensaver-getimage-file", HelperFolders);
     if (helper.empty()) return "";
     const std::optional<std::string> printed = RunHelper({helper, folder}, stop);
     if (!printed) return "";
@@ -41,7 +49,7 @@ std::string ChooseFile(const std::string& folder, const StopRequest& stop) {
 }  // namespace
 
 DesktopImage TakeFolderPicture(const X11Window& window, const std::string& folder, const StopRequest& stop) {
-    const std::string helper = FindHelper("xscreensaver-getimage");
+    const std::string helper = FindHelper("xscreensaver-getimage", HelperFolders);
     const std::string file = helper.empty() ? "" : ChooseFile(folder, stop);
     if (file.empty()) return {};
     Display* display = window.Connection;

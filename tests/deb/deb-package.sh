@@ -58,7 +58,9 @@ apt install --no-install-recommends "$deb" >"$DEB_WORK/install.log" 2>&1 ||
 /usr/libexec/xscreensaver/wrigglet -help >"$DEB_WORK/help.txt" 2>&1 ||
     fail "the installed hack does not run: $(head -n 3 "$DEB_WORK/help.txt")"
 grep -q '^usage: wrigglet' "$DEB_WORK/help.txt" || fail "no usage from -help: $(head -n 3 "$DEB_WORK/help.txt")"
-/usr/bin/wrigglet-wayland -help 2>&1 | grep -q '^usage: wrigglet-wayland' || fail "the installed wrigglet-wayland does not run"
+# Read whole before it is matched: grep -q would end the pipe at the first line, and pipefail
+# would take the program's SIGPIPE for a failure.
+[[ $(/usr/bin/wrigglet-wayland -help 2>&1) == 'usage: wrigglet-wayland '* ]] || fail "the installed wrigglet-wayland does not run"
 # The settings page's Documentation button asks man for the page by the hack's name.
 if command -v man >/dev/null && [ -e /usr/share/man/man6/wrigglet.6.gz ]; then
     [ "$(man -w wrigglet)" = /usr/share/man/man6/wrigglet.6.gz ] || fail "man does not find wrigglet: $(man -w wrigglet 2>&1)"

@@ -100,35 +100,27 @@ TEST(SceneSession, OpeningTakesTheSnapshotTheModeAsks) {
     }
 }
 
-TEST(SceneSession, TicksComeAtTheModesAndSpeedsInterval) {
+// The mode's and speed's interval, unless the front end gives its own (0 counts as 1, since
+// an answer of 0 means no more ticks).
+TEST(SceneSession, TicksComeAtTheModesAndSpeedsIntervalOrTheOneGiven) {
     struct Case {
         bool Preview;
         int32_t Speed;
+        std::optional<uint32_t> Given;
         uint32_t Interval;
     };
-    for (const Case c : {Case{false, 1, 80}, Case{false, 2, 40}, Case{false, 3, 40}, Case{false, 0, 40},
-                         Case{false, 7, 40}, Case{true, 1, 70}, Case{true, 3, 70}}) {
-        RecordingHost host;
-        SceneSession session;
-        EXPECT_EQ(Open(session, host, fixtures::MakeSettings(1, c.Speed), c.Preview), c.Interval)
-            << "preview " << c.Preview << " speed " << c.Speed;
-        EXPECT_EQ(TickScene(session), c.Interval);
-    }
-}
-
-TEST(SceneSession, AnIntervalGivenReplacesTheModesAndSpeeds) {
-    struct Case {
-        uint32_t Given;
-        int32_t Speed;
-        uint32_t Interval;
-    };
-    for (const Case c : {Case{100, 1, 100}, Case{20, 3, 20}, Case{0, 2, 1}}) {
+    for (const Case c : {Case{false, 1, {}, 80}, Case{false, 2, {}, 40}, Case{false, 3, {}, 40}, Case{false, 0, {}, 40},
+                         Case{false, 7, {}, 40}, Case{true, 1, {}, 70}, Case{true, 3, {}, 70}, Case{false, 1, 100, 100},
+                         Case{false, 3, 20, 20}, Case{false, 2, 0, 1}}) {
         RecordingHost host;
         SceneSession session;
         SceneOptions options = Options(fixtures::MakeSettings(1, c.Speed));
+        options.Preview = c.Preview;
         options.Interval = c.Given;
-        EXPECT_EQ(OpenScene(session, SceneParts(host), options), c.Interval) << c.Given;
-        EXPECT_EQ(TickScene(session), c.Interval) << c.Given;
+        EXPECT_EQ(OpenScene(session, SceneParts(host), options), c.Interval)
+            << "preview " << c.Preview << " speed " << c.Speed << " given " << c.Given.value_or(-1);
+        EXPECT_EQ(TickScene(session), c.Interval);
+        EXPECT_EQ(session.Interval(), c.Interval);
     }
 }
 
@@ -332,10 +324,10 @@ TEST(SceneSession, ADeferredSetUpShowsThePictureFirstThenGivesTheSameFrames) {
     Open(immediate, now, settings, false, &nowSound);
     SceneOptions options = Options(settings);
     options.SetUpAtFirstTick = true;
+    options.ShowAtOpening = true;
     OpenScene(deferred, SceneParts(later, &laterSound), options);
     EXPECT_TRUE(laterSound.Played.empty()) << "no set-up yet";
     EXPECT_EQ(deferred.Scenes().at(0).Scene.ActiveCount, 0);
-    RepaintScene(deferred, {0, 0, 320, 200});
     EXPECT_EQ(later.Presented.size(), 1u) << "the picture shows before the set-up";
     TickScene(deferred);
     EXPECT_EQ(laterSound.Played.size(), 1u) << "the set-up ran at the first tick";

@@ -191,15 +191,8 @@ TEST(SceneSetup, AStopRequestEndsTheSetUpWithAnEmptyScene) {
     }
 }
 
-TEST(SceneTimer, IntervalDependsOnPreviewAndSpeed) {
-    struct Case {
-        bool preview;
-        int32_t speed;
-        uint32_t interval;
-    };
-    for (const Case& c : {Case{true, 1, 70}, Case{true, 3, 70}, Case{false, 1, 80}, Case{false, 2, 40},
-                          Case{false, 3, 40}, Case{false, 0, 40}, Case{false, 7, 40}})
-        EXPECT_EQ(SceneTimerInterval(c.preview, c.speed), c.interval) << c.preview << " " << c.speed;
+// The intervals themselves are the session's answers (scene_session_test).
+TEST(SceneTimer, OnlyTurboTakesSeveralStepsATick) {
     EXPECT_EQ(StepsPerTick(3), 4);
     EXPECT_EQ(StepsPerTick(2), 1);
     EXPECT_EQ(StepsPerTick(1), 1);

@@ -62,24 +62,29 @@ uint64_t PngHash(const fs::path& path, int32_t expectWidth, int32_t expectHeight
     return fixtures::HashRgb(picture.Rgb);
 }
 
-TEST(SimOptions, DefaultsAndEveryFlag) {
-    const ParsedOptions defaults = ParseSimArguments({});
-    EXPECT_EQ(defaults.Error, "");
-    EXPECT_EQ(defaults.Options.Width, 1024);
-    EXPECT_EQ(defaults.Options.Height, 768);
-    EXPECT_EQ(defaults.Options.Settings.Wrigglets, 2);
-    EXPECT_EQ(defaults.Options.Settings.Speed, 2);
-    EXPECT_FALSE(defaults.Options.Settings.Sound);
-    EXPECT_FALSE(defaults.Options.Settings.Text);
-    EXPECT_EQ(defaults.Options.Ticks, 0);
-    EXPECT_FALSE(defaults.Options.Seed.has_value());
+// The one-line reason the arguments are refused, or empty; the options in `options`.
+std::string Parse(const std::vector<std::string>& arguments, SimOptions& options) {
+    return posix::ParseCommandLine(SimCommandLine(options), arguments).Error;
+}
 
-    const ParsedOptions all =
-        ParseSimArguments({"--size",  "1920x1080", "--seed",  "4294967295", "--wrigglets", "3",      "--speed=3",
-                           "--sound", "on",        "--text",  "on",         "--ticks",     "3000",   "--background",
-                           "in.png",  "--png",     "out.png", "--field",    "f.bin",       "--stats"});
-    ASSERT_EQ(all.Error, "");
-    const SimOptions& o = all.Options;
+TEST(SimOptions, DefaultsAndEveryFlag) {
+    SimOptions defaults;
+    EXPECT_EQ(Parse({}, defaults), "");
+    EXPECT_EQ(defaults.Width, 1024);
+    EXPECT_EQ(defaults.Height, 768);
+    EXPECT_EQ(defaults.Settings.Wrigglets, 2);
+    EXPECT_EQ(defaults.Settings.Speed, 2);
+    EXPECT_FALSE(defaults.Settings.Sound);
+    EXPECT_FALSE(defaults.Settings.Text);
+    EXPECT_EQ(defaults.Ticks, 0);
+    EXPECT_FALSE(defaults.Seed.has_value());
+
+    SimOptions o;
+    ASSERT_EQ(Parse({"--size",  "1920x1080", "--seed",  "4294967295", "--wrigglets", "3",      "--speed=3",
+                     "--sound", "on",        "--text",  "on",         "--ticks",     "3000",   "--background",
+                     "in.png",  "--png",     "out.png", "--field",    "f.bin",       "--stats"},
+                    o),
+              "");
     EXPECT_EQ(o.Width, 1920);
     EXPECT_EQ(o.Height, 1080);
     EXPECT_EQ(o.Seed, 4294967295u);
@@ -92,8 +97,10 @@ TEST(SimOptions, DefaultsAndEveryFlag) {
     EXPECT_EQ(o.OutputPng, "out.png");
     EXPECT_EQ(o.OutputField, "f.bin");
     EXPECT_TRUE(o.Stats);
-    EXPECT_TRUE(ParseSimArguments({"-h"}).Options.Help);
-    EXPECT_EQ(ParseSimArguments({"--png=-x.png"}).Options.OutputPng, "-x.png");
+    SimOptions dashed;
+    EXPECT_TRUE(posix::ParseCommandLine(SimCommandLine(dashed), {"-h"}).Help);
+    EXPECT_EQ(Parse({"--png=-x.png"}, dashed), "");
+    EXPECT_EQ(dashed.OutputPng, "-x.png");
 }
 
 TEST(SimOptions, BadArgumentsSayWhatIsWrong) {
@@ -132,18 +139,23 @@ TEST(SimOptions, BadArgumentsSayWhatIsWrong) {
         {{"--monitors", "10x10+0+0", "--size", "5x5"}, "don't go together"},
     };
     for (const Case& c : cases) {
-        const std::string error = ParseSimArguments(c.args).Error;
+        SimOptions options;
+        const std::string error = Parse(c.args, options);
         EXPECT_NE(error.find(c.mentions), std::string::npos) << c.args[0] << " gave '" << error << "'";
         EXPECT_EQ(error.find('\n'), std::string::npos);
     }
 }
 
-TEST(WriggletSim, BadArgumentsExitWith2AfterOneLineAndTheUsage) {
-    const fs::path dir = TempDir("bad");
-    const SimRun run = RunSim("--speed fast", dir);
-    EXPECT_EQ(run.ExitCode, 2);
-    EXPECT_EQ(run.Stderr.substr(0, run.Stderr.find('\n')), "wrigglet-sim: --speed wants a whole number, not 'fast'");
-    EXPECT_NE(run.Stderr.find("usage: wrigglet-sim"), std::string::npos);
+// The entry's wiring: a bad command line and --version.
+TEST(WriggletSim, SaysItsUsageLineOrItsVersion) {
+    const fs::path dir = TempDir("entry");
+    const SimRun bad = RunSim("--speed fast", dir);
+    EXPECT_EQ(bad.ExitCode, 2);
+    EXPECT_EQ(bad.Stderr.rfind("wrigglet-sim: --speed wants a whole number, not 'fast'; usage: wrigglet-sim [", 0), 0u)
+        << bad.Stderr;
+    const SimRun version = RunSim("--version", dir);
+    EXPECT_EQ(version.ExitCode, 0);
+    EXPECT_EQ(version.Stdout, "wrigglet-sim " WRIGGLET_VERSION "\n");
     fs::remove_all(dir);
 }
 

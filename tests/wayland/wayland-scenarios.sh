@@ -1,32 +1,28 @@
 #!/usr/bin/env bash
 # wrigglet-wayland's scenarios under a private headless sway, one per ctest test:
-# wayland-scenarios.sh NAME. ctest passes WRIGGLET_WAYLAND, WRIGGLET_SIM and WAYLAND_WORK (a
-# scratch directory). A frame is compared with wrigglet-sim's for the same layout, settings
-# and seed, pixel for pixel; input comes through wayvnc, as a remote user's would.
+# wayland-scenarios.sh NAME (what ctest passes: scenario-helpers.sh). A frame is compared with
+# wrigglet-sim's for the same layout, settings and seed, pixel for pixel; input comes through
+# wayvnc, as a remote user's would.
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/wayland/sway-env.sh
 source "$HERE/sway-env.sh"  # start_sway, stop_sway
-
-WORK=$WAYLAND_WORK
-rm -rf "$WORK" && mkdir -p "$WORK"
-SAVER_PID='' VNC_PID=''
+# shellcheck source=tests/wayland/scenario-helpers.sh
+source "$HERE/scenario-helpers.sh"  # the saver, the comparisons with wrigglet-sim, the inhibitor
+VNC_PID=''
 TWO_OUTPUTS=('output HEADLESS-1 resolution 1024x768 position 0 0' 'output HEADLESS-2 resolution 800x600 position 1024 0')
-SCENE=(-seed 7 -ticks 200 -no-desktop -no-text -wrigglets 3 -speed 3)
-SIM_SCENE=(--seed 7 --ticks 200 --wrigglets 3 --speed 3)
 
-cleanup() {
-    local pid
-    for pid in $SAVER_PID $VNC_PID; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    stop_sway
+capture_output() {  # N FILE
+    grim -o "HEADLESS-$1" "$2" && convert "$2" -alpha off "$2"
 }
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; [ -s "$WORK/saver.err" ] && sed 's/^/saver: /' "$WORK/saver.err" >&2; exit 1; }
-skip() { echo "skipped: $*"; exit 77; }
 
-need() {
-    local tool
-    for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is missing (scripts/test.sh installs it)"; done
+save_compositor_state() {
+    swaymsg -t get_tree >"$WORK/tree.json" 2>&1
+}
+
+stop_compositor() {
+    stop_process "$VNC_PID" KILL
+    stop_sway
 }
 
 # sway_with N CONFIG-LINES...: sway with these config lines and N headless outputs.
@@ -36,94 +32,6 @@ sway_with() {
     need sway swaymsg grim compare setpriv
     start_sway "$WORK/sway" "$@" || fail "no sway"
     for ((i = 1; i < outputs; i++)); do swaymsg create_output >/dev/null || fail "swaymsg create_output failed"; done
-}
-
-start_saver() {
-    "$WRIGGLET_WAYLAND" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
-    SAVER_PID=$!
-}
-
-# Waits until the saver has reported its last tick shown N times (once per output).
-wait_shown() {
-    local count=$1 i
-    for i in $(seq 600); do
-        [ "$(grep -c ' shown on ' "$WORK/saver.out")" -ge "$count" ] && return 0
-        kill -0 "$SAVER_PID" 2>/dev/null || fail "the saver ended before showing its frame"
-        sleep 0.1
-    done
-    fail "the saver never showed its frame"
-}
-
-# expect_output NAME PICTURE: the output shows PICTURE. A capture of a still output may
-# return one of sway's older frames (its headless pixman outputs, when asked for a frame with
-# nothing new, hand over a back buffer they did not repaint), so it is read again a few
-# times; the saver draws nothing more once its last tick shows, so any capture that matches
-# is its frame.
-expect_output() {
-    local name=$1 picture=$2 i
-    for i in $(seq 20); do
-        if ! grim -o "$name" "$WORK/screen.png" || ! convert "$WORK/screen.png" -alpha off "$WORK/screen.png"; then
-            fail "cannot read $name"
-        fi
-        DIFFER=$(compare -metric AE "$WORK/screen.png" "$picture" "$WORK/diff.png" 2>&1)
-        [ "$DIFFER" = 0 ] && return 0
-        sleep 0.25
-    done
-    swaymsg -t get_tree >"$WORK/tree.json" 2>&1
-    return 1
-}
-
-# expect_frame SIZE SIM-ARGUMENTS...: HEADLESS-1 equals the simulator's picture of SIZE.
-expect_frame() {
-    local size=$1
-    shift
-    "$WRIGGLET_SIM" --size "$size" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
-    expect_output HEADLESS-1 "$WORK/sim.png" ||
-        fail "$DIFFER pixels differ from wrigglet-sim --size $size $* (see $WORK/diff.png)"
-}
-
-# expect_layout LAYOUT SIM-ARGUMENTS...: outputs HEADLESS-1, -2, ... (at LAYOUT's WxH+X+Y,
-# in its order) show their parts of the simulator's picture of those monitors.
-expect_layout() {
-    local layout=$1 n=0 monitor
-    shift
-    "$WRIGGLET_SIM" --monitors "$layout" "$@" --png "$WORK/sim.png" || fail "wrigglet-sim failed"
-    for monitor in ${layout//,/ }; do
-        n=$((n + 1))
-        convert "$WORK/sim.png" -crop "$monitor" +repage "$WORK/part.png" || fail "cannot crop $monitor"
-        expect_output "HEADLESS-$n" "$WORK/part.png" ||
-            fail "$DIFFER pixels of HEADLESS-$n differ from wrigglet-sim --monitors $layout $* (see $WORK/diff.png)"
-    done
-}
-
-# stop_saver SIGNAL: the saver ends within a second with status 0 and a clean sanitizer log.
-stop_saver() {
-    kill -s "$1" "$SAVER_PID"
-    expect_ended "SIG$1"
-}
-
-# expect_ended WHAT: WHAT ended the saver within a second, with status 0.
-expect_ended() {
-    local start status
-    start=$(date +%s%N)
-    while kill -0 "$SAVER_PID" 2>/dev/null && [ $(( $(date +%s%N) - start )) -lt 1000000000 ]; do sleep 0.02; done
-    kill -0 "$SAVER_PID" 2>/dev/null && fail "$1 did not end the saver within a second"
-    wait "$SAVER_PID"; status=$?
-    SAVER_PID=
-    [ "$status" -eq 0 ] || fail "the saver ended on $1 with status $status"
-    grep -qE 'Sanitizer|runtime error' "$WORK/saver.err" && fail "sanitizer report"
-    return 0
-}
-
-# expect_error STATUS PATTERN ARGUMENTS...: the saver refuses with one line matching PATTERN.
-expect_error() {
-    local want=$1 pattern=$2 status
-    shift 2
-    "$WRIGGLET_WAYLAND" "$@" >/dev/null 2>"$WORK/err"; status=$?
-    [ "$status" -eq "$want" ] || fail "$* gave status $status, not $want: $(cat "$WORK/err")"
-    if [ "$(wc -l <"$WORK/err")" -ne 1 ] || ! grep -qE "^wrigglet-wayland: $pattern" "$WORK/err"; then
-        fail "$* must give one line matching '$pattern': $(cat "$WORK/err")"
-    fi
 }
 
 # The command line and the picture are checked before any display is looked for.

@@ -82,6 +82,13 @@ helper() {
     wait_for 10 test -s "$WORK/helper.out" || fail "the test helper did not start"
 }
 
+# placed_at WINDOW X,Y: the server has the window there. Read whole before it is matched:
+# grep -q would end the pipe early, and pipefail would take xdotool's SIGPIPE for an answer.
+placed_at() {
+    local geometry
+    geometry=$(xdotool getwindowgeometry "$1") && [[ $geometry == *"Position: $2 "* ]]
+}
+
 # Puts make_picture's picture on the root window, as its background.
 show_desktop() {
     helper --desktop "$WORK/picture.ppm"
@@ -150,7 +157,8 @@ scenario_options() {
         [ "$where" = frozen ] && kill -CONT "$SECOND_XVFB_PID"
     done <<<"$OPTION_CASES"
     export DISPLAY=$main
-    "$WRIGGLET" -help | grep -q 'Sound is not played on Linux' || fail "-help must say that sound is not played"
+    [[ $("$WRIGGLET" -help) == *'Sound is not played on Linux'* ]] || fail "-help must say that sound is not played"
+    [[ $("$WRIGGLET" --version) =~ ^wrigglet\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version said $("$WRIGGLET" --version)"
 }
 
 # cmake --install puts the hack and its settings where Debian's XScreenSaver looks, and
@@ -194,7 +202,7 @@ scenario_own_window() {
     local window
     # By its process: the previous hack's window may not be gone from the server yet.
     window=$(xdotool search --pid "$HACK_PID" --name '^wrigglet$')
-    xdotool getwindowgeometry "$window" | grep -q 'Position: 694,548 ' \
+    wait_for 10 placed_at "$window" 694,548 \
         || fail "-geometry 320x200-10-20 put it at $(xdotool getwindowgeometry "$window")"
     xprop -id "$window" WM_CLASS WM_NORMAL_HINTS _NET_WM_PID >"$WORK/xprop.txt"
     grep -q 'WM_CLASS(STRING) = "wrigglet", "Wrigglet"' "$WORK/xprop.txt" \
@@ -272,7 +280,7 @@ saver_hacks() {
     local pid
     for pid in $(pgrep -x wrigglet); do
         [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$(readlink -f "$WRIGGLET")" ] \
-            && tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "HOME=$WORK/home" && echo "$pid"
+            && grep -qxz "HOME=$WORK/home" "/proc/$pid/environ" 2>/dev/null && echo "$pid"
     done
 }
 

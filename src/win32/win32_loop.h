@@ -25,8 +25,9 @@ struct SceneTimer {
     uint32_t StartsToFail = 0;  // a test hook: these many SetTimer calls count as failed
 };
 
-// One saver window: its own state, its scenes and the platform pieces that serve them.
-struct SceneWindow {
+// The loop's state: one saver window's own state, its scenes and the platform pieces that
+// serve them.
+struct LoopState {
     SaverWindow Saver;
     SceneSession Session;
     std::optional<GdiSceneHost> Host;
@@ -41,12 +42,12 @@ struct SceneWindow {
     uintptr_t TickMicroseconds = 0;  // wall time of the ticks' work, counted with the readout on
 };
 
-// Makes the saver window for `scene` (which must outlive it): inside `parent` for the
+// Makes the saver window for `state` (which must outlive it): inside `parent` for the
 // preview, else over the whole screen, topmost. Null when the window can't be made, or
 // `parent` is no window the preview can live in.
-HWND CreateSceneWindow(SceneWindow& scene, HWND parent);
+HWND CreateSceneWindow(LoopState& state, HWND parent);
 
 // Starts the scene's timer if it is wanted and not running; the message loop calls it.
-void KeepSceneTimer(SceneWindow& scene);
+void KeepSceneTimer(LoopState& state);
 
 }  // namespace wrigglet

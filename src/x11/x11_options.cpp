@@ -1,5 +1,5 @@
 // The hack's options as a table for the shared parser.
-#include "x11/hack_options.h"
+#include "x11/x11_options.h"
 
 #include <limits>
 
@@ -11,7 +11,7 @@ namespace {
 // unique abbreviations, as every XScreenSaver hack takes them.
 const OptionSyntax HackSyntax{.Program = "wrigglet", .SingleDash = true, .DoubleDash = true, .Abbreviations = true};
 
-OptionTable HackOptionTable(HackOptions& o) {
+OptionTable X11OptionTable(X11Options& o) {
     OptionTable table{
         InGroup(1, NumberOption("window-id", "ID", o.WindowId,
                                 {.Lowest = 1, .Highest = std::numeric_limits<uint32_t>::max(), .Hex = true},
@@ -31,7 +31,6 @@ OptionTable HackOptionTable(HackOptions& o) {
                      "microseconds between ticks (default 40000; 80000 at speed 1)"),
         FlagOption("fps", o.Fps, "show the frame rate in a corner (default off)", "no-fps"),
         TextOption("display", "NAME", o.Display, "the X display to draw on (default $DISPLAY)"),
-        FlagOption("help", o.Help, "print this help"),
         IgnoredFlag("mono"),
         IgnoredFlag("install", "noinstall"),
         IgnoredValue("visual", "V"),
@@ -44,21 +43,14 @@ OptionTable HackOptionTable(HackOptions& o) {
 
 }  // namespace
 
-std::string HackUsageLine() {
-    HackOptions options;
-    return ProgramUsage(HackOptionTable(options), HackSyntax);
+posix::ProgramCommandLine X11CommandLine(X11Options& options) {
+    return {.Syntax = HackSyntax,
+            .Table = X11OptionTable(options),
+            .About = "Wrigglets crawl over the desktop and leave coloured trails; an XScreenSaver hack.\n",
+            .Closing = "Sound is not played on Linux.\n"};
 }
 
-std::string HackHelp() {
-    HackOptions options;
-    const OptionTable table = HackOptionTable(options);
-    return ProgramUsage(table, HackSyntax, 100) +
-           "\n"
-           "Wrigglets crawl over the desktop and leave coloured trails; an XScreenSaver hack.\n" +
-           OptionHelp(table, HackSyntax) + "Sound is not played on Linux.\n";
-}
-
-WindowPlacement PlaceOwnWindow(const HackOptions& options, int32_t screenWidth, int32_t screenHeight) {
+WindowPlacement PlaceOwnWindow(const X11Options& options, int32_t screenWidth, int32_t screenHeight) {
     if (!options.Position) return {};
     const GeometryPosition& p = *options.Position;
     return {.X = p.XNegative ? screenWidth - options.Width + p.X : p.X,
@@ -66,12 +58,6 @@ WindowPlacement PlaceOwnWindow(const HackOptions& options, int32_t screenWidth, 
             .Given = true,
             .FromRight = p.XNegative,
             .FromBottom = p.YNegative};
-}
-
-ParsedHackOptions ParseHackArguments(const std::vector<std::string>& arguments) {
-    ParsedHackOptions parsed;
-    parsed.Error = ParseProgramOptions(HackOptionTable(parsed.Options), HackSyntax, arguments);
-    return parsed;
 }
 
 }  // namespace wrigglet::x11

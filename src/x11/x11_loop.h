@@ -8,14 +8,14 @@
 
 #include <ostream>
 
-#include "x11/hack_options.h"
+#include "x11/x11_options.h"
 #include "x11/hack_window.h"
 
 namespace wrigglet::x11 {
 
 // Runs until the hack is told to end; answers the exit status (0). The stop signals must be
-// caught (CatchStopSignals) and `waitMask` is the mask to wait with. With -ticks, a line
-// goes to `out` each time the last tick is on the screen, saying how it got there.
-int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t& waitMask, std::ostream& out);
+// caught (posix::CatchStopSignals) and `waitMask` is the mask to wait with. With -ticks, a
+// line goes to `out` each time the last tick is on the screen, saying how it got there.
+int RunX11Loop(const X11Options& options, const HackWindow& window, const sigset_t& waitMask, std::ostream& out);
 
 }  // namespace wrigglet::x11

@@ -5,21 +5,21 @@ import createCore from './wrigglet.js';
 import { CanvasText } from './canvas_text.js';
 import { DesktopPicture } from './desktop_picture.js';
 import { FullScreen } from './full_screen.js';
-import { defaultSettings, formatFragment, readFragment, timeOfDaySeed } from './page_settings.js';
+import { defaultSettings, formatFragment, readFragment, timeOfDaySeed } from './page_options.js';
 import { SaverSounds } from './saver_sounds.js';
-import { SceneRunner } from './scene_runner.js';
+import { PageLoop } from './page_loop.js';
 import { SettingsPanel } from './settings_panel.js';
 
 const canvas = document.getElementById('scene');
-const runner = new SceneRunner(canvas);
+const loop = new PageLoop(canvas);
 const picture = new DesktopPicture();
 const text = new CanvasText();
 const sounds = new SaverSounds(new URL('.', import.meta.url));
 
 const core = await createCore({
   page: {
-    showBuffer: (address, width, height) => runner.showBuffer(address, width, height),
-    putRect: (x, y, width, height) => runner.putRect(x, y, width, height),
+    showBuffer: (address, width, height) => loop.showBuffer(address, width, height),
+    putRect: (x, y, width, height) => loop.putRect(x, y, width, height),
     drawDesktop: (address, width, height) => picture.fill(core.HEAPU8, address, width, height),
     text: {
       begin: (...request) => text.begin(...request),
@@ -31,10 +31,10 @@ const core = await createCore({
     playSound: (resource) => sounds.play(resource),
   },
 });
-runner.attach(core);
-runner.onPresent = () => {
+loop.attach(core);
+loop.onPresent = () => {
   performance.mark('wrigglet-first-frame');
-  runner.onPresent = () => {};
+  loop.onPresent = () => {};
 };
 
 // The run the address asks for; one without a seed gets the saver's own, and the address
@@ -46,7 +46,7 @@ function takeRun(next) {
   history.replaceState(null, '', formatFragment(run));
   sounds.setEnabled(run.settings.sound);
   panel.settings = run.settings;
-  runner.open(run);
+  loop.open(run);
 }
 
 const fullScreen = new FullScreen(document.documentElement, core);
@@ -66,14 +66,14 @@ const panel = new SettingsPanel(document.getElementById('panel'), {
     panel.say(`Showing “${file.name}”.`);
     takeRun({ ...run, settings: { ...run.settings, desktop: true } });
   },
-  pause: () => pause(!runner.holds.has('visitor')),
+  pause: () => pause(!loop.holds.has('visitor')),
   fullScreen: () => fullScreen.enter().catch(() => panel.say('This browser did not allow full screen.')),
 });
 
 function pause(on) {
-  runner.hold('visitor', on);
+  loop.hold('visitor', on);
   panel.paused = on;
-  sounds.quiet(runner.paused);
+  sounds.quiet(loop.paused);
 }
 
 // Dropping a picture anywhere on the page takes it, like the chooser.
@@ -86,15 +86,15 @@ document.addEventListener('drop', (event) => {
 
 for (const type of ['pointerdown', 'keydown']) document.addEventListener(type, () => sounds.unlock());
 document.addEventListener('visibilitychange', () => {
-  runner.hold('hidden', document.hidden);
-  sounds.quiet(runner.paused);
+  loop.hold('hidden', document.hidden);
+  sounds.quiet(loop.paused);
 });
 window.addEventListener('hashchange', () => takeRun(readFragment(location.hash, defaults)));
 
 // One scene at the canvas's size in device pixels, laid out again when that changes.
 const resized = new ResizeObserver(([entry]) => {
   const box = entry.devicePixelContentBoxSize?.[0];
-  runner.resize(box ? { width: box.inlineSize, height: box.blockSize } : undefined);
+  loop.resize(box ? { width: box.inlineSize, height: box.blockSize } : undefined);
 });
 try {
   resized.observe(canvas, { box: 'device-pixel-content-box' });
@@ -102,6 +102,6 @@ try {
   resized.observe(canvas);
 }
 
-runner.hold('hidden', document.hidden);
+loop.hold('hidden', document.hidden);
 if (matchMedia('(prefers-reduced-motion: reduce)').matches) pause(true);
 takeRun(run);

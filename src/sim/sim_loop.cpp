@@ -1,14 +1,15 @@
-// The simulator's run: the saver's scene session on an in-memory host.
-#include "sim/sim_run.h"
+// The simulator's loop: the saver's scene session on an in-memory host.
+#include "sim/sim_loop.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 
 #include "core/scene_session.h"
+#include "image/png_read.h"
+#include "posix/program_entry.h"
 #include "sim/memory_scene_host.h"
 #include "sim/output_file.h"
-#include "image/png_read.h"
 #include "sim/png_io.h"
 #include "text/font_rasteriser.h"
 
@@ -43,14 +44,13 @@ double MillisecondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& errors) {
+int RunSimLoop(const SimOptions& options, std::ostream& out, std::ostream& errors) {
     const int32_t width = options.Width, height = options.Height;
     std::vector<uint32_t> background(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     if (!options.BackgroundPng.empty()) {
         if (std::string error = image::ReadBackgroundPng(options.BackgroundPng, width, height, background);
             !error.empty()) {
-            errors << "wrigglet-sim: " << error << "\n";
-            return 1;
+            return posix::Fail(errors, "wrigglet-sim", error);
         }
     }
     std::vector<PixelRect> monitors = options.Monitors;
@@ -69,8 +69,7 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
         const SceneState none;
         const SceneState& primary = session.Scenes().empty() ? none : session.Scenes().front().Scene;
         if (std::string error = WriteField(options.OutputField, primary); !error.empty()) {
-            errors << "wrigglet-sim: " << error << "\n";
-            return 1;
+            return posix::Fail(errors, "wrigglet-sim", error);
         }
     }
     const auto ticksStart = std::chrono::steady_clock::now();
@@ -88,11 +87,10 @@ int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& er
     }
     if (!options.OutputPng.empty()) {
         if (std::string error = WriteFramePng(options.OutputPng, width, height, host.Picture()); !error.empty()) {
-            errors << "wrigglet-sim: " << error << "\n";
-            return 1;
+            return posix::Fail(errors, "wrigglet-sim", error);
         }
     }
-    return 0;
+    return posix::ExitSuccess;
 }
 
 }  // namespace wrigglet::sim

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/program_options.h"
+#include "posix/program_entry.h"
 
 namespace wrigglet::x11 {
 
@@ -17,7 +18,7 @@ inline constexpr int32_t MaxHackOffset = 32767;
 // -delay: at most 10 s between ticks.
 inline constexpr int32_t MaxHackDelay = 10000000;
 
-struct HackOptions {
+struct X11Options {
     std::optional<uint64_t> WindowId;  // -window-id, at most 32 bits
     bool Root = false;                 // -root (-window clears it)
     int32_t Width = 1024;              // -geometry, for a window of its own
@@ -27,15 +28,10 @@ struct HackOptions {
     SceneOptions Scene;                        // the settings (sound aside), -seed and -ticks
     std::optional<int32_t> Delay;              // -delay: microseconds between ticks; none: the speed's
     bool Fps = false;                          // -fps: show the frame rate
-    bool Help = false;
 };
 
-struct ParsedHackOptions {
-    HackOptions Options;
-    std::string Error;  // names the bad argument; empty when the command line is good
-};
-
-ParsedHackOptions ParseHackArguments(const std::vector<std::string>& arguments);
+// The hack's options bound to `options`, its spelling and its help's words, for the entry.
+posix::ProgramCommandLine X11CommandLine(X11Options& options);
 
 // Where -geometry puts a window of its own on a screen of this size: an offset written with
 // '-' counts from the right or bottom edge to the window's, as in X11.
@@ -46,12 +42,6 @@ struct WindowPlacement {
     bool FromRight = false;
     bool FromBottom = false;
 };
-WindowPlacement PlaceOwnWindow(const HackOptions& options, int32_t screenWidth, int32_t screenHeight);
-
-// One line, for a bad command line.
-std::string HackUsageLine();
-
-// The whole help text, for -help.
-std::string HackHelp();
+WindowPlacement PlaceOwnWindow(const X11Options& options, int32_t screenWidth, int32_t screenHeight);
 
 }  // namespace wrigglet::x11

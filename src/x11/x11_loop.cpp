@@ -1,20 +1,21 @@
-// The event loop. Stop signals are blocked except while waiting in ppoll, so a SIGTERM is
-// seen between two X requests, never inside one, or found pending by a long set-up, and the
-// scene is closed before the exit.
-#include "x11/hack_loop.h"
+// The event loop. Stop signals are blocked except while it waits, so a SIGTERM is seen
+// between two X requests, never inside one, or found pending by a long set-up, and the
+// scenes are closed before the exit.
+#include "x11/x11_loop.h"
 
 #include <X11/extensions/Xrandr.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <chrono>
 #include <optional>
 
 #include "core/tick_clock.h"
+#include "posix/descriptor_wait.h"
+#include "posix/program_entry.h"
+#include "posix/stop_signals.h"
 #include "text/font_rasteriser.h"
 #include "x11/fps_readout.h"
 #include "x11/start_picture.h"
-#include "x11/stop_signals.h"
 #include "x11/x11_monitors.h"
 
 namespace wrigglet::x11 {
@@ -22,11 +23,12 @@ namespace wrigglet::x11 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using posix::StopSignalled;
 
-struct HackState {
-    HackState(const HackOptions& options, const HackWindow& window, X11SceneHost& host)
+struct LoopState {
+    LoopState(const X11Options& options, const HackWindow& window, X11SceneHost& host)
         : Options(options), Window(window), Host(host) {}
-    const HackOptions& Options;
+    const X11Options& Options;
     const HackWindow& Window;
     X11SceneHost& Host;
     text::FontRasteriser Text;
@@ -39,16 +41,14 @@ struct HackState {
     bool Ending = false;
 };
 
-bool StopSignalled() { return StopSignal() != 0; }
-
 // The readout sits in the primary monitor's scene, in the window's coordinates.
-void ShowFps(HackState& state) {
+void ShowFps(LoopState& state) {
     if (state.Options.Fps) DrawFpsReadout(state.Fps, state.Session.PrimaryRect());
 }
 
 // -root follows the monitors: RandR tells of every change of a monitor, not only of the
 // root's size.
-void ListenToMonitors(HackState& state) {
+void ListenToMonitors(LoopState& state) {
     Display* display = state.Window.Target.Connection;
     int events = 0, errors = 0;
     if (!state.Window.IsRoot || !XRRQueryExtension(display, &events, &errors)) return;
@@ -58,12 +58,12 @@ void ListenToMonitors(HackState& state) {
 }
 
 // -delay's microseconds, in the session's whole milliseconds.
-std::optional<uint32_t> DelayInterval(const HackOptions& options) {
+std::optional<uint32_t> DelayInterval(const X11Options& options) {
     if (!options.Delay) return std::nullopt;
     return static_cast<uint32_t>((*options.Delay + 500) / 1000);
 }
 
-void OpenHackScene(HackState& state) {
+void OpenSession(LoopState& state) {
     if (state.Window.IsRoot)
         state.Host.SetMonitors(QueryRootMonitors(state.Window.Target.Connection, state.Window.Target.Id));
     // The set-up waits for the first tick, so the first paint, as a new window gets on
@@ -78,7 +78,7 @@ void OpenHackScene(HackState& state) {
     ShowFps(state);
 }
 
-void Tick(HackState& state, std::ostream& out) {
+void Tick(LoopState& state, std::ostream& out) {
     const uint32_t next = TickScene(state.Session);
     ScheduleNextTick(state.Ticks, next, Clock::now());
     if (state.Options.Fps) {
@@ -93,7 +93,7 @@ void Tick(HackState& state, std::ostream& out) {
     }
 }
 
-void HandleEvent(HackState& state, XEvent& event) {
+void HandleEvent(LoopState& state, XEvent& event) {
     if (state.RandrEvents >= 0 &&
         (event.type == state.RandrEvents + RRScreenChangeNotify || event.type == state.RandrEvents + RRNotify)) {
         XRRUpdateConfiguration(&event);
@@ -126,7 +126,7 @@ bool SameMonitors(const MonitorList& a, const MonitorList& b) { return a.Rects =
 
 // A new size or a new set of monitors lays the scenes out again, once for a whole run of
 // changes.
-void FollowLayout(HackState& state) {
+void FollowLayout(LoopState& state) {
     const SceneSize now = state.Host.ClientSize();
     const bool resized = state.NewSize.Width != now.Width || state.NewSize.Height != now.Height;
     if (!resized && !state.MonitorsMayHaveChanged) return;
@@ -141,32 +141,24 @@ void FollowLayout(HackState& state) {
 }
 
 // Waits for X events, the next tick or a stop signal, whichever comes first.
-void Wait(const HackState& state, const sigset_t& waitMask) {
+void Wait(const LoopState& state, const sigset_t& waitMask) {
     Display* display = state.Window.Target.Connection;
     if (XPending(display) > 0) return;
-    timespec timeout{};
-    timespec* limit = nullptr;
-    if (const auto left = TimeToTick(state.Ticks, Clock::now())) {
-        const auto nanoseconds = left->count();
-        timeout.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
-        timeout.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
-        limit = &timeout;
-    }
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
-    ppoll(&connection, 1, limit, &waitMask);
+    posix::WaitForDescriptors({&connection, 1}, state.Ticks.Due, &waitMask);
 }
 
 }  // namespace
 
-int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t& waitMask, std::ostream& out) {
+int RunX11Loop(const X11Options& options, const HackWindow& window, const sigset_t& waitMask, std::ostream& out) {
     Display* display = window.Target.Connection;
     const DesktopImage start = TakeStartPicture(window, options.Scene.Settings.Desktop, StopSignalled);
     X11SceneHost host(window.Target, start, true, StopSignalled);
-    HackState state(options, window, host);
+    LoopState state(options, window, host);
     state.NewSize = host.ClientSize();
     if (options.Fps) OpenFpsReadout(state.Fps, display, window.Target.Id);
     ListenToMonitors(state);
-    OpenHackScene(state);
+    OpenSession(state);
     while (!StopSignalled() && !state.Ending) {
         Wait(state, waitMask);
         while (XPending(display) > 0 && !state.Ending) {
@@ -179,7 +171,7 @@ int RunHack(const HackOptions& options, const HackWindow& window, const sigset_t
     }
     CloseScene(state.Session);
     CloseFpsReadout(state.Fps);
-    return 0;
+    return posix::ExitSuccess;
 }
 
 }  // namespace wrigglet::x11

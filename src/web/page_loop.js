@@ -2,7 +2,7 @@
 // in device pixels, ticks it when the core's tick clock says, lays it out again when the
 // canvas changes size, and holds it still while anything asks (the visitor, a hidden tab).
 
-export class SceneRunner {
+export class PageLoop {
   constructor(canvas) {
     this.canvas = canvas;
     this.context = canvas.getContext('2d', { alpha: false });

@@ -1,4 +1,5 @@
-// One simulator run: scene creation, the ticks, and the requested outputs.
+// The simulator's loop: the scene session opened, its ticks run one after another, and the
+// requested outputs written.
 #pragma once
 
 #include <ostream>
@@ -9,6 +10,6 @@ namespace wrigglet::sim {
 
 // Returns the process exit code: 0, or 1 when a file can't be read or written (the
 // reason goes to `errors`). Statistics go to `out`.
-int RunSimulation(const SimOptions& options, std::ostream& out, std::ostream& errors);
+int RunSimLoop(const SimOptions& options, std::ostream& out, std::ostream& errors);
 
 }  // namespace wrigglet::sim

@@ -1,7 +1,7 @@
 // The saver window's class, its two forms (preview child or full-screen popup), and its
 // procedure: the scene sees every message first and hands what it does not consume on to
 // DefaultSaverProc.
-#include "win32/scene_window.h"
+#include "win32/win32_loop.h"
 
 #include <algorithm>
 
@@ -14,22 +14,22 @@ namespace {
 constexpr char SaverClassName[] = "screensaver";
 constexpr UINT_PTR SceneTimerId = 5;
 
-// The window keeps its SceneWindow in its user data from WM_NCCREATE on; messages that come
+// The window keeps its LoopState in its user data from WM_NCCREATE on; messages that come
 // before it (WM_GETMINMAXINFO) find none.
-SceneWindow* SceneOf(HWND window, UINT message, LPARAM lParam) {
+LoopState* StateOf(HWND window, UINT message, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* scene = static_cast<SceneWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(scene));
-        return scene;
+        auto* state = static_cast<LoopState*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+        return state;
     }
-    return reinterpret_cast<SceneWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<LoopState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 // The test hooks that shape the run are read here, once.
-SceneOptions OptionsFor(const SceneWindow& scene) {
+SceneOptions OptionsFor(const LoopState& state) {
     SceneOptions options;
-    options.Settings = scene.Saver.Settings;
-    options.Preview = IsPreview(scene.Saver.Command);
+    options.Settings = state.Saver.Settings;
+    options.Preview = IsPreview(state.Saver.Command);
     // The set-up waits for the first tick, so the window shows its picture at once.
     options.SetUpAtFirstTick = true;
     options.Seed = TestHookNumber("WRIGGLET_TEST_SEED");
@@ -40,35 +40,35 @@ SceneOptions OptionsFor(const SceneWindow& scene) {
 // The timer runs at the interval the session answers. An answer of 0 (the tick limit is
 // reached) leaves it running, so the picture stays frozen while the tests measure what a tick
 // costs the platform alone.
-void FollowAnswer(SceneWindow& scene, uint32_t milliseconds) {
-    SceneTimer& timer = scene.Timer;
+void FollowAnswer(LoopState& state, uint32_t milliseconds) {
+    SceneTimer& timer = state.Timer;
     if (milliseconds == 0 || milliseconds == timer.Interval) return;
-    if (timer.Running) KillTimer(scene.Saver.Handle, SceneTimerId);
+    if (timer.Running) KillTimer(state.Saver.Handle, SceneTimerId);
     timer.Running = false;
     timer.Interval = milliseconds;
-    KeepSceneTimer(scene);
+    KeepSceneTimer(state);
 }
 
-void BuildScene(SceneWindow& scene, HWND window) {
-    scene.Saver.Handle = window;
-    scene.Host.emplace(window);
-    scene.Sound.emplace(GetModuleHandleA(nullptr));
-    scene.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
-    scene.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
-    scene.Host->TimePresents = scene.Readout;
-    scene.Timer.StartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
-    FollowAnswer(scene,
-                 OpenScene(scene.Session, SceneParts(*scene.Host, &*scene.Sound, &scene.Text), OptionsFor(scene)));
+void BuildScene(LoopState& state, HWND window) {
+    state.Saver.Handle = window;
+    state.Host.emplace(window);
+    state.Sound.emplace(GetModuleHandleA(nullptr));
+    state.Readout = TestHookNumber("WRIGGLET_TEST_READOUT").has_value();
+    state.PictureFile = TestHookText("WRIGGLET_TEST_PICTURE");
+    state.Host->TimePresents = state.Readout;
+    state.Timer.StartsToFail = TestHookNumber("WRIGGLET_TEST_TIMER_FAILURES").value_or(0);
+    FollowAnswer(state,
+                 OpenScene(state.Session, SceneParts(*state.Host, &*state.Sound, &state.Text), OptionsFor(state)));
 }
 
-void Tick(SceneWindow& scene) {
-    const Stopwatch stopwatch(scene.Readout ? &scene.TickMicroseconds : nullptr);
-    FollowAnswer(scene, TickScene(scene.Session));
+void Tick(LoopState& state) {
+    const Stopwatch stopwatch(state.Readout ? &state.TickMicroseconds : nullptr);
+    FollowAnswer(state, TickScene(state.Session));
 }
 
 // The window beyond the picture (a preview larger than the screen) is black.
-void BlackOutsidePicture(const SceneWindow& scene, HDC dc, const RECT& update) {
-    const int32_t width = scene.Session.Picture().Width, height = scene.Session.Picture().Height;
+void BlackOutsidePicture(const LoopState& state, HDC dc, const RECT& update) {
+    const int32_t width = state.Session.Picture().Width, height = state.Session.Picture().Height;
     HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     const RECT right{std::max<LONG>(update.left, width), update.top, update.right, update.bottom};
     const RECT below{update.left, std::max<LONG>(update.top, height), std::min<LONG>(update.right, width),
@@ -77,15 +77,15 @@ void BlackOutsidePicture(const SceneWindow& scene, HDC dc, const RECT& update) {
         if (r.left < r.right && r.top < r.bottom) FillRect(dc, &r, black);
 }
 
-void Paint(SceneWindow& scene, HWND window) {
+void Paint(LoopState& state, HWND window) {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     const RECT& r = paint.rcPaint;
-    RepaintScene(scene.Session, {r.left, r.top, r.right, r.bottom});
-    if (dc) BlackOutsidePicture(scene, dc, r);
+    RepaintScene(state.Session, {r.left, r.top, r.right, r.bottom});
+    if (dc) BlackOutsidePicture(state, dc, r);
     EndPaint(window, &paint);
-    if (!scene.PictureFile.empty() && scene.Session.Live() && scene.Session.Picture().Width > 0)
-        WritePictureFile(scene.Session.Picture(), scene.PictureFile);
+    if (!state.PictureFile.empty() && state.Session.Live() && state.Session.Picture().Width > 0)
+        WritePictureFile(state.Session.Picture(), state.PictureFile);
 }
 
 // A monitor came, went or changed size. A new layout costs as much as the start, so it is
@@ -93,10 +93,10 @@ void Paint(SceneWindow& scene, HWND window) {
 // each, a burst would keep input waiting behind them. The platform may have moved the
 // pointer with its monitor, which says nothing about the user, so the mouse watch starts
 // again from where the pointer is now, and again once the layout is made.
-void NoteLayoutChange(SceneWindow& scene) {
-    if (!scene.Session.Live() || IsPreview(scene.Saver.Command)) return;
-    scene.LayoutDue = true;
-    RestartMouseWatch(scene.Saver);
+void NoteLayoutChange(LoopState& state) {
+    if (!state.Session.Live() || IsPreview(state.Saver.Command)) return;
+    state.LayoutDue = true;
+    RestartMouseWatch(state.Saver);
 }
 
 // The scenes are laid out again for the monitors there are now, and the full-screen window
@@ -104,30 +104,30 @@ void NoteLayoutChange(SceneWindow& scene) {
 // screen's metrics from before the change until the monitors are enumerated again). A
 // window started maximized on one monitor stays snapped to it whatever it is told, so it
 // becomes a plain popup first.
-void ChangeLayout(SceneWindow& scene, HWND window) {
-    scene.LayoutDue = false;
-    FollowAnswer(scene, RelayoutScene(scene.Session));
+void ChangeLayout(LoopState& state, HWND window) {
+    state.LayoutDue = false;
+    FollowAnswer(state, RelayoutScene(state.Session));
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     if (style & WS_MAXIMIZE) SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_MAXIMIZE));
-    const PixelRect& screen = scene.Session.Screen();
+    const PixelRect& screen = state.Session.Screen();
     SetWindowPos(window, HWND_TOPMOST, screen.Left, screen.Top, RectWidth(screen), RectHeight(screen),
                  SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    RestartMouseWatch(scene.Saver);
-    ++scene.LayoutChanges;
+    RestartMouseWatch(state.Saver);
+    ++state.LayoutChanges;
 }
 
-void TearDownScene(SceneWindow& scene, HWND window) {
+void TearDownScene(LoopState& state, HWND window) {
     KillTimer(window, SceneTimerId);
-    scene.Timer = {};
-    CloseScene(scene.Session);
+    state.Timer = {};
+    CloseScene(state.Session);
 }
 
-void PublishSceneReadout(const SceneWindow& scene, HWND window) {
-    const PresentCounts& sent = scene.Session.Presented();
-    const GdiSceneHost* host = scene.Host ? &*scene.Host : nullptr;
-    PublishReadout(window, {{"WriggletTimerMessages", scene.TimerMessages},
-                            {"WriggletLayoutChanges", scene.LayoutChanges},
-                            {"WriggletTickMicroseconds", scene.TickMicroseconds},
+void PublishSceneReadout(const LoopState& state, HWND window) {
+    const PresentCounts& sent = state.Session.Presented();
+    const GdiSceneHost* host = state.Host ? &*state.Host : nullptr;
+    PublishReadout(window, {{"WriggletTimerMessages", state.TimerMessages},
+                            {"WriggletLayoutChanges", state.LayoutChanges},
+                            {"WriggletTickMicroseconds", state.TickMicroseconds},
                             {"WriggletPresents", static_cast<uintptr_t>(sent.Presents)},
                             {"WriggletPresentedRects", static_cast<uintptr_t>(sent.Rects)},
                             {"WriggletPresentedPixels", static_cast<uintptr_t>(sent.Pixels)},
@@ -137,31 +137,31 @@ void PublishSceneReadout(const SceneWindow& scene, HWND window) {
 }
 
 // The scene's share of a message; true when it consumed it.
-bool SceneMessage(SceneWindow& scene, HWND window, UINT message) {
-    if (scene.Readout && message == ReadoutMessage()) {
-        PublishSceneReadout(scene, window);
+bool SceneMessage(LoopState& state, HWND window, UINT message) {
+    if (state.Readout && message == ReadoutMessage()) {
+        PublishSceneReadout(state, window);
         return true;
     }
     switch (message) {
         case WM_CREATE:
-            BuildScene(scene, window);
+            BuildScene(state, window);
             return false;
         case WM_TIMER:
-            ++scene.TimerMessages;
-            if (scene.LayoutDue) {
-                ChangeLayout(scene, window);
+            ++state.TimerMessages;
+            if (state.LayoutDue) {
+                ChangeLayout(state, window);
             } else {
-                Tick(scene);
+                Tick(state);
             }
             return true;
         case WM_PAINT:
-            Paint(scene, window);
+            Paint(state, window);
             return true;
         case WM_DISPLAYCHANGE:
-            NoteLayoutChange(scene);
+            NoteLayoutChange(state);
             return true;
         case WM_DESTROY:
-            TearDownScene(scene, window);
+            TearDownScene(state, window);
             return false;
     }
     return false;
@@ -170,15 +170,15 @@ bool SceneMessage(SceneWindow& scene, HWND window, UINT message) {
 LRESULT CALLBACK SceneCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // No exception may unwind through the platform's frames. A scene that failed stays as
     // far as it got (at worst the black window), and input still ends the saver.
-    SceneWindow* scene = nullptr;
+    LoopState* state = nullptr;
     bool consumed = false;
     try {
-        scene = SceneOf(window, message, lParam);
-        if (scene) consumed = SceneMessage(*scene, window, message);
+        state = StateOf(window, message, lParam);
+        if (state) consumed = SceneMessage(*state, window, message);
     } catch (...) {}
     if (consumed) return 0;
     try {
-        if (scene) return DefaultSaverProc(scene->Saver, window, message, wParam, lParam);
+        if (state) return DefaultSaverProc(state->Saver, window, message, wParam, lParam);
     } catch (...) {}
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -195,7 +195,7 @@ void RegisterSaverClass(HBRUSH background) {
     RegisterClassA(&windowClass);  // a failure shows in the creation that follows
 }
 
-HWND CreatePreviewForm(HWND parent, SceneWindow& scene) {
+HWND CreatePreviewForm(HWND parent, LoopState& state) {
     // A handle that isn't a window (the message-only parent among them) would give an
     // invisible saver that nothing can end, and the desktop window a screen-covering one
     // that no input reaches; either counts as a failed creation.
@@ -206,41 +206,41 @@ HWND CreatePreviewForm(HWND parent, SceneWindow& scene) {
     // end would otherwise wait for it to take WM_PARENTNOTIFY.
     return CreateWindowExA(WS_EX_NOPARENTNOTIFY, SaverClassName, nullptr, WS_CHILD | WS_VISIBLE | WS_DISABLED, 0, 0,
                            frame.right - frame.left, frame.bottom - frame.top, parent, nullptr,
-                           GetModuleHandleA(nullptr), &scene);
+                           GetModuleHandleA(nullptr), &state);
 }
 
-HWND CreateFullScreenForm(SceneWindow& scene) {
+HWND CreateFullScreenForm(LoopState& state) {
     // Several monitors: a plain popup over the whole virtual screen, which may start left
     // of or above the primary; maximizing would snap it to one monitor.
     if (GetSystemMetrics(SM_CMONITORS) > 1) {
         return CreateWindowExA(WS_EX_TOPMOST, SaverClassName, nullptr, WS_POPUP | WS_VISIBLE,
                                GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
                                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN), nullptr,
-                               nullptr, GetModuleHandleA(nullptr), &scene);
+                               nullptr, GetModuleHandleA(nullptr), &state);
     }
     // The maximized state alone makes the window cover the screen; giving it the screen's
     // size as well changes nothing on Windows, and Wine shows a window maximized from
     // 0 by 0 nowhere.
     return CreateWindowExA(WS_EX_TOPMOST, SaverClassName, nullptr, WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0,
                            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                           GetModuleHandleA(nullptr), &scene);
+                           GetModuleHandleA(nullptr), &state);
 }
 
 }  // namespace
 
-HWND CreateSceneWindow(SceneWindow& scene, HWND parent) {
+HWND CreateSceneWindow(LoopState& state, HWND parent) {
     RegisterSaverClass(parent ? nullptr : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    return parent ? CreatePreviewForm(parent, scene) : CreateFullScreenForm(scene);
+    return parent ? CreatePreviewForm(parent, state) : CreateFullScreenForm(state);
 }
 
-void KeepSceneTimer(SceneWindow& scene) {
-    SceneTimer& timer = scene.Timer;
-    if (timer.Interval == 0 || timer.Running || !scene.Saver.Handle) return;
+void KeepSceneTimer(LoopState& state) {
+    SceneTimer& timer = state.Timer;
+    if (timer.Interval == 0 || timer.Running || !state.Saver.Handle) return;
     if (timer.StartsToFail > 0) {
         --timer.StartsToFail;
         return;
     }
-    timer.Running = SetTimer(scene.Saver.Handle, SceneTimerId, timer.Interval, nullptr) != 0;
+    timer.Running = SetTimer(state.Saver.Handle, SceneTimerId, timer.Interval, nullptr) != 0;
 }
 
 }  // namespace wrigglet
