@@ -39,3 +39,21 @@ function(wrigglet_icon_files outdir tooldir)
     COMMENT "Drawing the icon and the installer's side picture from wrigglet.pixmap"
     VERBATIM)
 endfunction()
+
+# wrigglet_icon_pngs(OUTDIR TOOLDIR VAR SIZE...): OUTDIR/SIZExSIZE/wrigglet.png for each size,
+# the icon drawn from resources/wrigglet.pixmap by TOOLDIR/make_icon; their paths in VAR.
+function(wrigglet_icon_pngs outdir tooldir var)
+  set(files)
+  foreach(size ${ARGN})
+    set(png ${outdir}/${size}x${size}/wrigglet.png)
+    add_custom_command(
+      OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${outdir}/${size}x${size}
+      COMMAND ${tooldir}/make_icon ${CMAKE_SOURCE_DIR}/resources/wrigglet.pixmap --png ${size} ${png}
+      DEPENDS ${tooldir}/make_icon ${CMAKE_SOURCE_DIR}/resources/wrigglet.pixmap
+      COMMENT "Drawing the ${size}x${size} icon from wrigglet.pixmap"
+      VERBATIM)
+    list(APPEND files ${png})
+  endforeach()
+  set(${var} ${files} PARENT_SCOPE)
+endfunction()

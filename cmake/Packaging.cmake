@@ -4,10 +4,16 @@
 include(GNUInstallDirs)
 
 # The last commit's time, unless SOURCE_DATE_EPOCH is set: the same commit gives the same
-# dates in the manual and the changelog, and the same time stamps in the package.
+# dates in the manual and the changelog, and the same time stamps in the package. A source
+# tarball carries it in commit-time.txt, which git archive fills in (.gitattributes); only a
+# tree that has neither falls back to the clock.
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
-  execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                  OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  file(READ ${CMAKE_CURRENT_LIST_DIR}/commit-time.txt epoch)
+  string(STRIP "${epoch}" epoch)
+  if(NOT epoch MATCHES "^[0-9]+$")
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  endif()
   if(NOT epoch MATCHES "^[0-9]+$")
     string(TIMESTAMP epoch "%s" UTC)
   endif()
@@ -33,8 +39,9 @@ function(wrigglet_gzip source output)
   add_custom_target(gzip-${name} ALL DEPENDS ${output})
 endfunction()
 
-# wrigglet_install_man_page(NAME.SECTION.in): the page with @PROJECT_VERSION@ and
-# @WRIGGLET_MAN_DATE@ filled in, installed compressed in the manual's section SECTION.
+# wrigglet_install_man_page(NAME.SECTION.in): the page with @PROJECT_VERSION@,
+# @WRIGGLET_MAN_DATE@ and the configured install folders (@CMAKE_INSTALL_FULL_LIBEXECDIR@ and
+# the like) filled in, installed compressed in the manual's section SECTION.
 function(wrigglet_install_man_page source)
   get_filename_component(page "${source}" NAME_WLE)
   string(REGEX MATCH "[^.]+$" section "${page}")

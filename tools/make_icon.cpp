@@ -1,13 +1,17 @@
 // Host tool: turns the icon's text pixel map into a 32 x 32, 16-colour .ico file and,
-// optionally, the installer's side picture (the icon enlarged on a light gradient).
+// optionally, the installer's side picture (the icon enlarged on a light gradient); or into a
+// PNG of any size for the desktops' icon themes.
 // Usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]
+//        make_icon PIXMAP --png SIZE OUTPUT.png
 //
 // The pixel map holds "colour C N" lines, which give character C the palette index N
 // (0 to 15) or, with N "transparent", make it see-through, and then 32 rows of 32
 // characters, top row first. Lines starting with '#' are comments.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -178,6 +182,119 @@ std::vector<uint8_t> SidePicture(const PixelMap& map) {
     return file;
 }
 
+// The picture at SIZE x SIZE, each pixel the average of the pixel map's area it covers
+// (colours weighted by their opacity), so a whole multiple of 32 enlarges every pixel to a
+// square and other sizes blend only along the pixels' edges. Red, green, blue, alpha.
+std::vector<std::array<uint8_t, 4>> ScaledPicture(const PixelMap& map, int size) {
+    std::vector<std::array<uint8_t, 4>> picture;
+    // In units of 1/size of a map pixel, output pixel o spans [o*32, o*32+32) and map pixel s
+    // spans [s*size, s*size+size).
+    const auto overlap = [size](int out, int in) {
+        return std::max(0, std::min(out * Size + Size, in * size + size) - std::max(out * Size, in * size));
+    };
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            std::array<uint64_t, 4> sum{};  // red, green and blue times alpha; alpha
+            for (int row = y * Size / size; row < Size && row * size < (y + 1) * Size; ++row)
+                for (int column = x * Size / size; column < Size && column * size < (x + 1) * Size; ++column) {
+                    const int index = map.Index[row][column];
+                    if (index == Transparent) continue;
+                    const uint64_t area = uint64_t(overlap(y, row)) * uint64_t(overlap(x, column)) * 255;
+                    for (int c = 0; c < 3; ++c) sum[c] += area * StandardPalette[index][c];
+                    sum[3] += area;
+                }
+            std::array<uint8_t, 4> rgba{};
+            if (sum[3] > 0) {
+                for (int c = 0; c < 3; ++c) rgba[c] = uint8_t((sum[c] + sum[3] / 2) / sum[3]);
+                rgba[3] = uint8_t((sum[3] + Size * Size / 2) / (Size * Size));
+            }
+            picture.push_back(rgba);
+        }
+    return picture;
+}
+
+void PutBig32(std::vector<uint8_t>& out, uint32_t v) {
+    out.insert(out.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
+}
+
+uint32_t Crc32(const uint8_t* data, size_t length) {
+    uint32_t crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < length; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+void PutChunk(std::vector<uint8_t>& png, const char* type, const std::vector<uint8_t>& data) {
+    PutBig32(png, uint32_t(data.size()));
+    const size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    PutBig32(png, Crc32(png.data() + start, png.size() - start));
+}
+
+// A zlib stream of stored (uncompressed) blocks: the pictures are small and the package
+// compresses them anyway, so the tool needs no compression library.
+std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw) {
+    std::vector<uint8_t> out{0x78, 0x01};
+    size_t at = 0;
+    do {
+        const size_t length = std::min<size_t>(raw.size() - at, 65535);
+        out.push_back(at + length == raw.size() ? 1 : 0);  // the last block's flag
+        Put16(out, uint16_t(length));
+        Put16(out, uint16_t(~length));
+        out.insert(out.end(), raw.begin() + long(at), raw.begin() + long(at + length));
+        at += length;
+    } while (at < raw.size());
+    uint32_t a = 1, b = 0;
+    for (const uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBig32(out, b << 16 | a);
+    return out;
+}
+
+// A PNG of the picture with a palette of its own colours and their opacities (a scaled
+// picture has far fewer than 256), four bits a pixel when 16 colours do.
+std::vector<uint8_t> PngFile(const std::vector<std::array<uint8_t, 4>>& picture, int size) {
+    std::vector<std::array<uint8_t, 4>> palette;
+    std::vector<uint8_t> indices;
+    for (const auto& rgba : picture) {
+        auto found = std::find(palette.begin(), palette.end(), rgba);
+        if (found == palette.end()) found = palette.insert(palette.end(), rgba);
+        indices.push_back(uint8_t(found - palette.begin()));
+    }
+    if (palette.size() > 256) return {};
+    const int depth = palette.size() <= 16 ? 4 : 8, perByte = 8 / depth;
+    std::vector<uint8_t> raw;
+    for (int y = 0; y < size; ++y) {
+        raw.push_back(0);  // no filter
+        for (int x = 0; x < size; x += perByte) {
+            uint8_t byte = 0;
+            for (int k = 0; k < perByte && x + k < size; ++k)
+                byte |= uint8_t(indices[size_t(y * size + x + k)] << (8 - depth * (k + 1)));
+            raw.push_back(byte);
+        }
+    }
+    std::vector<uint8_t> header, colours, opacities;
+    PutBig32(header, uint32_t(size));
+    PutBig32(header, uint32_t(size));
+    header.insert(header.end(), {uint8_t(depth), 3, 0, 0, 0});  // indexed colour, no interlace
+    for (const auto& rgba : palette) {
+        colours.insert(colours.end(), rgba.begin(), rgba.begin() + 3);
+        opacities.push_back(rgba[3]);
+    }
+    std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "PLTE", colours);
+    PutChunk(png, "tRNS", opacities);
+    PutChunk(png, "IDAT", StoredZlib(raw));
+    PutChunk(png, "IEND", {});
+    return png;
+}
+
 bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -187,14 +304,26 @@ bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::cerr << "usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]\n";
+    const bool png = argc == 5 && std::string(argv[2]) == "--png";
+    int size = 0;
+    if (png) {
+        const auto [end, error] = std::from_chars(argv[3], argv[3] + std::strlen(argv[3]), size);
+        if (error != std::errc{} || *end != '\0' || size < 1 || size > 1024) size = 0;
+    }
+    if ((argc != 3 && argc != 4 && !png) || (png && size == 0)) {
+        std::cerr << "usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]\n"
+                     "       make_icon PIXMAP --png SIZE OUTPUT.png   (SIZE 1 to 1024)\n";
         return 2;
     }
     std::ifstream in(argv[1]);
     if (!in) return Fail(std::string("cannot read ") + argv[1]), 1;
     PixelMap map;
     if (!ReadPixelMap(in, map)) return 1;
+    if (png) {
+        const auto file = PngFile(ScaledPicture(map, size), size);
+        if (file.empty()) return Fail("more than 256 colours at " + std::to_string(size) + " pixels"), 1;
+        return WriteFile(argv[4], file) ? 0 : 1;
+    }
     if (!WriteFile(argv[2], IconFile(IconImage(map)))) return 1;
     return argc == 4 && !WriteFile(argv[3], SidePicture(map)) ? 1 : 0;
 }

@@ -10,7 +10,7 @@ namespace {
 OptionTable EntryTable(const ProgramCommandLine& commandLine, CommandLineAnswer& answer) {
     OptionTable table = commandLine.Table;
     ProgramOption help = FlagOption("help", answer.Help, "print this help");
-    help.Short = "h";
+    help.Short = 'h';
     table.push_back(std::move(help));
     table.push_back(FlagOption("version", answer.Version, "print the program's name and version"));
     return table;

@@ -10,6 +10,8 @@ posix::ProgramCommandLine WaylandCommandLine(WaylandOptions& o) {
     table.push_back(TextOption("picture", "FILE", o.Picture,
                                "a PNG to crawl over, scaled to cover each output (default: what the\n"
                                "outputs show at start, where the compositor lets grim read them)"));
+    table.push_back(NumberOption("idle", "SECONDS", o.Idle, {1, 86400},
+                                 "keep running: the scenes after SECONDS without input, until input"));
     // Spelled as the X11 hack spells its options, so one command line suits both programs.
     return {.Syntax = {.Program = "wrigglet-wayland", .SingleDash = true, .DoubleDash = true, .Abbreviations = true},
             .Table = std::move(table),

@@ -12,14 +12,22 @@ posix::CommandLineAnswer Parse(WaylandOptions& options, const std::vector<std::s
 
 TEST(WaylandOptions, TakesTheSceneOptionsAndAPicture) {
     WaylandOptions good;
-    ASSERT_EQ(Parse(good, {"-no-desktop", "--text", "-speed", "3", "-picture", "wall.png", "-seed", "7"}).Error, "");
+    ASSERT_EQ(
+        Parse(good, {"-no-desktop", "--text", "-speed", "3", "-picture", "wall.png", "-seed", "7", "-idle", "300"})
+            .Error,
+        "");
     EXPECT_FALSE(good.Scene.Settings.Desktop);
     EXPECT_TRUE(good.Scene.Settings.Text);
     EXPECT_EQ(good.Scene.Settings.Speed, 3);
     EXPECT_EQ(good.Picture, "wall.png");
     EXPECT_EQ(good.Scene.Seed, 7u);
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"-picture"}, {"-picture", "-text"}, {"-root"}, {"-wrigglets", "4"}}) {
+    EXPECT_EQ(good.Idle, 300);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"-picture"},
+                                                {"-picture", "-text"},
+                                                {"-root"},
+                                                {"-wrigglets", "4"},
+                                                {"-idle", "0"},
+                                                {"-idle", "86401"}}) {
         WaylandOptions options;
         EXPECT_NE(Parse(options, bad).Error, "") << bad[0];
     }
