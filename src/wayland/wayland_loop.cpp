@@ -171,6 +171,7 @@ void ShowSaver(LoopState& state) {
         CaptureOutputs(state.Desktop, names, posix::StopSignalled);
     }
     state.Showing = true;
+    state.NextIndex = 0;  // each showing seeds its outputs from the first scene's index
     for (OutputSlot* slot : outputs) StartOutputLoop(state, *slot);
 }
 
