@@ -111,8 +111,10 @@ void Place(const SampleGrid& grid, PixelPicture& picture, const RowSpan& span, c
     }
 }
 
-// The rows of each pass in the file's order, each placed in every picture.
-bool ReadRows(PngReader& reader, const std::vector<SampleGrid>& grids, std::vector<PixelPicture>& pictures) {
+// The rows of each pass in the file's order, each placed in every picture; false on an error
+// or a stop.
+bool ReadRows(PngReader& reader, const std::vector<SampleGrid>& grids, std::vector<PixelPicture>& pictures,
+              const StopRequest& stop) {
     const auto width = static_cast<int32_t>(png_get_image_width(reader.Png, reader.Info));
     const auto height = static_cast<int32_t>(png_get_image_height(reader.Png, reader.Info));
     const bool interlaced = png_get_interlace_type(reader.Png, reader.Info) == PNG_INTERLACE_ADAM7;
@@ -131,7 +133,7 @@ bool ReadRows(PngReader& reader, const std::vector<SampleGrid>& grids, std::vect
             rowStep = static_cast<int32_t>(PNG_PASS_ROW_OFFSET(pass));
         }
         for (; span.Y < height && (interlaced || span.Y <= lastRow); span.Y += rowStep) {
-            if (!ReadRow(reader, row.data())) return false;
+            if (StopDue(stop) || !ReadRow(reader, row.data())) return false;
             for (size_t i = 0; i < grids.size(); ++i) Place(grids[i], pictures[i], span, row.data());
         }
     }
@@ -173,7 +175,8 @@ std::string CheckPng(const std::string& path) {
     return error;
 }
 
-std::string SamplePng(const std::string& path, const GridsForSize& grids, std::vector<PixelPicture>& pictures) {
+std::string SamplePng(const std::string& path, const GridsForSize& grids, std::vector<PixelPicture>& pictures,
+                      const StopRequest& stop) {
     PngReader reader;
     std::string error;
     if (!Start(reader, path, error)) return error;
@@ -184,12 +187,14 @@ std::string SamplePng(const std::string& path, const GridsForSize& grids, std::v
         pictures.push_back({static_cast<int32_t>(grid.Columns.size()), static_cast<int32_t>(grid.Rows.size()),
                             std::vector<uint32_t>(grid.Columns.size() * grid.Rows.size())});
     try {
-        if (SetRgb(reader) && png_get_channels(reader.Png, reader.Info) == 3 && ReadRows(reader, wanted, pictures))
+        if (SetRgb(reader) && png_get_channels(reader.Png, reader.Info) == 3 &&
+            ReadRows(reader, wanted, pictures, stop))
             return "";
     } catch (const std::bad_alloc&) {
         reader.Message = "a row is too large for memory";
     }
     pictures.clear();
+    if (StopDue(stop)) return "";
     return "cannot decode '" + path + "': " + (reader.Message.empty() ? "not 8-bit RGB" : reader.Message);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/stop_request.h"
 #include "image/picture_sampling.h"
 
 namespace wrigglet::image {
@@ -25,7 +26,8 @@ using GridsForSize = std::function<std::vector<SampleGrid>(int32_t width, int32_
 
 // Reads the PNG at `path` (any format; what is transparent shows over black) from the top
 // down and fills one picture for each grid that `grids` makes for its size. Returns an
-// error line, or an empty string.
-std::string SamplePng(const std::string& path, const GridsForSize& grids, std::vector<PixelPicture>& pictures);
+// error line, or an empty string; a stop request, seen row by row, leaves no pictures.
+std::string SamplePng(const std::string& path, const GridsForSize& grids, std::vector<PixelPicture>& pictures,
+                      const StopRequest& stop = {});
 
 }  // namespace wrigglet::image

@@ -28,7 +28,7 @@ void FillDesktop(const DesktopPictures& desktop, const std::string& output, int3
         const auto grids = [width, height](int32_t w, int32_t h) {
             return std::vector<image::SampleGrid>{image::CoverGrid(w, h, width, height)};
         };
-        if (image::SamplePng(desktop.Picture, grids, read).empty()) covered = std::move(read[0]);
+        if (image::SamplePng(desktop.Picture, grids, read).empty() && !read.empty()) covered = std::move(read[0]);
     }
     const size_t filled = std::min(count, covered.Pixels.size());
     std::copy_n(covered.Pixels.begin(), filled, pixels);

@@ -15,7 +15,8 @@ bool HasPictureAtSize(const DesktopPictures& desktop, const WaylandOutput& outpu
     return found != desktop.Outputs.end() && found->second.Width == size.Width && found->second.Height == size.Height;
 }
 
-void ReadPicture(const std::vector<const WaylandOutput*>& outputs, DesktopPictures& desktop, std::ostream& errors) {
+void ReadPicture(const std::vector<const WaylandOutput*>& outputs, DesktopPictures& desktop, std::ostream& errors,
+                 const StopRequest& stop) {
     std::vector<const WaylandOutput*> wanted;
     for (const WaylandOutput* output : outputs)
         if (!HasPictureAtSize(desktop, *output)) wanted.push_back(output);
@@ -31,13 +32,13 @@ void ReadPicture(const std::vector<const WaylandOutput*>& outputs, DesktopPictur
             }
             return grids;
         },
-        pictures);
+        pictures, stop);
     if (!error.empty()) errors << "wrigglet-wayland: " << error << "; starting from black\n";
     for (size_t i = 0; i < pictures.size(); ++i) desktop.Outputs[wanted[i]->Name] = std::move(pictures[i]);
 }
 
 void CopyScreens(wl_display* display, const WaylandGlobals& globals, const std::vector<const WaylandOutput*>& outputs,
-                 DesktopPictures& desktop, std::ostream& errors) {
+                 DesktopPictures& desktop, std::ostream& errors, const StopRequest& stop) {
     // Outputs without a name can't be told apart: they start from black.
     std::vector<const WaylandOutput*> named;
     std::vector<CopiedOutput> copied;
@@ -47,9 +48,9 @@ void CopyScreens(wl_display* display, const WaylandGlobals& globals, const std::
             copied.push_back({output->Output, output->Transform});
         }
     std::vector<std::optional<image::PixelPicture>> pictures =
-        CopyOutputs(display, globals.Shm, globals.ScreenCopy, copied);
+        CopyOutputs(display, globals.Shm, globals.ScreenCopy, copied, stop);
     desktop.Outputs.clear();
-    for (size_t i = 0; i < named.size(); ++i) {
+    for (size_t i = 0; i < named.size() && !StopDue(stop); ++i) {
         if (pictures[i])
             desktop.Outputs[named[i]->Name] = std::move(*pictures[i]);
         else
@@ -73,12 +74,13 @@ void Keep(const std::vector<const WaylandOutput*>& outputs, std::vector<image::P
 }  // namespace
 
 void ReadDesktops(wl_display* display, const WaylandGlobals& globals, const WaylandOptions& options,
-                  const std::vector<const WaylandOutput*>& outputs, DesktopPictures& desktop, std::ostream& errors) {
+                  const std::vector<const WaylandOutput*>& outputs, DesktopPictures& desktop, std::ostream& errors,
+                  const StopRequest& stop) {
     if (!options.Picture.empty()) {
         desktop.Picture = options.Picture;
-        ReadPicture(outputs, desktop, errors);
+        ReadPicture(outputs, desktop, errors, stop);
     } else if (options.Scene.Settings.Desktop && globals.ScreenCopy && globals.Shm) {
-        CopyScreens(display, globals, outputs, desktop, errors);
+        CopyScreens(display, globals, outputs, desktop, errors, stop);
     }
 }
 

@@ -3,7 +3,6 @@
 // The copies' objects live on an event queue of their own, dispatched here with a deadline.
 #include "wayland/screen_copy.h"
 
-#include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -12,13 +11,15 @@
 #include <cstdint>
 #include <memory>
 
+#include "posix/descriptor_wait.h"
 #include "wayland/screen_pixels.h"
 
 namespace wrigglet::wayland {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+// How often a wait looks for a stop request.
+constexpr std::chrono::milliseconds StopWatch{50};
 
 struct FrameCopy {
     zwlr_screencopy_frame_v1* Frame = nullptr;
@@ -105,23 +106,25 @@ void OnBufferDone(void* data, zwlr_screencopy_frame_v1*) { Copy(Of(data)); }
 const zwlr_screencopy_frame_v1_listener FrameListener{OnBuffer, OnFlags,  OnReady,     OnFailed,
                                                       OnDamage, OnDmabuf, OnBufferDone};
 
-// Dispatches the copies' queue until all are finished, the deadline passes or the
-// connection fails (the program's loop finds that out for itself).
+// Dispatches the copies' queue until all are finished, the deadline passes, a stop request
+// comes (looked for at least every StopWatch) or the connection fails (the program's loop
+// finds that out for itself).
 void WaitForCopies(wl_display* display, wl_event_queue* queue, const std::vector<std::unique_ptr<FrameCopy>>& copies,
-                   Clock::time_point deadline) {
+                   TickTime deadline, const StopRequest& stop) {
     const auto finished = [&copies] {
         return std::all_of(copies.begin(), copies.end(), [](const auto& copy) { return copy->Finished; });
     };
     for (;;) {
-        if (wl_display_dispatch_queue_pending(display, queue) < 0 || finished()) return;
+        if (wl_display_dispatch_queue_pending(display, queue) < 0 || finished() || StopDue(stop)) return;
         if (wl_display_prepare_read_queue(display, queue) != 0) continue;
         pollfd connection{wl_display_get_fd(display), POLLIN, 0};
         if (wl_display_flush(display) < 0 && errno == EAGAIN) connection.events |= POLLOUT;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0 || poll(&connection, 1, static_cast<int>(left)) <= 0 ||
+        const TickTime now = std::chrono::steady_clock::now();
+        if (now >= deadline ||
+            posix::WaitForDescriptors({&connection, 1}, std::min(deadline, now + StopWatch), nullptr) <= 0 ||
             !(connection.revents & (POLLIN | POLLERR | POLLHUP))) {
             wl_display_cancel_read(display);
-            if (Clock::now() >= deadline) return;
+            if (std::chrono::steady_clock::now() >= deadline) return;
             continue;
         }
         if (wl_display_read_events(display) < 0) return;
@@ -140,8 +143,8 @@ Proxy* OnQueue(Proxy* proxy, wl_event_queue* queue) {
 std::vector<std::optional<image::PixelPicture>> CopyOutputs(wl_display* display, wl_shm* shm,
                                                             zwlr_screencopy_manager_v1* manager,
                                                             const std::vector<CopiedOutput>& outputs,
-                                                            std::chrono::milliseconds limit) {
-    const Clock::time_point deadline = Clock::now() + limit;
+                                                            const StopRequest& stop, std::chrono::milliseconds limit) {
+    const TickTime deadline = std::chrono::steady_clock::now() + limit;
     wl_event_queue* queue = wl_display_create_queue(display);
     zwlr_screencopy_manager_v1* managerOnQueue = OnQueue(manager, queue);
     wl_shm* shmOnQueue = OnQueue(shm, queue);
@@ -154,7 +157,7 @@ std::vector<std::optional<image::PixelPicture>> CopyOutputs(wl_display* display,
         zwlr_screencopy_frame_v1_add_listener(copy.Frame, &FrameListener, &copy);
     }
     wl_proxy_wrapper_destroy(managerOnQueue);
-    WaitForCopies(display, queue, copies, deadline);
+    WaitForCopies(display, queue, copies, deadline, stop);
     std::vector<std::optional<image::PixelPicture>> pictures;
     for (const auto& copy : copies) pictures.push_back(std::move(copy->Picture));
     copies.clear();  // the frames and buffers go before their queue

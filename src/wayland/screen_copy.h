@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/stop_request.h"
 #include "image/picture_sampling.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 
@@ -23,11 +24,12 @@ struct CopiedOutput {
 
 // Copies every output at once and waits at most `limit` for them all: a picture for each
 // (upright, its physical size), or none where the compositor failed, offered no wl_shm
-// buffer of a format the program reads, or took too long. Only the copies' own events are
-// dispatched meanwhile: the program's others wait in their queue.
+// buffer of a format the program reads, or took too long, or a stop request came. Only the
+// copies' own events are dispatched meanwhile: the program's others wait in their queue.
 std::vector<std::optional<image::PixelPicture>> CopyOutputs(wl_display* display, wl_shm* shm,
                                                             zwlr_screencopy_manager_v1* manager,
                                                             const std::vector<CopiedOutput>& outputs,
+                                                            const StopRequest& stop,
                                                             std::chrono::milliseconds limit = ScreenCopyLimit);
 
 }  // namespace wrigglet::wayland
