@@ -182,6 +182,12 @@ void WriteFile(const Args& args) {
     Require(static_cast<bool>(file), "cannot write " + args[0]);
 }
 
+// copy-file FROM TO: copies a file (a program to run from somewhere else), replacing TO.
+void CopyFileCommand(const Args& args) {
+    RequireArgs(args, 2, "copy-file FROM TO");
+    Require(CopyFileA(args[0].c_str(), args[1].c_str(), FALSE), Format("CopyFile failed with error %lu", GetLastError()));
+}
+
 std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
     std::ifstream file(path);
@@ -259,6 +265,7 @@ void AddSystemCommands(CommandTable& table) {
     table["expect-file"] = ExpectFile;
     table["run-reg"] = RunReg;
     table["write-file"] = WriteFile;
+    table["copy-file"] = CopyFileCommand;
     table["expect-lines"] = ExpectLines;
     table["expect-line"] = ExpectLine;
     table["expect-monitors"] = ExpectMonitors;
