@@ -38,6 +38,8 @@
 !include x64.nsh
 !include FileFunc.nsh
 !include WordFunc.nsh
+!include nsDialogs.nsh
+!include Sections.nsh
 
 !define PRODUCT "Wrigglet2004"
 !define PUBLISHER "Tolvarin"
@@ -104,6 +106,7 @@ Var InstalledVersion
 Var Parameters
 Var Elevated ; 1 in the copy that does the administrator's part
 Var Downgrade ; 1 once the user agreed to replace a newer version
+Var CurrentBox ; the options page's check box
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -113,12 +116,7 @@ Var Downgrade ; 1 once the user agreed to replace a newer version
 
 !define MUI_WELCOMEPAGE_TEXT "${PRODUCT} is a screen saver: small worm-like creatures, the wrigglets, crawl over a snapshot of your desktop and leave coloured trails behind them.$\r$\n$\r$\nSetup puts it into the system folder, where the screen-saver settings find it, and lists it under installed programs.$\r$\n$\r$\nClick Next to continue."
 !insertmacro MUI_PAGE_WELCOME
-!define MUI_PAGE_HEADER_TEXT "Options"
-!define MUI_PAGE_HEADER_SUBTEXT "Choose whether ${PRODUCT} becomes your screen saver."
-!define MUI_COMPONENTSPAGE_TEXT_TOP "Tick the box to make ${PRODUCT} your screen saver now; leave it clear to keep the one you have. Either way it is listed in the screen-saver settings."
-!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "Option:"
-!define MUI_COMPONENTSPAGE_NODESC
-!insertmacro MUI_PAGE_COMPONENTS
+Page custom OptionsPage OptionsPageLeave
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed.$\r$\n$\r$\nClick Finish to close Setup."
 !define MUI_FINISHPAGE_RUN
@@ -359,6 +357,30 @@ Section "Make it my screen saver" SecCurrent
   ; Tells the running desktop, which otherwise reads the setting only at the next logon.
   System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATE_AND_SEND})'
 SectionEnd
+
+; The one option, as a check box of the platform's own, which grows with the display's scale
+; (the components page draws its boxes from a bitmap of a fixed size); it starts as
+; ChooseCurrentDefault left the section.
+Function OptionsPage
+  !insertmacro MUI_HEADER_TEXT "Options" "Choose whether ${PRODUCT} becomes your screen saver."
+  nsDialogs::Create 1018
+  Pop $0
+  ${NSD_CreateLabel} 0 0 100% 24u "Tick the box to make ${PRODUCT} your screen saver now; leave it clear to keep the one you have. Either way it is listed in the screen-saver settings."
+  Pop $0
+  ${NSD_CreateCheckbox} 0 36u 100% 12u "&Make it my screen saver"
+  Pop $CurrentBox
+  ${IfThen} ${SectionIsSelected} ${SecCurrent} ${|} ${NSD_Check} $CurrentBox ${|}
+  nsDialogs::Show
+FunctionEnd
+
+Function OptionsPageLeave
+  ${NSD_GetState} $CurrentBox $0
+  ${If} $0 = ${BST_CHECKED}
+    !insertmacro SelectSection ${SecCurrent}
+  ${Else}
+    !insertmacro UnselectSection ${SecCurrent}
+  ${EndIf}
+FunctionEnd
 
 ; The user's part of the install: ends a running saver (the user's own programs are theirs to
 ; close), then has the administrator's part done, offering Retry while the file is in use.
