@@ -24,6 +24,13 @@ ensure_packages "${ARM64_PACKAGES[@]}"
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project() line"
 
+unsigned=
+if [ -z "${WRIGGLET_SIGN_PKCS12:-}" ]; then
+    unsigned="warning: the Windows files are NOT signed (Windows warns of an unknown publisher): set
+         WRIGGLET_SIGN_PKCS12 and WRIGGLET_SIGN_PASSWORD (and WRIGGLET_SIGN_TIMESTAMP_URL) to sign them"
+    echo "$unsigned" >&2
+fi
+
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 export SOURCE_DATE_EPOCH
 git diff --quiet HEAD 2>/dev/null ||
@@ -32,16 +39,12 @@ git diff --quiet HEAD 2>/dev/null ||
 for preset in win64 win32 native arm64 web; do build_preset "$preset"; done
 
 win64=build/win64 win32=build/win32
-if [ -n "${WRIGGLET_SIGN_PKCS12:-}" ]; then
+if [ -z "$unsigned" ]; then
     echo "== signing the Windows files"
     for preset in win64 win32; do
         scripts/sign-windows.sh "build/$preset" "build/release/signed-$preset" || fail "signing the $preset files failed"
     done
     win64=build/release/signed-win64 win32=build/release/signed-win32
-else
-    unsigned="warning: the Windows files are NOT signed (Windows warns of an unknown publisher): set
-         WRIGGLET_SIGN_PKCS12 and WRIGGLET_SIGN_PASSWORD (and WRIGGLET_SIGN_TIMESTAMP_URL) to sign them"
-    echo "$unsigned" >&2
 fi
 
 name=wrigglet2004-$version
@@ -85,4 +88,4 @@ git -c tar.umask=0022 archive --format=tar --prefix="$name/" HEAD | gzip -9n >"b
 (cd build/release && sha256sum -- "$name.zip" "${debs[@]}" "$web.zip" "$name.tar.gz" >SHA256SUMS)
 echo "Release files in build/release/ (the archive's files in $stage):"
 (cd build/release && stat -c '%8s  %n' -- "$name.zip" "${debs[@]}" "$web.zip" "$name.tar.gz" SHA256SUMS | sed 's/^/  /')
-[ -z "${unsigned:-}" ] || echo "$unsigned" >&2
+[ -z "$unsigned" ] || echo "$unsigned" >&2
