@@ -86,7 +86,7 @@ ShowUninstDetails nevershow
 ; with the old file; setup then offers Retry and Cancel.
 AllowSkipFiles off
 !define IN_USE_TEXT "$SYSDIR\${SCR_NAME} is in use: the screen saver is probably running.$\r$\n$\r$\nClose the screen saver (and its settings) and choose Retry, or Cancel to stop the installation."
-!define NO_RIGHTS_TEXT "${PRODUCT} goes into the system folder, which needs an administrator's permission. Nothing was changed."
+!define NO_RIGHTS_TEXT "Changing the system folder needs an administrator's permission, which was not given. Nothing was changed."
 
 !ifdef SIGN
   ; A signed release: the uninstaller is signed before it is packed, setup once it is made.
