@@ -3,6 +3,7 @@
 
 #include "image/png_rows.h"
 #include "wayland/desktop_crop.h"
+#include "wayland/portal_permission.h"
 #include "wayland/screen_copy.h"
 
 namespace wrigglet::wayland {
@@ -66,7 +67,6 @@ std::vector<OutputPlace> PlacesOf(const std::vector<const WaylandOutput*>& outpu
 
 void Keep(const std::vector<const WaylandOutput*>& outputs, std::vector<image::PixelPicture>& parts,
           DesktopPictures& desktop) {
-    desktop.Outputs.clear();
     for (size_t i = 0; i < parts.size() && i < outputs.size(); ++i)
         if (!outputs[i]->Name.empty()) desktop.Outputs[outputs[i]->Name] = std::move(parts[i]);
 }
@@ -84,18 +84,29 @@ void ReadDesktops(wl_display* display, const WaylandGlobals& globals, const Wayl
     }
 }
 
-void UseDesktopPicture(const image::PixelPicture& picture, const std::vector<const WaylandOutput*>& outputs,
-                       DesktopPictures& desktop) {
-    std::vector<image::PixelPicture> parts = CropDesktop(picture, PlacesOf(outputs));
-    Keep(outputs, parts, desktop);
+bool ReadsThroughPortal(const WaylandGlobals& globals, const WaylandOptions& options) {
+    return options.Picture.empty() && options.Scene.Settings.Desktop && !(globals.ScreenCopy && globals.Shm);
 }
 
-std::string UseDesktopPng(const std::string& path, const std::vector<const WaylandOutput*>& outputs,
-                          DesktopPictures& desktop) {
-    std::vector<image::PixelPicture> parts;
-    std::string error = CropDesktopPng(path, PlacesOf(outputs), parts);
-    Keep(outputs, parts, desktop);
-    return error;
+void AskPortalForDesktop(PortalScreenshot& shot, SessionBus& bus) {
+    const PortalChoice choice = ChoosePortal(LookUpScreenshotPermission(bus.Get()), GnomeShellRunning(bus.Get()));
+    if (choice.Ask) return RequestPortalScreenshot(shot, bus, std::chrono::steady_clock::now());
+    ReleasePortalScreenshot(shot);
+    shot.Why = choice.Why;
+}
+
+void UsePortalDesktop(PortalScreenshot& shot, const std::vector<const WaylandOutput*>& outputs,
+                      DesktopPictures& desktop, std::ostream& errors) {
+    desktop.Outputs.clear();
+    std::string why = shot.Why;
+    if (!shot.Path.empty()) {
+        std::vector<image::PixelPicture> parts;
+        why = CropDesktopPng(shot.Path, PlacesOf(outputs), parts);
+        Keep(outputs, parts, desktop);
+        RemovePortalFile(shot);
+    }
+    if (!why.empty()) errors << "wrigglet-wayland: " << why << "; starting from black\n";
+    ReleasePortalScreenshot(shot);
 }
 
 }  // namespace wrigglet::wayland

@@ -1,5 +1,6 @@
-// Reading what each output starts from, before any surface of the program covers it: at the
-// start, and again each time the scenes are about to show.
+// Reading what each output starts from, before any surface of the program covers it, each
+// time the scenes are about to show: -picture, the outputs copied through wlroots' screen
+// copy, or the desktop portal's picture of the whole desktop cut into the outputs' parts.
 #pragma once
 
 #include <wayland-client.h>
@@ -11,6 +12,8 @@
 #include "core/stop_request.h"
 #include "image/picture_sampling.h"
 #include "wayland/desktop_pictures.h"
+#include "wayland/portal_screenshot.h"
+#include "wayland/session_bus.h"
 #include "wayland/wayland_globals.h"
 #include "wayland/wayland_options.h"
 #include "wayland/wayland_outputs.h"
@@ -25,13 +28,18 @@ void ReadDesktops(wl_display* display, const WaylandGlobals& globals, const Wayl
                   const std::vector<const WaylandOutput*>& outputs, DesktopPictures& desktop, std::ostream& errors,
                   const StopRequest& stop);
 
-// The whole desktop from elsewhere (the desktop portal's screenshot, in the compositor's
-// logical layout at any scale), cut into the outputs' parts.
-void UseDesktopPicture(const image::PixelPicture& picture, const std::vector<const WaylandOutput*>& outputs,
-                       DesktopPictures& desktop);
+// True when the desktop must come from the desktop portal: it is wanted, there is no
+// -picture, and the compositor does not let the outputs be copied.
+bool ReadsThroughPortal(const WaylandGlobals& globals, const WaylandOptions& options);
 
-// The same from a PNG file. Returns an error line, or an empty string.
-std::string UseDesktopPng(const std::string& path, const std::vector<const WaylandOutput*>& outputs,
-                          DesktopPictures& desktop);
+// Asks the portal for the whole desktop where it answers without asking the user
+// (portal_permission.h); else `shot` is done at once, with the reason. The loop then drives
+// `shot` as portal_screenshot.h says.
+void AskPortalForDesktop(PortalScreenshot& shot, SessionBus& bus);
+
+// Once `shot` is done: the outputs' parts of the portal's picture (of any size, read a row at
+// a time), its file removed; or none, and a line to `errors`: the outputs start from black.
+void UsePortalDesktop(PortalScreenshot& shot, const std::vector<const WaylandOutput*>& outputs,
+                      DesktopPictures& desktop, std::ostream& errors);
 
 }  // namespace wrigglet::wayland

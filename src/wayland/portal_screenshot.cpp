@@ -1,13 +1,12 @@
 // The desktop portal's Screenshot call, its Response signal, the deadline, and the removal of
-// the file the portal wrote when it lies in the user's own cache or temporary folder.
+// the file the portal made for the request.
 #include "wayland/portal_screenshot.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <charconv>
-#include <climits>
-#include <cstdlib>
 
 namespace wrigglet::wayland {
 
@@ -19,50 +18,12 @@ constexpr const char* ScreenshotInterface = "org.freedesktop.portal.Screenshot";
 
 PortalScreenshot& Of(void* data) { return *static_cast<PortalScreenshot*>(data); }
 
-std::string FromEnvironment(const char* name, const std::string& otherwise) {
-    const char* value = std::getenv(name);
-    return value && *value == '/' ? value : otherwise;
-}
-
-// Where the portal's file may be removed from: the user's cache and temporary folders.
-std::vector<std::string> ScratchFolders() {
-    std::vector<std::string> folders{"/tmp", FromEnvironment("TMPDIR", "/tmp")};
-    const std::string home = FromEnvironment("HOME", "");
-    if (std::string cache = FromEnvironment("XDG_CACHE_HOME", home.empty() ? "" : home + "/.cache"); !cache.empty())
-        folders.push_back(cache);
-    for (std::string& folder : folders)
-        if (char resolved[PATH_MAX]; realpath(folder.c_str(), resolved)) folder = resolved;
-    return folders;
-}
-
-// Removes the portal's file when it is the user's own regular file in a scratch folder, its
-// folder resolved so that no link leads elsewhere.
-void RemovePortalFile(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    char folder[PATH_MAX];
-    if (slash == std::string::npos || !realpath(path.substr(0, slash + 1).c_str(), folder)) return;
-    const std::string resolved = std::string(folder) + path.substr(slash);
-    struct stat file {};
-    if (InsideFolder(resolved, ScratchFolders()) && lstat(resolved.c_str(), &file) == 0 && S_ISREG(file.st_mode) &&
-        file.st_uid == getuid())
-        unlink(resolved.c_str());
-}
-
 void Finish(PortalScreenshot& shot, const PortalAnswer& answer) {
     shot.Response = sd_bus_slot_unref(shot.Response);
     shot.Call = sd_bus_slot_unref(shot.Call);
     shot.Done = true;
+    shot.Path = answer.Path;
     shot.Why = answer.Why;
-    if (answer.Path.empty()) return;
-    image::RgbPicture picture;
-    struct stat file {};
-    if (stat(answer.Path.c_str(), &file) != 0 || !S_ISREG(file.st_mode))  // a FIFO would hold the saver
-        shot.Why = "the desktop portal's picture is no regular file: " + answer.Path;
-    else if (std::string error = image::ReadRgbPng(answer.Path, picture); error.empty())
-        shot.Picture = std::move(picture);
-    else
-        shot.Why = "the desktop portal's picture: " + error;
-    RemovePortalFile(answer.Path);
 }
 
 // The "uri" of the Response's results, or an empty string.
@@ -134,6 +95,7 @@ void RequestPortalScreenshot(PortalScreenshot& shot, SessionBus& bus, std::chron
     shot.Done = false;
     shot.Bus = bus.Get();
     shot.Deadline = now + PortalAnswerBound;
+    clock_gettime(CLOCK_REALTIME_COARSE, &shot.Sent);
     const char* sender = nullptr;
     if (!bus.Connected() || sd_bus_get_unique_name(shot.Bus, &sender) < 0)
         return Finish(shot, {"", "no session bus to ask the desktop portal on"});
@@ -197,17 +159,23 @@ std::optional<std::string> FileUriPath(std::string_view uri) {
     return path;
 }
 
-bool InsideFolder(std::string_view path, const std::vector<std::string>& folders) {
-    if (!path.starts_with('/') || path.find("/./") != std::string_view::npos ||
-        path.find("/../") != std::string_view::npos || path.ends_with("/.") || path.ends_with("/.."))
-        return false;
-    for (std::string_view folder : folders) {
-        while (folder.size() > 1 && folder.ends_with('/')) folder.remove_suffix(1);
-        if (folder.size() > 1 && folder.starts_with('/') && path.size() > folder.size() + 1 &&
-            path.starts_with(folder) && path[folder.size()] == '/')
-            return true;
-    }
-    return false;
+void RemovePortalFile(const PortalScreenshot& shot) {
+    struct statx file {};
+    if (!shot.Path.empty() &&
+        statx(AT_FDCWD, shot.Path.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME, &file) == 0 &&
+        PortalFileRemovable(file, getuid(), shot.Sent))
+        unlink(shot.Path.c_str());
+}
+
+bool PortalFileRemovable(const struct statx& file, uid_t user, timespec sent) {
+    // Files are stamped from the coarse clock the request's time was read from. Where the file
+    // system keeps no birth time, the change time, which only the kernel sets, says when the
+    // file was made at the latest.
+    const auto since = [&sent](const statx_timestamp& at) {
+        return at.tv_sec > sent.tv_sec || (at.tv_sec == sent.tv_sec && at.tv_nsec >= sent.tv_nsec);
+    };
+    const statx_timestamp& made = (file.stx_mask & STATX_BTIME) ? file.stx_btime : file.stx_ctime;
+    return S_ISREG(file.stx_mode) && file.stx_uid == user && since(made) && since(file.stx_mtime);
 }
 
 }  // namespace wrigglet::wayland

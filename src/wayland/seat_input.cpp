@@ -22,9 +22,12 @@ void Moved(SeatInput& input, wl_fixed_t x, wl_fixed_t y) {
     if (PointerMoveEnds(*input.Watch, local, *origin)) *input.Ending = true;
 }
 
-void OnEnter(void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-    Of(data).SurfaceUnder = surface;
-    Moved(Of(data), x, y);
+void OnEnter(void* data, wl_pointer* pointer, uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
+    SeatInput& input = Of(data);
+    input.SurfaceUnder = surface;
+    // The pointer is invisible over the saver.
+    if (input.SurfaceOrigin && input.SurfaceOrigin(surface)) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+    Moved(input, x, y);
 }
 
 void OnLeave(void* data, wl_pointer*, uint32_t, wl_surface*) { Of(data).SurfaceUnder = nullptr; }

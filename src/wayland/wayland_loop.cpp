@@ -1,11 +1,13 @@
 // The event loop. Stop signals are blocked except while it waits, so a SIGTERM is seen
-// between two requests, never inside one, and the scenes are closed before the exit.
+// between two requests, never inside one, and the scenes are closed before the exit. The
+// saver waits (with -idle), reads the desktop, then shows: a showing ends on input, and with
+// -idle the loop waits again.
 #include "wayland/wayland_loop.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +18,8 @@
 #include "posix/program_entry.h"
 #include "posix/stop_signals.h"
 #include "wayland/desktop_reading.h"
+#include "wayland/gnome_shell.h"
+#include "wayland/idle_watch.h"
 #include "wayland/output_loop.h"
 #include "wayland/seat_input.h"
 #include "wayland/wayland_globals.h"
@@ -35,18 +39,19 @@ struct SeatSlot {
     std::unique_ptr<SeatInput> Input = std::make_unique<SeatInput>();
 };
 
-// A descriptor the loop waits on beside the display's, and what its readiness does.
-struct LoopDescriptor {
-    int Fd = -1;
-    short Events = POLLIN;
-    std::function<void(short revents)> Ready;
+enum class Phase {
+    Waiting,  // for the user to be idle (-idle): no surfaces
+    Reading,  // the desktop, from the desktop portal
+    Showing,  // the scenes, until input
 };
 
 struct LoopState {
-    LoopState(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop, std::ostream& out)
+    LoopState(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop, std::ostream& out,
+              std::ostream& errors)
         : Display(display),
           Options(options),
           Desktop(desktop),
+          Errors(errors),
           Context{.Globals = Globals,
                   .Options = Options,
                   .Desktop = Desktop,
@@ -57,6 +62,7 @@ struct LoopState {
     wl_display* Display;
     const WaylandOptions& Options;
     DesktopPictures& Desktop;
+    std::ostream& Errors;
     wl_registry* Registry = nullptr;
     WaylandGlobals Globals;
     text::FontRasteriser Text;
@@ -64,10 +70,12 @@ struct LoopState {
     OutputContext Context;
     std::vector<OutputSlot> Outputs;
     std::vector<SeatSlot> Seats;
-    std::vector<LoopDescriptor> Descriptors;  // waited on beside the display's
     PointerWatch Watch;
-    bool Showing = false;  // the saver shows: an output that comes gets its loop at once
-    size_t NextIndex = 0;  // the index the next output's scene seeds as
+    Phase Now = Phase::Waiting;  // Showing: an output that comes gets its loop at once
+    size_t NextIndex = 0;        // the index the next output's scene seeds as
+    SessionBus Bus;              // GNOME's idle monitor, its overview, the desktop portal
+    IdleWatch Idle;              // with -idle
+    PortalScreenshot Portal;     // while Reading
 };
 
 LoopState& Of(void* data) { return *static_cast<LoopState*>(data); }
@@ -77,7 +85,7 @@ void StartOutputLoop(LoopState& state, OutputSlot& slot) {
 }
 
 void OutputDone(LoopState& state, WaylandOutput& output) {
-    if (!state.Showing) return;
+    if (state.Now != Phase::Showing) return;
     for (OutputSlot& slot : state.Outputs) {
         if (slot.Output.get() != &output) continue;
         if (slot.Loop)
@@ -112,6 +120,7 @@ void AddSeat(LoopState& state, uint32_t name, uint32_t version) {
 void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
     LoopState& state = Of(data);
     const std::string_view kind = interface;
+    if (state.Options.Idle && OfferIdleGlobal(state.Idle, registry, name, kind, version)) return;
     if (BindGlobal(state.Globals, registry, name, kind, version)) {
         // The outputs bound before xdg-output's manager came ask it now.
         if (kind == zxdg_output_manager_v1_interface.name)
@@ -123,11 +132,16 @@ void OnGlobal(void* data, wl_registry* registry, uint32_t name, const char* inte
     }
 }
 
+// Ends the output's scene and takes its surface away.
+void StopOutputLoop(LoopState& state, OutputSlot& slot) {
+    if (!slot.Loop) return;
+    for (SeatSlot& seat : state.Seats)
+        if (seat.Input->SurfaceUnder == slot.Loop->Surface()) seat.Input->SurfaceUnder = nullptr;
+    slot.Loop.reset();
+}
+
 void RemoveOutput(LoopState& state, std::vector<OutputSlot>::iterator output) {
-    if (output->Loop)
-        for (SeatSlot& seat : state.Seats)
-            if (seat.Input->SurfaceUnder == output->Loop->Surface()) seat.Input->SurfaceUnder = nullptr;
-    output->Loop.reset();
+    StopOutputLoop(state, *output);
     ReleaseOutput(*output->Output);
     state.Outputs.erase(output);
 }
@@ -161,34 +175,66 @@ std::vector<OutputSlot*> OrderedOutputs(LoopState& state) {
     return ordered;
 }
 
-// The saver shows: each output's desktop picture is read first, before any surface of this
-// program covers it; then every output gets its loop, in order.
-void ShowSaver(LoopState& state, std::ostream& errors) {
-    const std::vector<OutputSlot*> outputs = OrderedOutputs(state);
+std::vector<const WaylandOutput*> Described(const std::vector<OutputSlot*>& outputs) {
     std::vector<const WaylandOutput*> described;
     for (const OutputSlot* slot : outputs) described.push_back(slot->Output.get());
-    ReadDesktops(state.Display, state.Globals, state.Options, described, state.Desktop, errors, posix::StopSignalled);
-    state.Showing = true;
-    state.NextIndex = 0;  // each showing seeds its outputs from the first scene's index
-    for (OutputSlot* slot : outputs) StartOutputLoop(state, *slot);
+    return described;
 }
 
-// The earliest tick due, if any.
-std::optional<TickTime> NextTick(const LoopState& state) {
-    std::optional<TickTime> next;
+// Every output gets its loop, in order, each showing seeding its outputs from the first index.
+void ShowScenes(LoopState& state) {
+    state.Now = Phase::Showing;
+    state.Ending = false;
+    state.Watch = {};  // the pointer starts where it first enters this showing's surfaces
+    state.NextIndex = 0;
+    for (OutputSlot* slot : OrderedOutputs(state)) StartOutputLoop(state, *slot);
+}
+
+// The scenes are to show: GNOME Shell leaves its overview, which would swallow them, and each
+// output's desktop picture is read before any surface of this program covers it; the desktop
+// portal's answer comes later, while the loop waits.
+void BeginShowing(LoopState& state) {
+    LeaveOverview(state.Bus);
+    if (ReadsThroughPortal(state.Globals, state.Options)) {
+        state.Now = Phase::Reading;
+        AskPortalForDesktop(state.Portal, state.Bus);
+        return;
+    }
+    ReadDesktops(state.Display, state.Globals, state.Options, Described(OrderedOutputs(state)), state.Desktop,
+                 state.Errors, posix::StopSignalled);
+    ShowScenes(state);
+}
+
+// The showing ended (-idle): the surfaces go, the pictures read for it too.
+void HideScenes(LoopState& state) {
+    for (OutputSlot& slot : state.Outputs) StopOutputLoop(state, slot);
+    if (state.Options.Picture.empty()) state.Desktop.Outputs.clear();
+    state.Now = Phase::Waiting;
+}
+
+std::optional<TickTime> Earliest(std::optional<TickTime> a, std::optional<TickTime> b) {
+    if (!a) return b;
+    if (!b) return a;
+    return std::min(*a, *b);
+}
+
+// When the loop must look again though nothing came: the earliest output's tick, the bus's
+// timeout, the portal's deadline.
+std::optional<TickTime> NextDeadline(const LoopState& state) {
+    std::optional<TickTime> next = state.Bus.Deadline();
+    if (state.Now == Phase::Reading && !state.Portal.Done) next = Earliest(next, state.Portal.Deadline);
     for (const OutputSlot& slot : state.Outputs)
-        if (slot.Loop)
-            if (const auto due = slot.Loop->TickDue(); due && (!next || *due < *next)) next = due;
+        if (slot.Loop) next = Earliest(next, slot.Loop->TickDue());
     return next;
 }
 
-// Waits for the display's events, the other descriptors', the next tick or a stop signal,
-// and handles what came; false when the connection is lost.
+// Waits for the display's events, the bus's, a deadline or a stop signal, and handles what
+// came; false when the connection is lost.
 bool WaitAndDispatch(LoopState& state, const sigset_t& waitMask) {
     wl_display* display = state.Display;
     while (wl_display_prepare_read(display) != 0)
         if (wl_display_dispatch_pending(display) < 0) return false;
-    std::vector<pollfd> descriptors{{wl_display_get_fd(display), POLLIN, 0}};
+    std::array<pollfd, 2> descriptors{pollfd{wl_display_get_fd(display), POLLIN, 0}, state.Bus.WaitEntry()};
     if (wl_display_flush(display) < 0) {
         if (errno != EAGAIN) {
             wl_display_cancel_read(display);
@@ -196,15 +242,12 @@ bool WaitAndDispatch(LoopState& state, const sigset_t& waitMask) {
         }
         descriptors[0].events |= POLLOUT;
     }
-    for (const LoopDescriptor& other : state.Descriptors) descriptors.push_back({other.Fd, other.Events, 0});
-    const int woke = posix::WaitForDescriptors(descriptors, NextTick(state), &waitMask);
+    const int woke = posix::WaitForDescriptors(descriptors, NextDeadline(state), &waitMask);
     if (woke > 0 && (descriptors[0].revents & (POLLIN | POLLERR | POLLHUP))) {
         if (wl_display_read_events(display) < 0) return false;
     } else {
         wl_display_cancel_read(display);
     }
-    for (size_t i = 1; woke > 0 && i < descriptors.size(); ++i)
-        if (descriptors[i].revents) state.Descriptors[i - 1].Ready(descriptors[i].revents);
     return wl_display_dispatch_pending(display) >= 0;
 }
 
@@ -215,7 +258,70 @@ void TickDueOutputs(LoopState& state) {
             if (const auto due = slot.Loop->TickDue(); due && now >= *due) slot.Loop->Tick();
 }
 
+// What the loop does after each wait, by its phase; false when the saver is to end.
+bool Step(LoopState& state) {
+    const IdleChange change = state.Options.Idle ? TakeIdleChange(state.Idle) : IdleChange::None;
+    switch (state.Now) {
+        case Phase::Waiting:
+            if (change == IdleChange::Idle) BeginShowing(state);
+            break;
+        case Phase::Reading:
+            CheckPortalDeadline(state.Portal, std::chrono::steady_clock::now());
+            if (state.Portal.Done) {
+                UsePortalDesktop(state.Portal, Described(OrderedOutputs(state)), state.Desktop, state.Errors);
+                ShowScenes(state);
+            }
+            break;
+        case Phase::Showing:
+            if (!state.Ending) TickDueOutputs(state);
+            if (state.Ending && !state.Options.Idle) return false;
+            if (state.Ending) HideScenes(state);
+            break;
+    }
+    return true;
+}
+
+int LostDisplay(const LoopState& state) {
+    return posix::Fail(state.Errors, "wrigglet-wayland",
+                       std::string("lost the Wayland display: ") + std::strerror(wl_display_get_error(state.Display)));
+}
+
+// Starts the saver: at once, or (-idle) the idle watch; false, after a line, when nothing
+// tells idleness.
+bool Start(LoopState& state) {
+    if (!state.Options.Idle) {
+        BeginShowing(state);
+        return true;
+    }
+    wl_seat* seat = state.Seats.empty() ? nullptr : state.Seats.front().Input->Seat;
+    const auto timeoutMs = static_cast<uint32_t>(*state.Options.Idle) * 1000;
+    if (ArmIdleWatch(state.Idle, seat, state.Bus, timeoutMs) == IdleSource::None) {
+        posix::Fail(state.Errors, "wrigglet-wayland",
+                    "nothing tells when the user is idle: the compositor offers neither ext_idle_notifier_v1 nor "
+                    "org_kde_kwin_idle, and there is no org.gnome.Mutter.IdleMonitor on the session bus");
+        return false;
+    }
+    if (ReadsThroughPortal(state.Globals, state.Options)) WakePortal(state.Bus);
+    return true;
+}
+
+// Runs the saver until it ends; answers the exit status.
+int RunSaver(LoopState& state, const sigset_t& waitMask) {
+    state.Bus.Open();  // without a bus, GNOME's parts and the portal are simply absent
+    if (!Start(state)) return posix::ExitFailure;
+    while (!posix::StopSignalled()) {
+        if (!WaitAndDispatch(state, waitMask)) return LostDisplay(state);
+        if (state.Bus.Connected() && !state.Bus.Process() && state.Idle.Source == IdleSource::GnomeMonitor)
+            return posix::Fail(state.Errors, "wrigglet-wayland",
+                               "lost the session bus, on which GNOME's idle monitor told when the user is idle");
+        if (posix::StopSignalled() || !Step(state)) break;
+    }
+    return posix::ExitSuccess;
+}
+
 void Release(LoopState& state) {
+    ReleasePortalScreenshot(state.Portal);
+    ReleaseIdleWatch(state.Idle);
     for (OutputSlot& slot : state.Outputs) {
         slot.Loop.reset();
         ReleaseOutput(*slot.Output);
@@ -227,13 +333,14 @@ void Release(LoopState& state) {
     if (state.Registry) wl_registry_destroy(state.Registry);
     state.Registry = nullptr;
     wl_display_flush(state.Display);
+    state.Bus.Close();
 }
 
 }  // namespace
 
 int RunWaylandLoop(wl_display* display, const WaylandOptions& options, DesktopPictures& desktop,
                    const sigset_t& waitMask, std::ostream& out, std::ostream& errors) {
-    LoopState state(display, options, desktop, out);
+    LoopState state(display, options, desktop, out, errors);
     state.Registry = wl_display_get_registry(display);
     wl_registry_add_listener(state.Registry, &RegistryListener, &state);
     // The globals, then the outputs' descriptions, then xdg-output's answers to requests
@@ -241,18 +348,12 @@ int RunWaylandLoop(wl_display* display, const WaylandOptions& options, DesktopPi
     bool connected = true;
     for (int i = 0; i < 3 && connected; ++i) connected = wl_display_roundtrip(display) >= 0;
     int status = posix::ExitSuccess;
-    if (const std::string missing = MissingGlobal(state.Globals); connected && !missing.empty()) {
-        status = posix::Fail(errors, "wrigglet-wayland", "the compositor offers no " + missing);
-    } else if (connected) {
-        ShowSaver(state, errors);
-        while (connected && !posix::StopSignalled() && !state.Ending) {
-            connected = WaitAndDispatch(state, waitMask);
-            if (connected && !posix::StopSignalled() && !state.Ending) TickDueOutputs(state);
-        }
-    }
     if (!connected)
-        status = posix::Fail(errors, "wrigglet-wayland",
-                             std::string("lost the Wayland display: ") + std::strerror(wl_display_get_error(display)));
+        status = LostDisplay(state);
+    else if (const std::string missing = MissingGlobal(state.Globals); !missing.empty())
+        status = posix::Fail(errors, "wrigglet-wayland", "the compositor offers no " + missing);
+    else
+        status = RunSaver(state, waitMask);
     Release(state);
     return status;
 }

@@ -9,16 +9,17 @@ posix::ProgramCommandLine WaylandCommandLine(WaylandOptions& o) {
     OptionTable table = SceneOptionRows(o.Scene);
     table.push_back(TextOption("picture", "FILE", o.Picture,
                                "a PNG of any size to crawl over, scaled to cover each output (default:\n"
-                               "what the outputs show at start, where the compositor lets them be copied)"));
+                               "the desktop as the compositor or the desktop portal lets it be read)"));
     table.push_back(NumberOption("idle", "SECONDS", o.Idle, {1, 86400},
-                                 "keep running: the scenes after SECONDS without input, until input"));
+                                 "keep running: the scenes each time the user has been idle SECONDS,\n"
+                                 "until input (not while an idle inhibitor holds)"));
     // Spelled as the X11 hack spells its options, so one command line suits both programs.
     return {.Syntax = {.Program = "wrigglet-wayland", .SingleDash = true, .DoubleDash = true, .Abbreviations = true},
             .Table = std::move(table),
             .About =
                 "Wrigglets crawl over the desktop and leave coloured trails, on every output of a Wayland\n"
-                "session, until a key, a button, a touch or a move of the pointer; start it from an idle "
-                "daemon.\n",
+                "session, until a key, a button, a touch or a move of the pointer; start it from an idle\n"
+                "daemon, or let it wait for idleness itself (-idle).\n",
             .Closing = "Sound is not played on Linux.\n"};
 }
 

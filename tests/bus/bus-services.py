@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """Stand-ins for the desktop's services on a private bus: the portal's Screenshot (the first
-request gets $XDG_CACHE_HOME/portal-shot.png, later ones no answer), GNOME's idle monitor (the idle
+request gets a new copy of $XDG_CACHE_HOME/desktop.png, Screenshot.png, as GNOME's portal
+writes a new file into the user's pictures; later ones no answer), GNOME's idle monitor (the idle
 watch fires 50 ms after it is added and after input), the session manager (inhibited until
 200 ms after its first question); org.wrigglet.Test's Touch() is input, Said() tells."""
 import os
+import shutil
 
 import dbus
 import dbus.service
@@ -27,7 +29,9 @@ class Services(dbus.service.Object):
         request = Request(BUS, path)
         STATE["requests"] += 1
         if STATE["requests"] == 1:
-            shot = os.path.join(os.environ["XDG_CACHE_HOME"], "portal-shot.png")
+            folder = os.environ["XDG_CACHE_HOME"]
+            shot = os.path.join(folder, "Screenshot.png")
+            shutil.copyfile(os.path.join(folder, "desktop.png"), shot)
             later(10, lambda: request.Response(0, {"uri": dbus.String("file://" + shot, variant_level=1)}))
         return path
 

@@ -6,10 +6,12 @@
 
 #include <iostream>
 
+#include "image/png_read.h"
 #include "wayland/gnome_shell.h"
 #include "wayland/idle_watch.h"
 #include "wayland/portal_screenshot.h"
 
+using namespace wrigglet;
 using namespace wrigglet::wayland;
 using Clock = std::chrono::steady_clock;
 
@@ -48,10 +50,12 @@ int main() {
             Turn(bus, shot.Deadline);
             CheckPortalDeadline(shot, Clock::now());
         }
-        if (shot.Picture)
-            std::cout << "desktop: " << shot.Picture->Width << "x" << shot.Picture->Height << "\n";
+        image::RgbPicture picture;
+        if (!shot.Path.empty() && image::ReadRgbPng(shot.Path, picture).empty())
+            std::cout << "desktop: " << picture.Width << "x" << picture.Height << "\n";
         else
             std::cout << "desktop: none, " << shot.Why << (Said(bus, "closed") ? ", request closed" : "") << "\n";
+        RemovePortalFile(shot);
     }
     IdleWatch watch;
     std::cout << "idle source: " << IdleSourceName(ArmIdleWatch(watch, nullptr, bus, 100)) << "\n";

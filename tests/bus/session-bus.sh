@@ -49,12 +49,12 @@ wait_for 10 test -S "$BUS_WORK/bus" || fail "dbus-daemon did not start: $(cat "$
 missing="desktop: none, no desktop portal on the session bus"
 expect "no services" "bus: open" "overview left: no" "$missing" "$missing" "idle source: none"
 
-cp "$HERE/../../docs/web-960x540.png" "$XDG_CACHE_HOME/portal-shot.png" || fail "no picture for the portal"
+cp "$HERE/../../docs/web-960x540.png" "$XDG_CACHE_HOME/desktop.png" || fail "no picture for the portal"
 "$PYTHON" "$HERE/bus-services.py" >"$BUS_WORK/services.log" 2>&1 &
 SERVICES_PID=$!
 wait_for 10 grep -q '^ready$' "$BUS_WORK/services.log" || fail "no stand-ins: $(cat "$BUS_WORK/services.log")"
 expect "stand-ins" "bus: open" "overview left: no" "desktop: 960x540" \
     "desktop: none, the desktop portal did not answer within 3 s, request closed" \
     "idle source: org.gnome.Mutter.IdleMonitor" "idle, inhibited: no" "back" "idle, inhibited: no"
-[ -e "$XDG_CACHE_HOME/portal-shot.png" ] && fail "the portal's file in the cache was left behind"
+[ -e "$XDG_CACHE_HOME/Screenshot.png" ] && fail "the portal's file was left behind"
 echo "PASS: no bus, no services and stand-ins"

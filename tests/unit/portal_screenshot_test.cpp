@@ -1,8 +1,10 @@
-// The desktop portal's answer as wrigglet-wayland reads it, and where the portal's file may be
-// removed from (the deadline is the session-bus test's).
+// The desktop portal's answer as wrigglet-wayland reads it, which file of the portal's it removes,
+// and when it asks the portal at all (the deadline is the session-bus test's).
 #include "wayland/portal_screenshot.h"
 
 #include <gtest/gtest.h>
+
+#include "wayland/portal_permission.h"
 
 namespace wrigglet::wayland {
 namespace {
@@ -29,22 +31,51 @@ TEST(PortalScreenshot, APictureOnlyFromADoneAnswerWithALocalFile) {
     }
 }
 
-TEST(PortalScreenshot, TheFileIsRemovedOnlyFromInsideTheScratchFolders) {
-    const std::vector<std::string> folders{"/tmp", "/home/ann/.cache/", "/"};
+TEST(PortalScreenshot, OnlyTheUsersOwnRegularFileMadeForTheRequestIsRemoved) {
+    const timespec sent{1000, 500};
+    const auto at = [](int64_t sec, uint32_t nsec) { return statx_timestamp{sec, nsec, 0}; };
     const struct {
-        std::string path;
-        bool inside;
+        mode_t mode;
+        uid_t owner;
+        bool birth;  // the file system keeps birth times
+        statx_timestamp made, written;
+        bool removed;
     } rows[] = {
-        {"/tmp/shot.png", true},
-        {"/home/ann/.cache/portal/shot.png", true},
-        {"/tmp", false},
-        {"/tmpx/shot.png", false},
-        {"/tmp/../etc/passwd", false},
-        {"/home/ann/.cache/./a.png", false},
-        {"/home/ann/Pictures/a.png", false},  // "/" is no scratch folder
-        {"tmp/shot.png", false},
+        {S_IFREG | 0644, 1000, true, at(1000, 500), at(1000, 900), true},
+        {S_IFREG | 0644, 1000, false, at(1001, 0), at(1001, 0), true},    // the change time, then
+        {S_IFREG | 0644, 1000, true, at(1000, 499), at(1001, 0), false},  // made before, written since
+        {S_IFREG | 0644, 1000, false, at(999, 0), at(1001, 0), false},
+        {S_IFREG | 0644, 1000, true, at(1001, 0), at(999, 0), false},  // its time set back
+        {S_IFREG | 0644, 0, true, at(1001, 0), at(1001, 0), false},
+        {S_IFLNK | 0777, 1000, true, at(1001, 0), at(1001, 0), false},
+        {S_IFIFO | 0644, 1000, true, at(1001, 0), at(1001, 0), false},
     };
-    for (const auto& row : rows) EXPECT_EQ(InsideFolder(row.path, folders), row.inside) << row.path;
+    for (const auto& row : rows) {
+        struct statx file {};
+        file.stx_mode = static_cast<uint16_t>(row.mode);
+        file.stx_uid = row.owner;
+        file.stx_mask = STATX_BASIC_STATS | (row.birth ? STATX_BTIME : 0);
+        (row.birth ? file.stx_btime : file.stx_ctime) = row.made;
+        file.stx_mtime = row.written;
+        EXPECT_EQ(PortalFileRemovable(file, 1000, sent), row.removed) << row.mode << " " << row.made.tv_sec;
+    }
+}
+
+TEST(PortalPermission, AskedOnlyWhereItAnswersWithoutAskingTheUser) {
+    using P = ScreenshotPermission;
+    const struct {
+        P permission;
+        bool gnome, ask;
+    } rows[] = {
+        {P::Yes, true, true},  {P::No, true, false},  {P::Unset, true, false},
+        {P::Yes, false, true}, {P::No, false, false}, {P::Unset, false, true},  // bounded by the portal's deadline
+    };
+    for (const auto& row : rows) {
+        const PortalChoice choice = ChoosePortal(row.permission, row.gnome);
+        EXPECT_EQ(choice.Ask, row.ask) << int(row.permission) << row.gnome;
+        EXPECT_EQ(choice.Why.empty(), row.ask) << int(row.permission) << row.gnome;
+    }
+    EXPECT_NE(ChoosePortal(P::Unset, true).Why.find(AllowScreenshotsCommand), std::string::npos);
 }
 
 }  // namespace

@@ -40,4 +40,60 @@ scenario_layout() {
     expect_ended "a key"
 }
 
+# -idle through GNOME's idle monitor: no scenes while the session manager holds an idle
+# inhibitor; once it goes, the scenes after the idle time, ended by a key. With the overview
+# opened meanwhile, the saver leaves it and covers the monitor, and a key ends the scenes (they
+# show again); started at once over the overview, too.
+scenario_idle() {
+    gnome_with 1024x768
+    gnome_overview off || fail "cannot close the overview"
+    gnome_inhibit 8 || fail "cannot inhibit idleness"
+    start_saver -idle 1 "${SCENE[@]}"
+    expect_kept_away 3
+    gnome_uninhibit || fail "cannot take the inhibitor back"
+    wait_shown 1
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    gnome_key 30 || fail "cannot send a key"
+    gnome_overview on || fail "cannot open the overview"
+    wait_shown 2
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    gnome_key 30 || fail "cannot send a key"
+    wait_shown 3
+    stop_saver TERM
+    gnome_overview on || fail "cannot open the overview"
+    start_saver "${SCENE[@]}"
+    wait_shown 1
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    gnome_key 30 || fail "cannot send a key"
+    expect_ended "a key"
+}
+
+# Without a screen copy the desktop comes from the desktop portal, asked as the session's user
+# (the only one it answers). With no permission set, GNOME's portal would ask the user: the
+# saver starts from black at once and says how to allow it. Allowed so, it starts from the
+# desktop, and the portal's file in the user's folder goes.
+scenario_portal() {
+    local allow
+    need busctl
+    gnome_with 1024x768
+    gnome_overview off || fail "cannot close the overview"
+    SAVER_RUNNER=("${SESSION_COMMAND[@]}")
+    start_saver -seed 7 -ticks "$SCENE_TICKS" -wrigglets 3 -speed 3
+    wait_shown 1
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    allow=$(grep -o "busctl --user call .* 1 yes" "$WORK/saver.err") || fail "no line saying how to allow the portal"
+    gnome_key 30 || fail "cannot send a key"
+    expect_ended "a key"
+    as_session_user sh -c "$allow" || fail "$allow failed"
+    # The top bar's clock must not turn between the two pictures of the desktop.
+    [ "$(date +%-S)" -lt 50 ] || sleep $((61 - $(date +%-S)))
+    gnome_screenshot "$WORK/desktop.png" 1 || fail "no screenshot"
+    start_saver -seed 7 -ticks "$SCENE_TICKS" -wrigglets 3 -speed 3
+    wait_shown 1
+    expect_frame 1024x768 "${SIM_SCENE[@]}" --background "$WORK/desktop.png"
+    [ -z "$(find "$SESSION_DIR/home" -name '*.png' ! -name screenshot.png)" ] || fail "the portal's picture was left"
+    gnome_key 30 || fail "cannot send a key"
+    expect_ended "a key"
+}
+
 "scenario_$1"

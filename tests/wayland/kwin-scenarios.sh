@@ -38,4 +38,20 @@ scenario_layout() {
     expect_ended "a key"
 }
 
+# -idle: no scenes while an idle inhibitor holds; once it goes, the scenes after the idle time,
+# ended by a key and shown again.
+scenario_idle() {
+    kwin_with 1024x768
+    start_inhibitor
+    start_saver -idle 1 "${SCENE[@]}"
+    expect_kept_away 3
+    stop_inhibitor
+    wait_shown 1
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    kwin_key 30 || fail "cannot send a key"
+    wait_shown 2
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    stop_saver TERM
+}
+
 "scenario_$1"

@@ -26,6 +26,9 @@
 #   expect_ended WHAT         WHAT ended the saver at once, with status 0
 #   expect_error STATUS PATTERN ARGUMENT...
 #                             the saver refuses those arguments with one line matching PATTERN
+#   scene_of TICKS            SCENE and SIM_SCENE of that many ticks (SCENE_TICKS: 200 unless set)
+#   expect_kept_away SECONDS  the saver runs for that long and shows nothing (a scene of a second
+#                             or so would have been reported shown: the idle scenarios use one)
 #   start_inhibitor           maps a window holding an idle inhibitor (zwp_idle_inhibit_manager_v1)
 #   stop_inhibitor            ends it
 
@@ -36,13 +39,16 @@ WORK=$WAYLAND_WORK
 rm -rf "$WORK" && mkdir -p "$WORK"
 SAVER_PID='' INHIBITOR_PID=''
 SAVER_RUNNER=()
-# The scene the tables compare, as the saver's options and as the simulator's. The ticks follow
-# the outputs' frames (60 a second): a table may set SCENE_TICKS lower to keep its tests short.
-SCENE_TICKS=${SCENE_TICKS:-200}
-# shellcheck disable=SC2034
-SCENE=(-seed 7 -ticks "$SCENE_TICKS" -no-desktop -no-text -wrigglets 3 -speed 3)
-# shellcheck disable=SC2034
-SIM_SCENE=(--seed 7 --ticks "$SCENE_TICKS" --wrigglets 3 --speed 3)
+# The scene the tables compare, as the saver's options and as the simulator's, of TICKS ticks.
+# The ticks follow the outputs' frames (60 a second): a table may set SCENE_TICKS lower to keep
+# its tests short.
+scene_of() {  # TICKS
+    # shellcheck disable=SC2034
+    SCENE=(-seed 7 -ticks "$1" -no-desktop -no-text -wrigglets 3 -speed 3)
+    # shellcheck disable=SC2034
+    SIM_SCENE=(--seed 7 --ticks "$1" --wrigglets 3 --speed 3)
+}
+scene_of "${SCENE_TICKS:-200}"
 
 cleanup() {
     local pid
@@ -145,8 +151,15 @@ expect_error() {
     fi
 }
 
+expect_kept_away() {
+    sleep "$1"
+    kill -0 "$SAVER_PID" 2>/dev/null || fail "the saver ended while it waited for idleness"
+    if grep -q ' shown on ' "$WORK/saver.out"; then fail "the scenes showed while idleness was inhibited"; fi
+}
+
 start_inhibitor() {
     [ -x "${IDLE_INHIBITOR:-}" ] || fail "IDLE_INHIBITOR names no idle-inhibitor client"
+    : >"$WORK/inhibitor.out"
     "$IDLE_INHIBITOR" >"$WORK/inhibitor.out" 2>&1 &
     INHIBITOR_PID=$!
     wait_for 10 grep -q inhibiting "$WORK/inhibitor.out" || fail "no idle inhibitor: $(cat "$WORK/inhibitor.out")"

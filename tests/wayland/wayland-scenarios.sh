@@ -130,6 +130,24 @@ scenario_input() {
     expect_ended "a move of 5 pixels"
 }
 
+# -idle: no scenes while an idle inhibitor holds (a playing video); once it goes, the scenes
+# after the idle time, ended by a key and shown again; SIGTERM ends the program.
+scenario_idle() {
+    sway_with 1 'output HEADLESS-1 resolution 1024x768 position 0 0'
+    scene_of 60
+    vnc move:100,100
+    start_inhibitor
+    start_saver -idle 1 "${SCENE[@]}"
+    expect_kept_away 3
+    stop_inhibitor
+    wait_shown 1
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    vnc key:61
+    wait_shown 2
+    expect_frame 1024x768 "${SIM_SCENE[@]}"
+    stop_saver TERM
+}
+
 # An output made while the saver runs gets the next scene.
 scenario_output_added() {
     sway_with 2 "${TWO_OUTPUTS[@]}" 'output HEADLESS-3 resolution 640x480 position 0 768'
