@@ -190,6 +190,14 @@ void ShowScenes(LoopState& state) {
     for (OutputSlot* slot : OrderedOutputs(state)) StartOutputLoop(state, *slot);
 }
 
+// Once the portal has answered (or given up, or was not asked), the scenes show over its picture.
+void ShowWhenPortalDone(LoopState& state) {
+    CheckPortalDeadline(state.Portal, std::chrono::steady_clock::now());
+    if (!state.Portal.Done) return;
+    UsePortalDesktop(state.Portal, Described(OrderedOutputs(state)), state.Desktop, state.Errors);
+    ShowScenes(state);
+}
+
 // The scenes are to show: GNOME Shell leaves its overview, which would swallow them, and each
 // output's desktop picture is read before any surface of this program covers it; the desktop
 // portal's answer comes later, while the loop waits.
@@ -198,6 +206,7 @@ void BeginShowing(LoopState& state) {
     if (ReadsThroughPortal(state.Globals, state.Options)) {
         state.Now = Phase::Reading;
         AskPortalForDesktop(state.Portal, state.Bus);
+        ShowWhenPortalDone(state);
         return;
     }
     ReadDesktops(state.Display, state.Globals, state.Options, Described(OrderedOutputs(state)), state.Desktop,
@@ -266,11 +275,7 @@ bool Step(LoopState& state) {
             if (change == IdleChange::Idle) BeginShowing(state);
             break;
         case Phase::Reading:
-            CheckPortalDeadline(state.Portal, std::chrono::steady_clock::now());
-            if (state.Portal.Done) {
-                UsePortalDesktop(state.Portal, Described(OrderedOutputs(state)), state.Desktop, state.Errors);
-                ShowScenes(state);
-            }
+            ShowWhenPortalDone(state);
             break;
         case Phase::Showing:
             if (!state.Ending) TickDueOutputs(state);
