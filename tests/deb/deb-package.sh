@@ -37,7 +37,7 @@ for file in $hack usr/share/xscreensaver/config/wrigglet.xml usr/share/man/man6/
     grep -q " \./$file\$" "$DEB_WORK/contents.txt" || fail "the package has no /$file"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libc6 libx11-6 libwayland-client0 libfontconfig1 fonts-dejavu-core; do
+for package in libc6 libx11-6 libwayland-client0 libsystemd0 libfontconfig1 fonts-dejavu-core; do
     [[ ", $depends" == *", $package "* || ", $depends," == *", $package,"* ]] ||
         fail "Depends lacks $package: $depends"
 done
