@@ -56,7 +56,8 @@ function sceneSize() {
   const ratio = window.devicePixelRatio || 1;
   const { width, height } = box ?? { width: Math.round(canvas.clientWidth * ratio), height: Math.round(canvas.clientHeight * ratio) };
   const scale = Math.min(1, Math.sqrt(pixelBudget / (width * height || 1)));
-  const size = { width: Math.max(1, Math.floor(width * scale)), height: Math.max(1, Math.floor(height * scale)) };
+  const fit = (side) => Math.max(1, Math.floor(side * scale + 1e-6));  // 1/3 of 23040 is 7680, not 7679
+  const size = { width: fit(width), height: fit(height) };
   if (scale < 1 && !capped)
     panel.say(`The window has ${width}x${height} pixels; the scene is drawn at ${size.width}x${size.height} ` +
               `(the page's limit is ${pixelBudget.toLocaleString('en')} pixels) and shown enlarged.`);
@@ -154,6 +155,13 @@ window.addEventListener('hashchange', () => takeRun(readFragment(location.hash, 
 hold('hidden', document.hidden);
 if (matchMedia('(prefers-reduced-motion: reduce)').matches) pause(true);
 
+// The number of layouts after the first, on the canvas for the tests to see.
+let layouts = 0;
+function relayout() {
+  canvas.dataset.layouts = String(++layouts);
+  scene.send({ type: 'resize', size: sceneSize() });
+}
+
 // One scene at the canvas's size in device pixels, opened when the canvas's size is first
 // known and laid out again once a burst of new sizes has settled.
 let settling = 0;
@@ -162,7 +170,7 @@ const resized = new ResizeObserver(([entry]) => {
   box = device ? { width: device.inlineSize, height: device.blockSize } : null;
   clearTimeout(settling);
   if (!run) takeRun(readFragment(location.hash, defaults));
-  else settling = setTimeout(() => scene.send({ type: 'resize', size: sceneSize() }), resizeSettle);
+  else settling = setTimeout(relayout, resizeSettle);
 });
 try {
   resized.observe(canvas, { box: 'device-pixel-content-box' });

@@ -56,10 +56,11 @@ export class SettingsPanel {
     this.handlers.settings(this.settings);
   }
 
-  // A key of the page's own, unless a control has it (Space presses a focused button).
+  // A key of the page's own; Space is a focused control's own (it presses a button).
   pressed(event) {
     const name = keys[event.key.toLowerCase()];
-    if (!name || event.ctrlKey || event.altKey || event.metaKey || event.target.closest?.('input, button, label')) return;
+    if (!name || event.ctrlKey || event.altKey || event.metaKey) return;
+    if (event.key === ' ' && event.target.closest?.('input, button, label')) return;
     event.preventDefault();
     this.handlers[name]();
   }
