@@ -1,10 +1,9 @@
-// The scene's side of the page: the core compiled to WebAssembly, its loop over the canvas,
-// the desktop picture and the words. It runs in a worker over the canvas's OffscreenCanvas,
+// The scene's side of the page: the core compiled to WebAssembly (the words' font and
+// rasteriser inside it), its loop over the canvas, and the desktop picture. It runs in a worker over the canvas's OffscreenCanvas,
 // so the page's own thread never waits on a set-up or a tick, or on the page itself where
 // the browser can't hand a canvas to a worker; either way it speaks with the page (main.js)
 // only in messages, whose verbs are below.
 import createCore from './wrigglet.js';
-import { CanvasText } from './canvas_text.js';
 import { DesktopPicture } from './desktop_picture.js';
 import { defaultSettings } from './page_options.js';
 import { PageLoop } from './page_loop.js';
@@ -15,7 +14,6 @@ import { PageLoop } from './page_loop.js';
 export async function startScene(canvas, post) {
   const loop = new PageLoop(canvas);
   const picture = new DesktopPicture();
-  const text = new CanvasText();
   let core;
   try {
     core = await createCore({
@@ -23,13 +21,6 @@ export async function startScene(canvas, post) {
         showBuffer: (address, width, height) => loop.showBuffer(address, width, height),
         putRect: (x, y, width, height) => loop.putRect(x, y, width, height),
         drawDesktop: (address, width, height) => picture.fill(core.HEAPU8, address, width, height),
-        text: {
-          begin: (...request) => text.begin(...request),
-          measure: (word) => text.measure(word),
-          draw: (word, x, y) => text.draw(word, x, y),
-          read: (address) => text.read(core.HEAPU8, address),
-          end: () => text.end(),
-        },
         playSound: (resource) => post({ type: 'sound', resource }),
       },
     });

@@ -118,6 +118,16 @@ test('a run from the address equals the simulator frame for frame, and so does i
   assert.deepEqual(await compareCanvas(png, saved), { differing: 0, first: null });
 });
 
+test('with Text on the words are the simulator\'s, pixel for pixel', async (t) => {
+  const png = join(work, 'words.png');
+  const stats = execFileSync(sim, ['--size', '1024x768', '--png', png, '--seed', '7', '--ticks', '200', '--wrigglets', '3', '--speed', '3', '--text', 'on', '--stats'], { encoding: 'utf8' });
+  if (!stats.includes('font: /usr/share/fonts/truetype/dejavu/DejaVuSans-BoldOblique.ttf'))
+    return t.skip(`the simulator draws the words with another font than the page's: ${/font: .*/.exec(stats)?.[0]}`);
+  await open(`${run}&text=1&desktop=0`);
+  await browser.waitFor(canvasIs('still', 200));
+  assert.deepEqual(await compareCanvas(png), { differing: 0, first: null });
+});
+
 test('a chosen picture lies under the trails; a file unfit for one leaves it and says why', async () => {
   const picture = simulate('picture', '--seed', '11', '--ticks', '600', '--wrigglets', '3', '--speed', '3');
   const expected = simulate('over-picture', '--seed', '7', '--ticks', '200', '--wrigglets', '3', '--speed', '3', '--background', picture);
