@@ -42,8 +42,15 @@ stop_saver() {
     stop_process "$saver"; saver=
 }
 
+# start_fresh: empties the saver's output before a start, since the saver's own redirection
+# happens after the fork: shown must not find the line of the run before.
+start_fresh() {
+    : >"$work/saver.out"
+}
+
 # run N: runs the saver for N ticks and prints its CPU and the compositor's at the last tick.
 run() {
+    start_fresh
     "$saver_binary" "${scene[@]}" -ticks "$1" >"$work/saver.out" 2>"$work/saver.err" &
     saver=$!
     local sway_before
@@ -59,6 +66,7 @@ run() {
 first_frame() {
     local label=$1 start
     shift
+    start_fresh
     start=$(date +%s%6N)
     WAYLAND_DEBUG=client "$saver_binary" "$@" -ticks 100 >"$work/saver.out" 2>"$work/saver.err" &
     saver=$!

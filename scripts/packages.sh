@@ -3,7 +3,9 @@ NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libben
                  libpng-dev libfreetype-dev libfontconfig-dev fontconfig fonts-dejavu-core
                  libx11-dev libxext-dev libxrandr-dev libxinerama-dev libwayland-dev wayland-protocols
                  plasma-wayland-protocols libsystemd-dev)
-WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils nsis p7zip-full)
+# The Windows builds, and their release's signing (osslsigncode), which a test tries with a
+# certificate openssl makes.
+WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils nsis p7zip-full osslsigncode openssl)
 RELEASE_PACKAGES=(zip)
 # The page: Debian's Emscripten (with Node.js), fonttools and the DejaVu face it cuts down for
 # the words, and Chromium, Node.js and Python for its tests.

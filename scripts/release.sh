@@ -8,8 +8,12 @@
 # misses; safe to run again.
 # Every time stamp is the last commit's (or SOURCE_DATE_EPOCH's), so the same commit gives
 # the same files.
+# With a code-signing certificate in the environment (WRIGGLET_SIGN_PKCS12, a PKCS#12 file,
+# and WRIGGLET_SIGN_PASSWORD; WRIGGLET_SIGN_TIMESTAMP_URL for a time-stamping server), both
+# .scr files, both setups and the uninstallers in them are signed (scripts/sign-windows.sh);
+# without one the release is unsigned, and says so.
 set -uo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/.." || exit 1
 source scripts/lib.sh
 
 ensure_packages "${WINDOWS_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" "${NATIVE_PACKAGES[@]}" "${DEB_PACKAGES[@]}" \
@@ -20,6 +24,13 @@ ensure_packages "${ARM64_PACKAGES[@]}"
 version=$(sed -n 's/^project(Wrigglet2004 VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || fail "no version in CMakeLists.txt's project() line"
 
+unsigned=
+if [ -z "${WRIGGLET_SIGN_PKCS12:-}" ]; then
+    unsigned="warning: the Windows files are NOT signed (Windows warns of an unknown publisher): set
+         WRIGGLET_SIGN_PKCS12 and WRIGGLET_SIGN_PASSWORD (and WRIGGLET_SIGN_TIMESTAMP_URL) to sign them"
+    echo "$unsigned" >&2
+fi
+
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 export SOURCE_DATE_EPOCH
 git diff --quiet HEAD 2>/dev/null ||
@@ -27,13 +38,21 @@ git diff --quiet HEAD 2>/dev/null ||
 
 for preset in win64 win32 native arm64 web; do build_preset "$preset"; done
 
+win64=build/win64 win32=build/win32
+if [ -z "$unsigned" ]; then
+    echo "== signing the Windows files"
+    for preset in win64 win32; do
+        scripts/sign-windows.sh "build/$preset" "build/release/signed-$preset" || fail "signing the $preset files failed"
+    done
+    win64=build/release/signed-win64 win32=build/release/signed-win32
+fi
+
 name=wrigglet2004-$version
 stage=build/release/$name
 rm -rf "$stage" "build/release/$name.zip"
 mkdir -p "$stage"
-cp build/win64/wrigglet2004.scr build/win32/wrigglet2004-x86.scr \
-   "build/win64/$name-setup-x64.exe" "build/win32/$name-setup-x86.exe" "$stage/" \
-    || fail "a built file is missing (see build/build-win64.log and build/build-win32.log)"
+cp "$win64/wrigglet2004.scr" "$win32/wrigglet2004-x86.scr" "$win64/$name-setup-x64.exe" "$win32/$name-setup-x86.exe" \
+   "$stage/" || fail "a built file is missing (see build/build-win64.log and build/build-win32.log)"
 # Windows text files: CRLF line ends.
 sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' installer/README-Windows.txt >"$stage/README.txt"
 sed -e 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
@@ -69,3 +88,4 @@ git -c tar.umask=0022 archive --format=tar --prefix="$name/" HEAD | gzip -9n >"b
 (cd build/release && sha256sum -- "$name.zip" "${debs[@]}" "$web.zip" "$name.tar.gz" >SHA256SUMS)
 echo "Release files in build/release/ (the archive's files in $stage):"
 (cd build/release && stat -c '%8s  %n' -- "$name.zip" "${debs[@]}" "$web.zip" "$name.tar.gz" SHA256SUMS | sed 's/^/  /')
+[ -z "$unsigned" ] || echo "$unsigned" >&2

@@ -1,10 +1,13 @@
 // Host tool: turns the icon's text pixel map into a 32 x 32, 16-colour .ico file and,
 // optionally, the installer's side picture (the icon enlarged on a light gradient); or into a
 // PNG of any size for the desktops' icon themes, or a maskable one for the web page (opaque,
-// the icon within the middle that every launcher's shape keeps).
+// the icon within the middle that every launcher's shape keeps); or into an .ico of several
+// sizes, sharp at any display scale, for the installer (the saver's own icon stays the single
+// 32 x 32 one).
 // Usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]
 //        make_icon PIXMAP --png SIZE OUTPUT.png
 //        make_icon PIXMAP --maskable SIZE RRGGBB OUTPUT.png
+//        make_icon PIXMAP --sizes SIZE,SIZE,... OUTPUT.ico
 //
 // The pixel map holds "colour C N" lines, which give character C the palette index N
 // (0 to 15) or, with N "transparent", make it see-through, and then 32 rows of 32
@@ -316,6 +319,72 @@ std::vector<uint8_t> PngFile(const std::vector<std::array<uint8_t, 4>>& picture,
     return png;
 }
 
+// One image of a several-size icon: 256 pixels and more as a PNG, as the platform reads them
+// since it has had such sizes; smaller ones as a 32-bit bitmap with its transparency mask,
+// which every version reads. Bitmap rows run bottom row first; mask rows are padded to 4 bytes.
+std::vector<uint8_t> SizedIconImage(const PixelMap& map, int size) {
+    const auto picture = ScaledPicture(map, size);
+    if (size >= 256) return PngFile(picture, size);
+    const uint32_t maskRowBytes = uint32_t((size + 31) / 32 * 4);
+    std::vector<uint8_t> image;
+    Put32(image, 40);
+    Put32(image, uint32_t(size));
+    Put32(image, uint32_t(size * 2));
+    Put16(image, 1);
+    Put16(image, 32);
+    Put32(image, 0);
+    Put32(image, uint32_t(size * size * 4) + maskRowBytes * uint32_t(size));
+    for (int i = 0; i < 4; ++i) Put32(image, 0);
+    for (int y = size - 1; y >= 0; --y)
+        for (int x = 0; x < size; ++x) {
+            const auto& rgba = picture[size_t(y * size + x)];
+            image.insert(image.end(), {rgba[2], rgba[1], rgba[0], rgba[3]});
+        }
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<uint8_t> row(maskRowBytes, 0);
+        for (int x = 0; x < size; ++x)
+            if (picture[size_t(y * size + x)][3] == 0) row[size_t(x / 8)] |= uint8_t(0x80 >> (x % 8));
+        image.insert(image.end(), row.begin(), row.end());
+    }
+    return image;
+}
+
+// The icon file: its directory (a size of 256 is written as 0), then the images in order.
+std::vector<uint8_t> SizedIconFile(const PixelMap& map, const std::vector<int>& sizes) {
+    std::vector<std::vector<uint8_t>> images;
+    for (const int size : sizes) images.push_back(SizedIconImage(map, size));
+    std::vector<uint8_t> file;
+    Put16(file, 0);
+    Put16(file, 1);
+    Put16(file, uint16_t(sizes.size()));
+    uint32_t offset = uint32_t(6 + 16 * sizes.size());
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const auto side = uint8_t(sizes[i] >= 256 ? 0 : sizes[i]);
+        file.insert(file.end(), {side, side, 0, 0});
+        Put16(file, 1);
+        Put16(file, 32);
+        Put32(file, uint32_t(images[i].size()));
+        Put32(file, offset);
+        offset += uint32_t(images[i].size());
+    }
+    for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
+
+// "16,24,32" -> its sizes, each 1 to 256; empty when the list is not that.
+std::vector<int> ParseSizes(const std::string& text) {
+    std::vector<int> sizes;
+    for (size_t at = 0; at <= text.size();) {
+        const size_t comma = std::min(text.find(',', at), text.size());
+        int size = 0;
+        const auto [end, error] = std::from_chars(text.data() + at, text.data() + comma, size);
+        if (error != std::errc{} || end != text.data() + comma || size < 1 || size > 256) return {};
+        sizes.push_back(size);
+        at = comma + 1;
+    }
+    return sizes;
+}
+
 bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -342,14 +411,18 @@ std::optional<uint32_t> ParseColour(const char* text) {
 int main(int argc, char** argv) {
     const bool png = argc == 5 && std::string(argv[2]) == "--png";
     const bool maskable = argc == 6 && std::string(argv[2]) == "--maskable";
+    const bool sized = argc == 5 && std::string(argv[2]) == "--sizes";
     std::optional<int> size;
     std::optional<uint32_t> background;
     if (png || maskable) size = ParseSize(argv[3]);
     if (maskable) background = ParseColour(argv[4]);
-    if ((argc != 3 && argc != 4 && !png && !maskable) || ((png || maskable) && !size) || (maskable && !background)) {
+    const std::vector<int> sizes = sized ? ParseSizes(argv[3]) : std::vector<int>{};
+    if ((argc != 3 && argc != 4 && !png && !maskable && !sized) || ((png || maskable) && !size) ||
+        (maskable && !background) || (sized && sizes.empty())) {
         std::cerr << "usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]\n"
                      "       make_icon PIXMAP --png SIZE OUTPUT.png   (SIZE 1 to 1024)\n"
-                     "       make_icon PIXMAP --maskable SIZE RRGGBB OUTPUT.png\n";
+                     "       make_icon PIXMAP --maskable SIZE RRGGBB OUTPUT.png\n"
+                     "       make_icon PIXMAP --sizes SIZE,SIZE,... OUTPUT.ico   (each 1 to 256)\n";
         return 2;
     }
     std::ifstream in(argv[1]);
@@ -361,6 +434,7 @@ int main(int argc, char** argv) {
         if (file.empty()) return Fail("more than 256 colours at " + std::to_string(*size) + " pixels"), 1;
         return WriteFile(argv[argc - 1], file) ? 0 : 1;
     }
+    if (sized) return WriteFile(argv[4], SizedIconFile(map, sizes)) ? 0 : 1;
     if (!WriteFile(argv[2], IconFile(IconImage(map)))) return 1;
     return argc == 4 && !WriteFile(argv[3], SidePicture(map)) ? 1 : 0;
 }

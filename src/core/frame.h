@@ -18,6 +18,8 @@ inline constexpr int32_t DamageTileShift = 4;
 inline constexpr int32_t DamageTileSize = 1 << DamageTileShift;
 
 struct FrameDamage {
+    int32_t Width = 0;  // the pixels the tiles cover
+    int32_t Height = 0;
     int32_t TilesAcross = 0;
     int32_t TilesDown = 0;
     std::vector<uint8_t> Tiles;  // row-major, 1 = touched since the last reset
@@ -37,18 +39,29 @@ struct Frame {
     FrameDamage Damage;
 };
 
+// Covers width x height pixels with tiles, none of them touched.
+void SizeDamage(FrameDamage& damage, int32_t width, int32_t height);
+
+// Marks every tile `rect` reaches into (the part of it over the covered pixels).
+void TouchRect(FrameDamage& damage, const PixelRect& rect);
+
+// Forgets what was touched.
+void ResetTouched(FrameDamage& damage);
+
+// Exactly the touched tiles (clipped to the covered pixels), as few rectangles as runs of
+// tiles allow: a run of touched tiles in a tile row, carried down while the rows below have
+// the same run. Empty when nothing was touched.
+std::vector<PixelRect> TouchedTiles(const FrameDamage& damage);
+
 // Points the frame at the caller's buffers and clears the touched record. A stride of 0
 // means rows of exactly `width` pixels.
 void AttachFrame(Frame& frame, int32_t width, int32_t height, uint32_t* pixels, const uint32_t* background,
                  int32_t stride = 0);
 
-// Forgets what was touched; the platform layer calls it after copying a tick to the window.
-void ResetTouched(Frame& frame);
-
-// Exactly the touched tiles (clipped to the frame), as few rectangles as runs of tiles
-// allow: a run of touched tiles in a tile row, carried down while the rows below have the
-// same run. Empty when nothing was written.
-std::vector<PixelRect> TouchedTiles(const Frame& frame);
+// The frame's touched record forgotten, and read: after each tick the session sends the
+// touched tiles to the host, then forgets them.
+inline void ResetTouched(Frame& frame) { ResetTouched(frame.Damage); }
+inline std::vector<PixelRect> TouchedTiles(const Frame& frame) { return TouchedTiles(frame.Damage); }
 
 // Draws one pixel given as a COLORREF (the palette flag is ignored). Positions outside
 // 0..Width-1 x 0..Height-1 are dropped, as a window's clipping drops them.

@@ -50,6 +50,14 @@ void FillRect(uint32_t* pixels, int32_t stride, const PixelRect& rect, uint32_t 
                     RectWidth(rect), value);
 }
 
+void CopyRect(const uint32_t* from, uint32_t* to, int32_t stride, const PixelRect& rect) {
+    if (IsEmptyRect(rect)) return;
+    for (int32_t y = rect.Top; y < rect.Bottom; ++y) {
+        const size_t start = static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(rect.Left);
+        std::copy_n(from + start, RectWidth(rect), to + start);
+    }
+}
+
 bool CopyAreaOrBlack(const PixelSource& source, const PixelRect& area, uint32_t* out, const StopRequest& stop) {
     const size_t width = static_cast<size_t>(std::max(RectWidth(area), 0));
     const PixelRect shown = ClipRect(area, {0, 0, source.Width, source.Height});

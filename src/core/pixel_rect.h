@@ -46,6 +46,9 @@ std::vector<PixelRect> RectBands(std::vector<PixelRect> rects, size_t bands);
 // Fills `rect` of a picture whose rows are `stride` pixels apart with `value`.
 void FillRect(uint32_t* pixels, int32_t stride, const PixelRect& rect, uint32_t value);
 
+// Copies `rect` from one picture into the same place of another, both rows `stride` apart.
+void CopyRect(const uint32_t* from, uint32_t* to, int32_t stride, const PixelRect& rect);
+
 // A picture of Width x Height pixels in memory, its rows Width apart.
 struct PixelSource {
     const uint32_t* Pixels = nullptr;

@@ -2,18 +2,12 @@
 // behind and no PNG is encoded only to be decoded again.
 #include "wayland/desktop_pictures.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <string_view>
 #include <vector>
 
-extern char** environ;
+#include "posix/helper_process.h"
 
 namespace wrigglet::wayland {
 
@@ -58,17 +52,13 @@ std::optional<image::RgbPicture> ParsePpm(std::string_view data) {
     return picture;
 }
 
-std::string ReadAll(int fd) {
-    std::string data;
-    char chunk[65536];
-    for (;;) {
-        const ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got > 0)
-            data.append(chunk, static_cast<size_t>(got));
-        else if (got == 0 || errno != EINTR)
-            break;
-    }
-    return data;
+// What the output shows now; none when grim is missing or fails, or a stop came first.
+std::optional<image::RgbPicture> CaptureOutput(const std::string& output, const StopRequest& stop) {
+    const std::string grim = posix::FindHelper("grim");
+    if (grim.empty()) return std::nullopt;
+    const std::optional<std::string> data = posix::RunHelper({grim, "-t", "ppm", "-o", output, "-"}, stop);
+    if (!data) return std::nullopt;
+    return ParsePpm(*data);
 }
 
 }  // namespace
@@ -89,36 +79,10 @@ void FillDesktop(const DesktopPictures& desktop, const std::string& output, int3
     std::copy_n(covered.begin(), std::min(count, covered.size()), pixels);
 }
 
-std::optional<image::RgbPicture> CaptureOutput(const std::string& output) {
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) return std::nullopt;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> arguments{"grim", "-t", "ppm", "-o", output, "-"};
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    // grim gets the signals this program holds back until its loop waits.
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, "grim", &actions, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    std::string data;
-    if (spawned == 0) data = ReadAll(pipeFds[0]);
-    close(pipeFds[0]);
-    int status = 0;
-    if (spawned != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return ParsePpm(data);
+void CaptureOutputs(DesktopPictures& desktop, const std::vector<std::string>& outputs, const StopRequest& stop) {
+    desktop.Captures.clear();
+    for (const std::string& output : outputs)
+        if (auto picture = CaptureOutput(output, stop)) desktop.Captures[output] = std::move(*picture);
 }
 
 }  // namespace wrigglet::wayland

@@ -6,7 +6,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "core/stop_request.h"
 #include "image/png_read.h"
 
 namespace wrigglet::wayland {
@@ -23,7 +25,9 @@ bool HasDesktop(const DesktopPictures& desktop, const std::string& output);
 void FillDesktop(const DesktopPictures& desktop, const std::string& output, int32_t width, int32_t height,
                  uint32_t* pixels);
 
-// What the output shows now, through `grim -o NAME`; none when grim is missing or fails.
-std::optional<image::RgbPicture> CaptureOutput(const std::string& output);
+// Reads what each of these outputs shows now, through `grim -o NAME`, in place of what was
+// read before; an output grim can't read (grim missing or failing, or a stop came) is left
+// without.
+void CaptureOutputs(DesktopPictures& desktop, const std::vector<std::string>& outputs, const StopRequest& stop);
 
 }  // namespace wrigglet::wayland

@@ -5,8 +5,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include "core/frame.h"
 
 namespace wrigglet::wayland {
@@ -15,8 +13,10 @@ struct ShmBuffer {
     wl_buffer* Buffer = nullptr;
     uint32_t* Pixels = nullptr;
     size_t Bytes = 0;
-    bool Busy = false;           // the compositor may still read it
-    std::vector<uint8_t> Stale;  // a flag per tile of the picture where the buffer differs from it
+    bool Busy = false;  // the compositor may still read it
+    // The tiles where the buffer differs from the picture: the scene's own damage tiles,
+    // so a tick's touched tiles map one to one.
+    FrameDamage Stale;
     std::function<void()>* Released = nullptr;
 
     ~ShmBuffer() {
@@ -34,13 +34,6 @@ void OnRelease(void* data, wl_buffer*) {
 }
 
 const wl_buffer_listener BufferListener{OnRelease};
-
-// The tiles a buffer's stale parts are kept in: the scene's own damage tiles, so a tick's
-// touched tiles map one to one.
-constexpr int32_t StaleTileShift = DamageTileShift;
-constexpr int32_t StaleTileSize = 1 << StaleTileShift;
-
-int32_t TilesOver(int32_t pixels) { return (pixels + StaleTileSize - 1) >> StaleTileShift; }
 
 // A buffer of width x height XRGB8888 pixels, the scene's own 0x00RRGGBB layout.
 std::unique_ptr<ShmBuffer> MakeBuffer(wl_shm* shm, int32_t width, int32_t height) {
@@ -69,19 +62,6 @@ std::unique_ptr<ShmBuffer> MakeBuffer(wl_shm* shm, int32_t width, int32_t height
     return buffer;
 }
 
-void MarkStale(std::vector<uint8_t>& stale, int32_t tilesAcross, const PixelRect& r) {
-    for (int32_t ty = r.Top >> StaleTileShift; ty <= (r.Bottom - 1) >> StaleTileShift; ++ty)
-        std::fill_n(stale.begin() + ty * tilesAcross + (r.Left >> StaleTileShift),
-                    ((r.Right - 1) >> StaleTileShift) - (r.Left >> StaleTileShift) + 1, uint8_t{1});
-}
-
-void CopyRect(uint32_t* to, const uint32_t* from, int32_t stride, const PixelRect& r) {
-    for (int32_t y = r.Top; y < r.Bottom; ++y) {
-        const size_t start = static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(r.Left);
-        std::copy_n(from + start, RectWidth(r), to + start);
-    }
-}
-
 }  // namespace
 
 SurfaceBuffers::SurfaceBuffers(wl_shm* shm, std::function<void()> released)
@@ -94,8 +74,6 @@ void SurfaceBuffers::Resize(int32_t width, int32_t height) {
     damage_.clear();
     width_ = width;
     height_ = height;
-    tilesAcross_ = TilesOver(width);
-    tilesDown_ = TilesOver(height);
 }
 
 void SurfaceBuffers::Damage(const std::vector<PixelRect>& rects) {
@@ -107,7 +85,7 @@ void SurfaceBuffers::Damage(const std::vector<PixelRect>& rects) {
     if (clipped.empty()) return;
     damage_.insert(damage_.end(), clipped.begin(), clipped.end());
     for (auto& buffer : buffers_)
-        for (const PixelRect& r : clipped) MarkStale(buffer->Stale, tilesAcross_, r);
+        for (const PixelRect& r : clipped) TouchRect(buffer->Stale, r);
 }
 
 ShmBuffer* SurfaceBuffers::FreeBuffer() {
@@ -116,29 +94,17 @@ ShmBuffer* SurfaceBuffers::FreeBuffer() {
     if (buffers_.size() >= MaxSurfaceBuffers || width_ <= 0 || height_ <= 0) return nullptr;
     std::unique_ptr<ShmBuffer> made = MakeBuffer(shm_, width_, height_);
     if (!made || !made->Buffer) return nullptr;
-    made->Stale.assign(static_cast<size_t>(tilesAcross_) * static_cast<size_t>(tilesDown_), 1);
+    SizeDamage(made->Stale, width_, height_);
+    TouchRect(made->Stale, {0, 0, width_, height_});
     made->Released = &released_;
     wl_buffer_add_listener(made->Buffer, &BufferListener, made.get());
     buffers_.push_back(std::move(made));
     return buffers_.back().get();
 }
 
-// Each run of stale tiles in a row of tiles goes over in one copy.
 void SurfaceBuffers::CopyStale(ShmBuffer& buffer, const uint32_t* picture) {
-    for (int32_t ty = 0; ty < tilesDown_; ++ty) {
-        uint8_t* row = buffer.Stale.data() + static_cast<size_t>(ty) * static_cast<size_t>(tilesAcross_);
-        for (int32_t tx = 0; tx < tilesAcross_;) {
-            if (!row[tx]) {
-                ++tx;
-                continue;
-            }
-            const int32_t start = tx;
-            while (tx < tilesAcross_ && row[tx]) row[tx++] = 0;
-            const PixelRect run{start << StaleTileShift, ty << StaleTileShift, std::min(tx << StaleTileShift, width_),
-                                std::min((ty + 1) << StaleTileShift, height_)};
-            CopyRect(buffer.Pixels, picture, width_, run);
-        }
-    }
+    for (const PixelRect& r : TouchedTiles(buffer.Stale)) CopyRect(picture, buffer.Pixels, width_, r);
+    ResetTouched(buffer.Stale);
 }
 
 bool SurfaceBuffers::Attach(wl_surface* surface, const uint32_t* picture) {

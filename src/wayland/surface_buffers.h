@@ -48,8 +48,6 @@ private:
     std::function<void()> released_;
     int32_t width_ = 0;
     int32_t height_ = 0;
-    int32_t tilesAcross_ = 0;  // the grid a buffer's stale parts are kept in
-    int32_t tilesDown_ = 0;
     std::vector<std::unique_ptr<ShmBuffer>> buffers_;
     std::vector<PixelRect> damage_;  // since the last attach
 };

@@ -1,15 +1,14 @@
-// The compositor's globals the program draws with, and what every output's scene shares.
+// The compositor's globals the program draws with: bound as the registry names them,
+// checked for what the program can't do without, released at the end.
 #pragma once
 
 #include <wayland-client.h>
 
-#include <ostream>
+#include <cstdint>
+#include <string>
+#include <string_view>
 
-#include "core/stop_request.h"
-#include "text/font_rasteriser.h"
 #include "viewporter-client-protocol.h"
-#include "wayland/desktop_pictures.h"
-#include "wayland/wayland_options.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -24,14 +23,14 @@ struct WaylandGlobals {
     bool ScreenCopy = false;  // a wlroots compositor that lets grim read the outputs
 };
 
-struct SceneContext {
-    const WaylandGlobals& Globals;
-    const WaylandOptions& Options;
-    const DesktopPictures& Desktop;
-    text::FontRasteriser& Text;
-    std::ostream& Out;          // the -ticks reports
-    bool& Ending;               // set when the compositor closes a surface
-    StopRequest StopRequested;  // a stop signal waits: a long set-up ends early
-};
+// Binds the registry's global `name` when it is one of these; false for any other (seats
+// and outputs are the loop's).
+bool BindGlobal(WaylandGlobals& globals, wl_registry* registry, uint32_t name, std::string_view interface,
+                uint32_t version);
+
+// What the compositor lacks of what this program needs; empty when nothing.
+std::string MissingGlobal(const WaylandGlobals& globals);
+
+void ReleaseGlobals(WaylandGlobals& globals);
 
 }  // namespace wrigglet::wayland

@@ -17,9 +17,13 @@
 #                               DLLs outside its protected list
 #   #@ setup: installers        copies the x64 installer (setup.exe) and an older version of
 #                               it (setup-older.exe) into app/; the probe reads their
-#                               versions as {env:E2E_VERSION} and {env:E2E_OLDER_VERSION}
+#                               versions as {env:E2E_VERSION} and {env:E2E_OLDER_VERSION}.
+#                               With `signed` after it, also the installer signed by the
+#                               signing test (setup-signed.exe, from E2E_SETUP_SIGNED)
 #   #@ family: win98            the older Windows family, through Wine's per-program Version
 #   #@ screen: 640x480x24       the virtual screen's size and depth (default 1024x768x24)
+#   #@ dpi: 192                 the display's scale in dots per inch (default 96), as the
+#                               display settings set it (LogPixels)
 #   #@ monitors: WxH+X+Y ...    several monitors instead (X positions, the primary first):
 #                               Xorg with the dummy driver instead of Xvfb (needs root);
 #                               the screen's size is then the layout's bounding box.
@@ -52,6 +56,9 @@ cp "$scenario" "$work/app/scenario.probe"
 if [ -n "$(header setup)" ]; then
     cp "${E2E_SETUP:?}" "$work/app/setup.exe" && cp "${E2E_SETUP_OLDER:?}" "$work/app/setup-older.exe" \
         || fail "the installers are missing (build the win64 preset)"
+fi
+if [[ " $(header setup) " == *" signed "* ]]; then
+    cp "${E2E_SETUP_SIGNED:?}" "$work/app/setup-signed.exe" || fail "no signed installer (run the installer.signing test)"
 fi
 cp -a --reflink=auto "$E2E_TEMPLATE" "$work/prefix" || fail "cannot copy the prefix"
 
@@ -99,6 +106,12 @@ if [ -n "$sim_args" ]; then
     # shellcheck disable=SC2086  # the header's words are the simulator's arguments
     (cd "$work/app" && "$E2E_SIM" $sim_args --png sim.png && convert sim.png -strip -depth 8 ppm:sim.ppm) \
         >"$work/sim.log" 2>&1 || fail "wrigglet-sim failed (see $work/sim.log)"
+fi
+
+dpi=$(header dpi)
+if [ -n "$dpi" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >"$work/reg-dpi.log" 2>&1 \
+        || fail "cannot set the display's scale (see $work/reg-dpi.log)"
 fi
 
 family=$(header family)

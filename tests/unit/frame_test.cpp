@@ -90,5 +90,28 @@ TEST(Frame, AFewNearbyWritesGiveOneSmallRectangle) {
     EXPECT_EQ(rects[1].Bottom, 480);
 }
 
+TEST(Frame, ATouchedRectangleTouchesTheTilesItReachesInto) {
+    struct Case {
+        PixelRect touched;
+        std::vector<PixelRect> tiles;  // of a grid over 40 x 40 pixels
+    };
+    const Case cases[] = {
+        {{0, 0, 1, 1}, {{0, 0, 16, 16}}},
+        {{15, 15, 17, 17}, {{0, 0, 32, 32}}},
+        {{30, 0, 100, 5}, {{16, 0, 40, 16}}},  // beyond the pixels: clipped, the last tile partial
+        {{-10, 33, 5, 50}, {{0, 32, 16, 40}}},
+        {{-5, -5, 0, 0}, {}},
+        {{20, 20, 20, 30}, {}},
+    };
+    for (const Case& c : cases) {
+        FrameDamage damage;
+        SizeDamage(damage, 40, 40);
+        TouchRect(damage, c.touched);
+        EXPECT_EQ(TouchedTiles(damage), c.tiles) << c.touched.Left << "," << c.touched.Top;
+        ResetTouched(damage);
+        EXPECT_TRUE(TouchedTiles(damage).empty());
+    }
+}
+
 }  // namespace
 }  // namespace wrigglet

@@ -1,7 +1,9 @@
 // The two installers, read with 7-Zip (which opens NSIS installers): each is made from the
 // one script for its processor and carries exactly its own build's stripped .scr and the
-// side picture drawn from the saver's icon (not the installer system's own). Only the
-// x64 one can run here (tests/e2e/scenarios/installer.probe); this covers the x86 one too.
+// side picture drawn from the saver's icon (not the installer system's own); it and the
+// uninstaller it packs start with the rights of whoever runs them and carry the icon in
+// every size. Only the x64 one can run here (tests/e2e/scenarios/installer.probe); this
+// covers the x86 one too.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,7 +13,11 @@
 #include <set>
 #include <string>
 
+#include "pe_resources.h"
+
 namespace {
+
+using wrigglet::testing::Bytes;
 
 struct InstallerCase {
     const char* Name;
@@ -59,6 +65,32 @@ TEST_P(Installer, IsTheOneScriptCarryingItsOwnScr) {
         EXPECT_FALSE(built.empty()) << inside;
         EXPECT_TRUE(carried == built) << "the installer's " << inside << " has " << carried.size()
                                       << " bytes, the build made " << built.size();
+    }
+}
+
+// Setup runs as whoever starts it, so that what it does for the user reaches that user; only
+// the part that writes the system folder asks for an administrator, by running itself again.
+// Both programs are laid out for the display's scale and show an icon drawn for each size.
+TEST_P(Installer, SetupAndUninstallerStartAsTheUserDpiAwareWithEverySizeOfIcon) {
+    const InstallerCase& c = GetParam();
+    if (!std::ifstream(c.Setup)) GTEST_SKIP() << c.Setup << " is missing: the " << c.Name << " preset builds it";
+    if (std::system("command -v 7z >/dev/null 2>&1") != 0) GTEST_SKIP() << "7z is missing (Debian's p7zip-full)";
+
+    const std::string uninstaller = Output("7z x -so '" + c.Setup + "' uninstall.exe 2>/dev/null");
+    for (const auto& [name, file] : {std::pair{"setup", FileBytes(c.Setup)}, std::pair{"uninstall.exe", uninstaller}}) {
+        SCOPED_TRACE(name);
+        std::string manifest;
+        std::set<int> iconSizes;
+        for (const auto& r : wrigglet::testing::ReadPeImage(Bytes(file.begin(), file.end())).Resources) {
+            if (r.Type == "#24") manifest.assign(r.Data.begin(), r.Data.end());
+            if (r.Type != "#14") continue;
+            // The group's entries, 14 bytes each after a 6-byte header; a width of 0 is 256.
+            for (std::size_t at = 6; at + 14 <= r.Data.size(); at += 14)
+                iconSizes.insert(r.Data[at] ? r.Data[at] : 256);
+        }
+        EXPECT_NE(manifest.find(R"(<requestedExecutionLevel level="asInvoker")"), std::string::npos) << manifest;
+        EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos) << manifest;
+        EXPECT_EQ(iconSizes, (std::set<int>{16, 24, 32, 48, 256}));
     }
 }
 

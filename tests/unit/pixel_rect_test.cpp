@@ -43,13 +43,18 @@ TEST(PixelRect, BandsHoldEveryRectangleWithinTheirCount) {
     EXPECT_EQ(BoundingRect({}), PixelRect{});
 }
 
-TEST(PixelRect, FillingTouchesOnlyTheRectangle) {
-    std::vector<uint32_t> pixels(6 * 4, 7);
+TEST(PixelRect, FillingAndCopyingTouchOnlyTheRectangle) {
+    std::vector<uint32_t> pixels(6 * 4, 7), copied(6 * 4, 9);
     FillRect(pixels.data(), 6, {1, 1, 4, 3}, 0);
     FillRect(pixels.data(), 6, {5, 3, 5, 4}, 0);  // empty: nothing
+    CopyRect(pixels.data(), copied.data(), 6, {1, 1, 4, 3});
+    CopyRect(pixels.data(), copied.data(), 6, {5, 3, 5, 4});
     for (int32_t y = 0; y < 4; ++y)
-        for (int32_t x = 0; x < 6; ++x)
-            EXPECT_EQ(pixels[y * 6 + x], (x >= 1 && x < 4 && y >= 1 && y < 3) ? 0u : 7u) << x << "," << y;
+        for (int32_t x = 0; x < 6; ++x) {
+            const bool inside = x >= 1 && x < 4 && y >= 1 && y < 3;
+            EXPECT_EQ(pixels[y * 6 + x], inside ? 0u : 7u) << x << "," << y;
+            EXPECT_EQ(copied[y * 6 + x], inside ? 0u : 9u) << x << "," << y;
+        }
 }
 
 }  // namespace

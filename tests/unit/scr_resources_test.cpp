@@ -249,11 +249,13 @@ TEST_P(ScrResources, DescriptionRecord) {
     EXPECT_LT(data.size() - at, 6u) << "padding beyond the next multiple of 4";
 }
 
-TEST_P(ScrResources, ManifestDeclaresPerMonitorDpiAwareness) {
+// Per-monitor DPI aware, and themed controls in the dialogs (common controls 6).
+TEST_P(ScrResources, ManifestDeclaresPerMonitorDpiAwarenessAndThemedControls) {
     const Bytes& data = Find("#24", "#1").Data;
     const std::string manifest(data.begin(), data.end());
     EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos);
     EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+    EXPECT_NE(manifest.find(R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Built, ScrResources, ::testing::ValuesIn(Builds()),

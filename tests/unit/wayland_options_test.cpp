@@ -6,23 +6,31 @@
 namespace wrigglet::wayland {
 namespace {
 
+posix::CommandLineAnswer Parse(WaylandOptions& options, const std::vector<std::string>& arguments) {
+    return posix::ParseCommandLine(WaylandCommandLine(options), arguments);
+}
+
 TEST(WaylandOptions, TakesTheSceneOptionsAndAPicture) {
-    const ParsedWaylandOptions good = ParseWaylandArguments(
-        {"-no-desktop", "--text", "-speed", "3", "-picture", "wall.png", "-seed", "7", "-idle", "300"});
-    ASSERT_EQ(good.Error, "");
-    EXPECT_FALSE(good.Options.Scene.Settings.Desktop);
-    EXPECT_TRUE(good.Options.Scene.Settings.Text);
-    EXPECT_EQ(good.Options.Scene.Settings.Speed, 3);
-    EXPECT_EQ(good.Options.Picture, "wall.png");
-    EXPECT_EQ(good.Options.Scene.Seed, 7u);
-    EXPECT_EQ(good.Options.Idle, 300);
+    WaylandOptions good;
+    ASSERT_EQ(
+        Parse(good, {"-no-desktop", "--text", "-speed", "3", "-picture", "wall.png", "-seed", "7", "-idle", "300"})
+            .Error,
+        "");
+    EXPECT_FALSE(good.Scene.Settings.Desktop);
+    EXPECT_TRUE(good.Scene.Settings.Text);
+    EXPECT_EQ(good.Scene.Settings.Speed, 3);
+    EXPECT_EQ(good.Picture, "wall.png");
+    EXPECT_EQ(good.Scene.Seed, 7u);
+    EXPECT_EQ(good.Idle, 300);
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"-picture"},
                                                 {"-picture", "-text"},
                                                 {"-root"},
                                                 {"-wrigglets", "4"},
                                                 {"-idle", "0"},
-                                                {"-idle", "86401"}})
-        EXPECT_NE(ParseWaylandArguments(bad).Error, "") << bad[0];
+                                                {"-idle", "86401"}}) {
+        WaylandOptions options;
+        EXPECT_NE(Parse(options, bad).Error, "") << bad[0];
+    }
 }
 
 }  // namespace

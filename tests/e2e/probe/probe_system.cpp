@@ -1,9 +1,13 @@
 // Probe commands about the rest of the system: the registry, files the test doubles
-// write, the monitors, and waiting.
+// write, signatures, the monitors, and waiting.
+#include "probe.h"  // first: it brings windows.h, which the signature headers need
+
+#include <softpub.h>
+#include <wincrypt.h>
+#include <wintrust.h>
+
 #include <cstring>
 #include <fstream>
-
-#include "probe.h"
 
 namespace probe {
 namespace {
@@ -182,6 +186,54 @@ void WriteFile(const Args& args) {
     Require(static_cast<bool>(file), "cannot write " + args[0]);
 }
 
+// copy-file FROM TO: copies a file (a program to run from somewhere else), replacing TO.
+void CopyFileCommand(const Args& args) {
+    RequireArgs(args, 2, "copy-file FROM TO");
+    Require(CopyFileA(args[0].c_str(), args[1].c_str(), FALSE),
+            Format("CopyFile failed with error %lu", GetLastError()));
+}
+
+// The file's signature as the platform checks it (WinVerifyTrust, no revocation lookup):
+// 0 when it holds, and then the signer's name; TRUST_E_NOSIGNATURE when there is none.
+LONG CheckSignature(const std::string& path, std::string& signer) {
+    const std::wstring widePath(path.begin(), path.end());
+    WINTRUST_FILE_INFO file{};
+    file.cbStruct = sizeof file;
+    file.pcwszFilePath = widePath.c_str();
+    WINTRUST_DATA data{};
+    data.cbStruct = sizeof data;
+    data.dwUIChoice = WTD_UI_NONE;
+    data.fdwRevocationChecks = WTD_REVOKE_NONE;
+    data.dwUnionChoice = WTD_CHOICE_FILE;
+    data.pFile = &file;
+    data.dwStateAction = WTD_STATEACTION_VERIFY;
+    GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+    const LONG status = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+    const CRYPT_PROVIDER_SGNR* first =
+        WTHelperGetProvSignerFromChain(WTHelperProvDataFromStateData(data.hWVTStateData), 0, FALSE, 0);
+    if (status == 0 && first && first->csCertChain > 0) {
+        char name[256] = {};
+        CertGetNameStringA(first->pasCertChain[0].pCert, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, sizeof name);
+        signer = name;
+    }
+    data.dwStateAction = WTD_STATEACTION_CLOSE;
+    WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+    return status;
+}
+
+// expect-signed FILE SIGNER|none: the file's signature holds and names SIGNER, or it has none.
+void ExpectSigned(const Args& args) {
+    RequireArgs(args, 2, "expect-signed FILE (SIGNER | none)");
+    std::string signer;
+    const LONG status = CheckSignature(args[0], signer);
+    if (args[1] == "none") {
+        Require(status == TRUST_E_NOSIGNATURE, Format("not unsigned: WinVerifyTrust gives 0x%08lx", status));
+        return;
+    }
+    Require(status == 0, Format("the signature does not hold: WinVerifyTrust gives 0x%08lx", status));
+    Require(signer == args[1], "signed by '" + signer + "'");
+}
+
 std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
     std::ifstream file(path);
@@ -259,6 +311,8 @@ void AddSystemCommands(CommandTable& table) {
     table["expect-file"] = ExpectFile;
     table["run-reg"] = RunReg;
     table["write-file"] = WriteFile;
+    table["copy-file"] = CopyFileCommand;
+    table["expect-signed"] = ExpectSigned;
     table["expect-lines"] = ExpectLines;
     table["expect-line"] = ExpectLine;
     table["expect-monitors"] = ExpectMonitors;
