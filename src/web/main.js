@@ -4,16 +4,12 @@
 // panel, the address fragment, the sounds, full screen, the visitor's pictures and the page's
 // buttons and keys.
 import { FullScreen } from './full_screen.js';
-import { formatFragment, pictureName, readFragment, timeOfDaySeed } from './page_options.js';
+import { formatFragment, pictureName, pixelBudget, readFragment, sceneSizeFor, timeOfDaySeed } from './page_options.js';
 import { decodePicture } from './picture_file.js';
 import { SaverSounds } from './saver_sounds.js';
 import { SceneChannel } from './scene_channel.js';
 import { SettingsPanel } from './settings_panel.js';
 
-// The most pixels the scene is drawn at (8K UHD, 7680 x 4320): a canvas beyond it costs
-// gigabytes, or stays black where the browser refuses it, so a larger one draws the scene
-// at this budget and shows it scaled up.
-const pixelBudget = 7680 * 4320;
 // Resizes come in bursts (a window dragged, a phone turned): the scene is laid out again
 // once they have settled for this long.
 const resizeSettle = 250;
@@ -55,13 +51,12 @@ let box = null, capped = false;
 function sceneSize() {
   const ratio = window.devicePixelRatio || 1;
   const { width, height } = box ?? { width: Math.round(canvas.clientWidth * ratio), height: Math.round(canvas.clientHeight * ratio) };
-  const scale = Math.min(1, Math.sqrt(pixelBudget / (width * height || 1)));
-  const fit = (side) => Math.max(1, Math.floor(side * scale + 1e-6));  // 1/3 of 23040 is 7680, not 7679
-  const size = { width: fit(width), height: fit(height) };
-  if (scale < 1 && !capped)
+  const size = sceneSizeFor({ width, height });
+  const scaled = size.width * size.height < width * height;
+  if (scaled && !capped)
     panel.say(`The window has ${width}x${height} pixels; the scene is drawn at ${size.width}x${size.height} ` +
               `(the page's limit is ${pixelBudget.toLocaleString('en')} pixels) and shown enlarged.`);
-  capped = scale < 1;
+  capped = scaled;
   return size;
 }
 

@@ -47,6 +47,18 @@ export function readFragment(hash, defaults) {
   return { settings, seed, ticks, mistyped };
 }
 
+// The most pixels the scene is drawn at (8K UHD, 7680 x 4320): a canvas beyond it costs
+// gigabytes, or stays black where the browser refuses it, so a larger one draws the scene
+// at this budget, in the same shape, and shows it scaled up.
+export const pixelBudget = 7680 * 4320;
+
+// The scene's size for a canvas of width x height device pixels.
+export function sceneSizeFor({ width, height }) {
+  const scale = Math.min(1, Math.sqrt(pixelBudget / (width * height || 1)));
+  const fit = (side) => Math.max(1, Math.floor(side * scale + 1e-6));  // 1/3 of 23040 is 7680, not 7679
+  return { width: fit(width), height: fit(height) };
+}
+
 // A file name for a picture of the run at this tick.
 export function pictureName({ seed }, ticks) {
   return `wrigglet2004-seed${seed}-tick${ticks}.png`;
