@@ -69,12 +69,12 @@ function pictureCover() {
 // The run the address asks for; one without a seed gets the saver's own, and the address
 // then names it, so that it can be shared. A field the page can't read is said, not hidden.
 let run;
-function takeRun(next, { newEntry = false } = {}) {
+function takeRun({ mistyped = [], ...next }, { newEntry = false } = {}) {
   run = { ...next, seed: next.seed ?? timeOfDaySeed() };
   history[newEntry ? 'pushState' : 'replaceState'](null, '', formatFragment(run));
-  if (next.mistyped?.length)
-    panel.say(`The address's ${next.mistyped.join(', ')} is not one the page can read, so the default stands in ` +
-              `(seed ${run.seed}).`);
+  if (mistyped.length)
+    panel.say(`The page could not read ${mistyped.join(', ')} in the address, so the default stands in ` +
+              `(this run's seed is ${run.seed}).`);
   sounds.setEnabled(run.settings.sound);
   panel.settings = run.settings;
   scene.send({ type: 'open', run: { settings: run.settings, seed: run.seed, ticks: run.ticks }, size: sceneSize() });
