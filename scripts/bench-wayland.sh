@@ -5,8 +5,9 @@
 # bench-x11.sh measures the hack (the difference of two seeded runs of 1, 501, 1001 and 1501
 # ticks, so the set-up cancels out); the time from the program's start to its first buffer
 # committed (from libwayland's WAYLAND_DEBUG time stamps) at 1920x1080 and on a 3840x2160
-# output at scale 2, over black and over grim's capture of the output; and the peak memory
-# (VmHWM) at both sizes. Not part of the test command; figures only, nothing passes or fails.
+# output at scale 2, over black and over the output's own contents (which the program copies
+# through the screen copy protocol); and the peak memory (VmHWM) at both sizes. Not part of
+# the test command; figures only, nothing passes or fails.
 #
 # Usage: scripts/bench-wayland.sh
 set -uo pipefail
@@ -86,12 +87,12 @@ first_frame() {
 start_sway "$work/sway" 'output HEADLESS-1 resolution 1920x1080 position 0 0' || fail "no sway"
 report_tick_windows "wrigglet-wayland" "sway" "$work/summary.txt" run "${marks[@]}"
 first_frame "1920x1080, black" "${scene[@]}"
-first_frame "1920x1080, over grim's capture" -text -wrigglets 3 -speed 3 -seed 7
+first_frame "1920x1080, over the copied desktop" -text -wrigglets 3 -speed 3 -seed 7
 stop_sway
 rm -rf "$work/sway"
 start_sway "$work/sway" 'output HEADLESS-1 resolution 3840x2160 position 0 0 scale 2' || fail "no sway"
 first_frame "3840x2160 at scale 2, black" "${scene[@]}"
-first_frame "3840x2160 at scale 2, over grim's capture" -text -wrigglets 3 -speed 3 -seed 7
+first_frame "3840x2160 at scale 2, over the copied desktop" -text -wrigglets 3 -speed 3 -seed 7
 stop_sway
 
 echo "== the X11 hack under Xvfb, in the same run"

@@ -1,14 +1,16 @@
-// PNG pictures in: as 8-bit RGB, stretched to a size, or scaled to cover a size as a wallpaper.
+// PNG pictures read whole: as 8-bit RGB, or stretched to a size (the simulator's background).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "image/picture_sampling.h"
+
 namespace wrigglet::image {
 
-// The largest picture side read: the largest scene. Anything larger is refused before a
-// byte of it is allocated.
+// The largest picture side read whole: the largest scene. Anything larger is refused before
+// a byte of it is allocated.
 inline constexpr int32_t MaxImageSide = 8192;
 
 struct RgbPicture {
@@ -18,16 +20,15 @@ struct RgbPicture {
 };
 
 // Reads a PNG of any format as 8-bit RGB. Returns an error line, or an empty string on
-// success; a picture wider or taller than MaxImageSide, or empty, is refused.
+// success; a picture wider or taller than MaxImageSide, or empty, is refused, and so is a
+// path that is not a regular file.
 std::string ReadRgbPng(const std::string& path, RgbPicture& picture);
+
+// The picture as 0x00RRGGBB pixels.
+PixelPicture RgbPixels(const RgbPicture& picture);
 
 // Reads a PNG of any format and stretches it to width x height (nearest pixel) as
 // 0x00RRGGBB pixels. Returns an error line, or an empty string on success.
 std::string ReadBackgroundPng(const std::string& path, int32_t width, int32_t height, std::vector<uint32_t>& pixels);
-
-// The picture scaled (nearest pixel) to cover width x height as 0x00RRGGBB pixels, keeping
-// its proportions and centred: what sticks out is cut off. A picture of the same
-// proportions is exactly the stretched one.
-std::vector<uint32_t> CoverPixels(const RgbPicture& picture, int32_t width, int32_t height);
 
 }  // namespace wrigglet::image

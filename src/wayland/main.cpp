@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "image/png_read.h"
+#include "image/png_rows.h"
 #include "posix/program_entry.h"
 #include "posix/stop_signals.h"
 #include "wayland/desktop_pictures.h"
@@ -19,11 +19,10 @@ int main(int argc, char** argv) {
             WaylandCommandLine(options), std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr))
         return *status;
     DesktopPictures desktop;
+    // Only the header: the picture is read for the outputs once they are known.
     if (!options.Picture.empty()) {
-        wrigglet::image::RgbPicture picture;
-        if (const std::string error = wrigglet::image::ReadRgbPng(options.Picture, picture); !error.empty())
+        if (const std::string error = wrigglet::image::CheckPng(options.Picture); !error.empty())
             return Fail(std::cerr, "wrigglet-wayland", error);
-        desktop.Picture = std::move(picture);
     }
     // From here a SIGTERM waits for the loop, which closes the scenes and ends with status 0.
     const sigset_t waitMask = wrigglet::posix::CatchStopSignals();

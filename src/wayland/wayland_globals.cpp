@@ -32,8 +32,9 @@ bool BindGlobal(WaylandGlobals& g, wl_registry* registry, uint32_t name, std::st
             Bind<zxdg_output_manager_v1>(registry, name, zxdg_output_manager_v1_interface, std::min(version, 3u));
     } else if (interface == wp_viewporter_interface.name) {
         g.Viewporter = Bind<wp_viewporter>(registry, name, wp_viewporter_interface, 1);
-    } else if (interface == "zwlr_screencopy_manager_v1") {
-        g.ScreenCopy = true;
+    } else if (interface == zwlr_screencopy_manager_v1_interface.name) {
+        g.ScreenCopy = Bind<zwlr_screencopy_manager_v1>(registry, name, zwlr_screencopy_manager_v1_interface,
+                                                        std::min(version, 3u));
     } else {
         return false;
     }
@@ -48,6 +49,7 @@ std::string MissingGlobal(const WaylandGlobals& g) {
 }
 
 void ReleaseGlobals(WaylandGlobals& g) {
+    if (g.ScreenCopy) zwlr_screencopy_manager_v1_destroy(g.ScreenCopy);
     if (g.Viewporter) wp_viewporter_destroy(g.Viewporter);
     if (g.OutputManager) zxdg_output_manager_v1_destroy(g.OutputManager);
     if (g.WmBase) xdg_wm_base_destroy(g.WmBase);

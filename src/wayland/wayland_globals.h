@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "viewporter-client-protocol.h"
+#include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -20,7 +21,7 @@ struct WaylandGlobals {
     xdg_wm_base* WmBase = nullptr;
     zxdg_output_manager_v1* OutputManager = nullptr;
     wp_viewporter* Viewporter = nullptr;
-    bool ScreenCopy = false;  // a wlroots compositor that lets grim read the outputs
+    zwlr_screencopy_manager_v1* ScreenCopy = nullptr;  // wlroots compositors let a client copy the outputs
 };
 
 // Binds the registry's global `name` when it is one of these; false for any other (seats

@@ -15,6 +15,7 @@
 #include "posix/descriptor_wait.h"
 #include "posix/program_entry.h"
 #include "posix/stop_signals.h"
+#include "wayland/desktop_reading.h"
 #include "wayland/output_loop.h"
 #include "wayland/seat_input.h"
 #include "wayland/wayland_globals.h"
@@ -160,16 +161,13 @@ std::vector<OutputSlot*> OrderedOutputs(LoopState& state) {
     return ordered;
 }
 
-// The saver shows: each output's desktop picture is read first, where the desktop is wanted
-// and no picture was given, before any surface of this program covers it; then every
-// output gets its loop, in order.
-void ShowSaver(LoopState& state) {
+// The saver shows: each output's desktop picture is read first, before any surface of this
+// program covers it; then every output gets its loop, in order.
+void ShowSaver(LoopState& state, std::ostream& errors) {
     const std::vector<OutputSlot*> outputs = OrderedOutputs(state);
-    if (state.Options.Scene.Settings.Desktop && !state.Desktop.Picture && state.Globals.ScreenCopy) {
-        std::vector<std::string> names;
-        for (const OutputSlot* slot : outputs) names.push_back(slot->Output->Name);
-        CaptureOutputs(state.Desktop, names, posix::StopSignalled);
-    }
+    std::vector<const WaylandOutput*> described;
+    for (const OutputSlot* slot : outputs) described.push_back(slot->Output.get());
+    ReadDesktops(state.Display, state.Globals, state.Options, described, state.Desktop, errors, posix::StopSignalled);
     state.Showing = true;
     state.NextIndex = 0;  // each showing seeds its outputs from the first scene's index
     for (OutputSlot* slot : outputs) StartOutputLoop(state, *slot);
@@ -246,7 +244,7 @@ int RunWaylandLoop(wl_display* display, const WaylandOptions& options, DesktopPi
     if (const std::string missing = MissingGlobal(state.Globals); connected && !missing.empty()) {
         status = posix::Fail(errors, "wrigglet-wayland", "the compositor offers no " + missing);
     } else if (connected) {
-        ShowSaver(state);
+        ShowSaver(state, errors);
         while (connected && !posix::StopSignalled() && !state.Ending) {
             connected = WaitAndDispatch(state, waitMask);
             if (connected && !posix::StopSignalled() && !state.Ending) TickDueOutputs(state);

@@ -8,8 +8,8 @@ namespace wrigglet::wayland {
 posix::ProgramCommandLine WaylandCommandLine(WaylandOptions& o) {
     OptionTable table = SceneOptionRows(o.Scene);
     table.push_back(TextOption("picture", "FILE", o.Picture,
-                               "a PNG to crawl over, scaled to cover each output (default: what the\n"
-                               "outputs show at start, where the compositor lets grim read them)"));
+                               "a PNG of any size to crawl over, scaled to cover each output (default:\n"
+                               "what the outputs show at start, where the compositor lets them be copied)"));
     table.push_back(NumberOption("idle", "SECONDS", o.Idle, {1, 86400},
                                  "keep running: the scenes after SECONDS without input, until input"));
     // Spelled as the X11 hack spells its options, so one command line suits both programs.

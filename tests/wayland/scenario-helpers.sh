@@ -59,6 +59,8 @@ need() {
 }
 
 start_saver() {
+    # Emptied first: the background job's own redirection may come after wait_shown's look.
+    : >"$WORK/saver.out"
     "${SAVER_RUNNER[@]}" "$WRIGGLET_WAYLAND" "$@" >"$WORK/saver.out" 2>"$WORK/saver.err" &
     SAVER_PID=$!
 }

@@ -42,6 +42,8 @@ scenario_options() {
     expect_error 1 "cannot read '$WORK/none.png'" -picture "$WORK/none.png"
     printf 'not a picture' >"$WORK/broken.png"
     expect_error 1 "cannot read '$WORK/broken.png'" -picture "$WORK/broken.png"
+    mkfifo "$WORK/fifo" || fail "no FIFO"
+    expect_error 1 "'$WORK/fifo' is not a regular file" -picture "$WORK/fifo"
     mkdir -p "$WORK/empty"
     XDG_RUNTIME_DIR=$WORK/empty WAYLAND_DISPLAY=none expect_error 1 "cannot connect to the Wayland display 'none'"
     env -u XDG_RUNTIME_DIR -u WAYLAND_DISPLAY "$WRIGGLET_WAYLAND" 2>"$WORK/err"
@@ -78,13 +80,24 @@ scenario_picture() {
     stop_saver TERM
 }
 
-# Without -picture, on sway, the scene starts from what grim reads of the output.
+# Without -picture, on sway, the scene starts from what the output shows, which the saver
+# copies through the screen copy protocol: a coloured wallpaper on a turned output, so that a
+# copy with its colours swapped or turned the wrong way differs from grim's reading of it.
 scenario_desktop() {
-    sway_with 1 'output HEADLESS-1 resolution 1024x768 position 0 0'
-    grim "$WORK/desktop.png" || fail "grim failed"
+    local i
+    convert -size 64x64 gradient:'#ff0000-#0000ff' \( -size 64x64 gradient:'#000000-#00c000' -rotate 90 \) \
+        -compose plus -composite "$WORK/wallpaper.png" || fail "no wallpaper"
+    sway_with 1 "output HEADLESS-1 resolution 1024x768 position 0 0 transform 90 bg $WORK/wallpaper.png stretch"
+    # swaybg draws the wallpaper a moment after sway starts.
+    for i in $(seq 50); do
+        grim "$WORK/desktop.png" || fail "grim failed"
+        [ "$(convert "$WORK/desktop.png" -format '%[fx:standard_deviation > 0.01]' info:)" = 1 ] && break
+        [ "$i" -eq 50 ] && fail "sway never showed the wallpaper"
+        sleep 0.1
+    done
     start_saver -seed 7 -ticks 200 -wrigglets 3 -speed 3
     wait_shown 1
-    expect_frame 1024x768 "${SIM_SCENE[@]}" --background "$WORK/desktop.png"
+    expect_frame 768x1024 "${SIM_SCENE[@]}" --background "$WORK/desktop.png"
     stop_saver TERM
 }
 

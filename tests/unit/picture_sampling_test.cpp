@@ -1,5 +1,5 @@
 // A picture scaled to cover a size: whole along the relatively shorter side, centred along the other.
-#include "image/png_read.h"
+#include "image/picture_sampling.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@ namespace wrigglet::image {
 namespace {
 
 // A picture whose pixel at (x, y) is x * 16 + y in each byte's low place, so a sample names its source.
-RgbPicture Numbered(int32_t width, int32_t height) {
-    RgbPicture picture{width, height, {}};
+PixelPicture Numbered(int32_t width, int32_t height) {
+    PixelPicture picture{width, height, {}};
     for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) picture.Rgb.insert(picture.Rgb.end(), 3, static_cast<uint8_t>(x * 16 + y));
+        for (int32_t x = 0; x < width; ++x) picture.Pixels.push_back(0x010101u * static_cast<uint32_t>(x * 16 + y));
     return picture;
 }
 
@@ -27,7 +27,7 @@ TEST(CoverPixels, KeepsProportionsCentredAndCutsWhatSticksOut) {
         {4, 4, 2, 2, {Source(0, 0), Source(2, 0), Source(0, 2), Source(2, 2)}},  // same proportions: stretched
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CoverPixels(Numbered(c.pictureWidth, c.pictureHeight), c.width, c.height), c.expected)
+        EXPECT_EQ(CoverPixels(Numbered(c.pictureWidth, c.pictureHeight), c.width, c.height).Pixels, c.expected)
             << c.pictureWidth << "x" << c.pictureHeight << " over " << c.width << "x" << c.height;
 }
 
