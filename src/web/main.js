@@ -17,7 +17,9 @@ const resizeSettle = 250;
 const canvas = document.getElementById('scene');
 const sounds = new SaverSounds(new URL('.', import.meta.url));
 const heard = {
-  state: ({ state, ticks }) => {
+  // The scene's state, once it is of the run the page last opened (not of one before).
+  state: ({ state, ticks, run: id }) => {
+    if (id !== opened) return;
     canvas.dataset.state = state;
     canvas.dataset.ticks = String(ticks);
     tick = ticks;
@@ -37,7 +39,7 @@ function notice(message) {
   box.hidden = false;
 }
 
-let scene, defaults, tick = 0;
+let scene, defaults, tick = 0, opened = 0;
 try {
   ({ channel: scene, defaults } = await SceneChannel.start(canvas, (message) => heard[message.type]?.(message)));
 } catch (error) {
@@ -77,7 +79,7 @@ function takeRun({ mistyped = [], ...next }, { newEntry = false } = {}) {
               `(this run's seed is ${run.seed}).`);
   sounds.setEnabled(run.settings.sound);
   panel.settings = run.settings;
-  scene.send({ type: 'open', run: { settings: run.settings, seed: run.seed, ticks: run.ticks }, size: sceneSize() });
+  scene.send({ type: 'open', run: { id: ++opened, settings: run.settings, seed: run.seed, ticks: run.ticks }, size: sceneSize() });
 }
 
 function save(blob) {

@@ -15,7 +15,8 @@ export class PageLoop {
     this.timer = 0;
     this.holds = new Set();
     this.onPresent = () => {};
-    this.onState = () => {};  // (state, ticks): 'running', 'paused' or 'still'
+    this.onState = () => {};  // (state, ticks, run): 'running', 'paused' or 'still'
+    this.run = undefined;  // the page's name for the run open now
   }
 
   attach(core) {
@@ -47,7 +48,8 @@ export class PageLoop {
     return this.image;
   }
 
-  open({ settings, seed, ticks }, { width, height }) {
+  open({ id, settings, seed, ticks }, { width, height }) {
+    this.run = id;
     this.canvas.width = width;
     this.canvas.height = height;
     const s = settings;
@@ -76,7 +78,7 @@ export class PageLoop {
   schedule() {
     clearTimeout(this.timer);
     this.timer = 0;
-    this.onState(this.delay < 0 ? 'still' : this.holds.size ? 'paused' : 'running', this.core._wrigglet_ticks());
+    this.onState(this.delay < 0 ? 'still' : this.holds.size ? 'paused' : 'running', this.core._wrigglet_ticks(), this.run);
     if (this.delay < 0 || this.holds.size) return;
     this.timer = setTimeout(() => this.tick(), this.delay);
   }

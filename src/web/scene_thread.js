@@ -29,7 +29,7 @@ export async function startScene(canvas, post) {
     return null;
   }
   loop.attach(core);
-  loop.onState = (state, ticks) => post({ type: 'state', state, ticks });
+  loop.onState = (state, ticks, run) => post({ type: 'state', state, ticks, run });
   loop.onPresent = () => {
     post({ type: 'first-frame' });
     loop.onPresent = () => {};
