@@ -7,9 +7,9 @@ NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libgtest-dev libben
 # certificate openssl makes.
 WINDOWS_PACKAGES=(mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 sox icoutils nsis p7zip-full osslsigncode openssl)
 RELEASE_PACKAGES=(zip)
-# The page: Debian's Emscripten (with Node.js), and Chromium, Node.js and Python's static web
-# server for its tests.
-WEB_PACKAGES=(emscripten nodejs chromium python3)
+# The page: Debian's Emscripten (with Node.js), fonttools and the DejaVu face it cuts down for
+# the words, and Chromium, Node.js and Python for its tests.
+WEB_PACKAGES=(emscripten nodejs chromium python3 fonttools fonts-dejavu-extra)
 # The Debian package: cpack's dependency list (dpkg-shlibdeps, file) and its test (lintian,
 # hardening-check from devscripts, appstreamcli).
 DEB_PACKAGES=(dpkg-dev file lintian devscripts appstream)

@@ -1,9 +1,12 @@
 // Host tool: turns the icon's text pixel map into a 32 x 32, 16-colour .ico file and,
 // optionally, the installer's side picture (the icon enlarged on a light gradient); or into a
-// PNG of any size for the desktops' icon themes; or into an .ico of several sizes, sharp at
-// any display scale, for the installer (the saver's own icon stays the single 32 x 32 one).
+// PNG of any size for the desktops' icon themes, or a maskable one for the web page (opaque,
+// the icon within the middle that every launcher's shape keeps); or into an .ico of several
+// sizes, sharp at any display scale, for the installer (the saver's own icon stays the single
+// 32 x 32 one).
 // Usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]
 //        make_icon PIXMAP --png SIZE OUTPUT.png
+//        make_icon PIXMAP --maskable SIZE RRGGBB OUTPUT.png
 //        make_icon PIXMAP --sizes SIZE,SIZE,... OUTPUT.ico
 //
 // The pixel map holds "colour C N" lines, which give character C the palette index N
@@ -17,6 +20,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -215,6 +219,24 @@ std::vector<std::array<uint8_t, 4>> ScaledPicture(const PixelMap& map, int size)
     return picture;
 }
 
+// The icon over an opaque background, its 32 pixels enlarged to 9/16 of the side: a maskable
+// icon keeps its content within the middle circle of 80 % of the side, and 9/16 of it is the
+// widest square in that circle.
+std::vector<std::array<uint8_t, 4>> MaskablePicture(const PixelMap& map, int size, uint32_t background) {
+    const int inner = size * 9 / 16, offset = (size - inner) / 2;
+    const std::array<uint8_t, 4> ground{uint8_t(background >> 16), uint8_t(background >> 8), uint8_t(background), 255};
+    std::vector<std::array<uint8_t, 4>> picture(size_t(size) * size_t(size), ground);
+    const auto icon = ScaledPicture(map, inner);
+    for (int y = 0; y < inner; ++y)
+        for (int x = 0; x < inner; ++x) {
+            const auto& pixel = icon[size_t(y * inner + x)];
+            auto& out = picture[size_t((y + offset) * size + x + offset)];
+            for (int c = 0; c < 3; ++c)
+                out[c] = uint8_t((pixel[c] * pixel[3] + ground[c] * (255 - pixel[3]) + 127) / 255);
+        }
+    return picture;
+}
+
 void PutBig32(std::vector<uint8_t>& out, uint32_t v) {
     out.insert(out.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
 }
@@ -369,20 +391,37 @@ bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
     return out ? true : Fail(std::string("cannot write ") + path);
 }
 
+// SIZE (1 to 1024) and RRGGBB from the command line; nothing when they are malformed.
+std::optional<int> ParseSize(const char* text) {
+    int size = 0;
+    const auto [end, error] = std::from_chars(text, text + std::strlen(text), size);
+    if (error != std::errc{} || *end != '\0' || size < 1 || size > 1024) return std::nullopt;
+    return size;
+}
+
+std::optional<uint32_t> ParseColour(const char* text) {
+    uint32_t colour = 0;
+    const auto [end, error] = std::from_chars(text, text + std::strlen(text), colour, 16);
+    if (error != std::errc{} || *end != '\0' || std::strlen(text) != 6) return std::nullopt;
+    return colour;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool png = argc == 5 && std::string(argv[2]) == "--png";
+    const bool maskable = argc == 6 && std::string(argv[2]) == "--maskable";
     const bool sized = argc == 5 && std::string(argv[2]) == "--sizes";
-    int size = 0;
-    if (png) {
-        const auto [end, error] = std::from_chars(argv[3], argv[3] + std::strlen(argv[3]), size);
-        if (error != std::errc{} || *end != '\0' || size < 1 || size > 1024) size = 0;
-    }
+    std::optional<int> size;
+    std::optional<uint32_t> background;
+    if (png || maskable) size = ParseSize(argv[3]);
+    if (maskable) background = ParseColour(argv[4]);
     const std::vector<int> sizes = sized ? ParseSizes(argv[3]) : std::vector<int>{};
-    if ((argc != 3 && argc != 4 && !png && !sized) || (png && size == 0) || (sized && sizes.empty())) {
+    if ((argc != 3 && argc != 4 && !png && !maskable && !sized) || ((png || maskable) && !size) ||
+        (maskable && !background) || (sized && sizes.empty())) {
         std::cerr << "usage: make_icon PIXMAP OUTPUT.ico [SIDE.bmp]\n"
                      "       make_icon PIXMAP --png SIZE OUTPUT.png   (SIZE 1 to 1024)\n"
+                     "       make_icon PIXMAP --maskable SIZE RRGGBB OUTPUT.png\n"
                      "       make_icon PIXMAP --sizes SIZE,SIZE,... OUTPUT.ico   (each 1 to 256)\n";
         return 2;
     }
@@ -390,10 +429,10 @@ int main(int argc, char** argv) {
     if (!in) return Fail(std::string("cannot read ") + argv[1]), 1;
     PixelMap map;
     if (!ReadPixelMap(in, map)) return 1;
-    if (png) {
-        const auto file = PngFile(ScaledPicture(map, size), size);
-        if (file.empty()) return Fail("more than 256 colours at " + std::to_string(size) + " pixels"), 1;
-        return WriteFile(argv[4], file) ? 0 : 1;
+    if (png || maskable) {
+        const auto file = PngFile(png ? ScaledPicture(map, *size) : MaskablePicture(map, *size, *background), *size);
+        if (file.empty()) return Fail("more than 256 colours at " + std::to_string(*size) + " pixels"), 1;
+        return WriteFile(argv[argc - 1], file) ? 0 : 1;
     }
     if (sized) return WriteFile(argv[4], SizedIconFile(map, sizes)) ? 0 : 1;
     if (!WriteFile(argv[2], IconFile(IconImage(map)))) return 1;

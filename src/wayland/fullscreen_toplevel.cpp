@@ -1,6 +1,10 @@
 // The fullscreen xdg toplevel: a window the compositor shows over its whole output.
 #include "wayland/surface_role.h"
 
+#include <optional>
+
+#include "wayland/surface_activation.h"
+
 namespace wrigglet::wayland {
 
 namespace {
@@ -18,10 +22,13 @@ public:
     void Close() { events_.Closed(); }
 
 private:
+    xdg_activation_v1* activationGlobal_;
+    wl_surface* surface_;
     xdg_surface* xdgSurface_ = nullptr;
     xdg_toplevel* toplevel_ = nullptr;
     SceneSize size_;  // the toplevel's latest configure
     RoleEvents events_;
+    std::optional<SurfaceActivation> activation_;  // asked for once the window is first configured
 };
 
 FullscreenToplevel& Of(void* data) { return *static_cast<FullscreenToplevel*>(data); }
@@ -44,7 +51,7 @@ const xdg_toplevel_listener ToplevelListener{OnToplevelConfigure, OnToplevelClos
 
 FullscreenToplevel::FullscreenToplevel(const WaylandGlobals& globals, wl_surface* surface, wl_output* output,
                                        RoleEvents events)
-    : events_(std::move(events)) {
+    : activationGlobal_(globals.Activation), surface_(surface), events_(std::move(events)) {
     xdgSurface_ = xdg_wm_base_get_xdg_surface(globals.WmBase, surface);
     xdg_surface_add_listener(xdgSurface_, &SurfaceListener, this);
     toplevel_ = xdg_surface_get_toplevel(xdgSurface_);
@@ -59,10 +66,13 @@ FullscreenToplevel::~FullscreenToplevel() {
     xdg_surface_destroy(xdgSurface_);
 }
 
-// The toplevel's size comes first, then the surface's configure that closes the set.
+// The toplevel's size comes first, then the surface's configure that closes the set. The
+// focus is asked for once the window has its first picture, which its owner commits when told
+// it is configured: a compositor may not activate a window that does not show yet.
 void FullscreenToplevel::Configure(uint32_t serial) {
     xdg_surface_ack_configure(xdgSurface_, serial);
     events_.Configured(size_);
+    if (!activation_) activation_.emplace(activationGlobal_, surface_);
 }
 
 }  // namespace

@@ -23,8 +23,12 @@ OutputLoop::OutputLoop(const OutputContext& context, const WaylandOutput& output
     wl_surface_set_user_data(surface_, this);
     if (globals.Viewporter) viewport_ = wp_viewporter_get_viewport(globals.Viewporter, surface_);
     host_.Resize(PhysicalSize(output));
-    RoleEvents events{[this](SceneSize logical) { Configured(logical); }, [this] { context_.Ending = true; }};
-    role_ = MakeFullscreenToplevel(globals, surface_, output.Output, std::move(events));
+    RoleEvents events{.Configured = [this](SceneSize logical) { Configured(logical); },
+                      .Closed = [this] { context_.Ending = true; },
+                      .Withdrawn = [this] { withdrawn_ = true; }};
+    // Over everything where the compositor has a layer shell; elsewhere a fullscreen window.
+    role_ = globals.LayerShell ? MakeLayerSurface(globals, surface_, output.Output, std::move(events))
+                               : MakeFullscreenToplevel(globals, surface_, output.Output, std::move(events));
     wl_surface_commit(surface_);
 }
 
@@ -80,7 +84,7 @@ void OutputLoop::Follow() {
 }
 
 std::optional<TickTime> OutputLoop::TickDue() const {
-    if (frame_ || host_.HasDamage()) return std::nullopt;
+    if (withdrawn_ || frame_ || host_.HasDamage()) return std::nullopt;
     return ticks_.Due;
 }
 
@@ -98,7 +102,7 @@ void OutputLoop::Tick() {
 }
 
 void OutputLoop::Commit() {
-    if (frame_ || !host_.HasDamage()) return;
+    if (withdrawn_ || frame_ || !host_.HasDamage()) return;
     if (!host_.Attach(surface_)) return;
     frame_ = wl_surface_frame(surface_);
     wl_callback_add_listener(frame_, &FrameListener, this);

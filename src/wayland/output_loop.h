@@ -41,7 +41,8 @@ public:
     OutputLoop& operator=(const OutputLoop&) = delete;
 
     // When the next tick may run: none while nothing animates, or while the last frame
-    // waits for the compositor (a hidden output gets no frames, so it gets no ticks).
+    // waits for the compositor (a hidden output gets no frames, so it gets no ticks), or once
+    // the compositor has withdrawn the surface.
     std::optional<TickTime> TickDue() const;
     void Tick();
     // The output's mode or place changed.
@@ -69,6 +70,7 @@ private:
     WaylandSceneHost host_;
     SceneSession session_;
     bool opened_ = false;
+    bool withdrawn_ = false;  // the compositor shows the surface no more
     TickClock ticks_;
     // The -ticks report: the last tick is shown once the frame that carries it is.
     bool reportAtCommit_ = false;

@@ -17,8 +17,11 @@ struct RoleEvents {
     // A configure, already acknowledged: the surface's size in the logical space (zero when
     // the compositor leaves it to the program: the output's size).
     std::function<void(SceneSize logical)> Configured;
-    // The compositor closed the surface.
+    // The compositor closed the surface: the saver ends.
     std::function<void()> Closed;
+    // The compositor shows the surface no more because its output went or was turned off: that
+    // output's scene stops, the others go on.
+    std::function<void()> Withdrawn;
 };
 
 // Destroying the role takes it off the surface; the surface itself stays its owner's.
@@ -27,8 +30,14 @@ public:
     virtual ~SurfaceRole() = default;
 };
 
-// A fullscreen xdg toplevel on `output`.
+// A fullscreen xdg toplevel on `output`, which asks for the focus where the compositor lets
+// a client ask (xdg-activation).
 std::unique_ptr<SurfaceRole> MakeFullscreenToplevel(const WaylandGlobals& globals, wl_surface* surface,
                                                     wl_output* output, RoleEvents events);
+
+// A layer surface over everything else on `output`, panels and fullscreen windows too, with
+// the keyboard to itself; needs the compositor's layer shell (globals.LayerShell).
+std::unique_ptr<SurfaceRole> MakeLayerSurface(const WaylandGlobals& globals, wl_surface* surface, wl_output* output,
+                                              RoleEvents events);
 
 }  // namespace wrigglet::wayland

@@ -35,6 +35,10 @@ bool BindGlobal(WaylandGlobals& g, wl_registry* registry, uint32_t name, std::st
     } else if (interface == zwlr_screencopy_manager_v1_interface.name) {
         g.ScreenCopy = Bind<zwlr_screencopy_manager_v1>(registry, name, zwlr_screencopy_manager_v1_interface,
                                                         std::min(version, 3u));
+    } else if (interface == zwlr_layer_shell_v1_interface.name) {
+        g.LayerShell = Bind<zwlr_layer_shell_v1>(registry, name, zwlr_layer_shell_v1_interface, std::min(version, 4u));
+    } else if (interface == xdg_activation_v1_interface.name) {
+        g.Activation = Bind<xdg_activation_v1>(registry, name, xdg_activation_v1_interface, 1);
     } else {
         return false;
     }
@@ -44,11 +48,17 @@ bool BindGlobal(WaylandGlobals& g, wl_registry* registry, uint32_t name, std::st
 std::string MissingGlobal(const WaylandGlobals& g) {
     if (!g.Compositor) return "wl_compositor 4";
     if (!g.Shm) return "wl_shm";
-    if (!g.WmBase) return "xdg_wm_base";
+    if (!g.WmBase && !g.LayerShell) return "xdg_wm_base";
     return "";
 }
 
 void ReleaseGlobals(WaylandGlobals& g) {
+    if (g.Activation) xdg_activation_v1_destroy(g.Activation);
+    // The layer shell's destroy request is version 3's; before, the proxy goes alone.
+    if (g.LayerShell && zwlr_layer_shell_v1_get_version(g.LayerShell) >= 3)
+        zwlr_layer_shell_v1_destroy(g.LayerShell);
+    else if (g.LayerShell)
+        wl_proxy_destroy(reinterpret_cast<wl_proxy*>(g.LayerShell));
     if (g.ScreenCopy) zwlr_screencopy_manager_v1_destroy(g.ScreenCopy);
     if (g.Viewporter) wp_viewporter_destroy(g.Viewporter);
     if (g.OutputManager) zxdg_output_manager_v1_destroy(g.OutputManager);

@@ -9,7 +9,9 @@
 #include <string_view>
 
 #include "viewporter-client-protocol.h"
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
+#include "xdg-activation-v1-client-protocol.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -22,6 +24,8 @@ struct WaylandGlobals {
     zxdg_output_manager_v1* OutputManager = nullptr;
     wp_viewporter* Viewporter = nullptr;
     zwlr_screencopy_manager_v1* ScreenCopy = nullptr;  // wlroots compositors let a client copy the outputs
+    zwlr_layer_shell_v1* LayerShell = nullptr;         // surfaces over everything (wlroots, KDE Plasma)
+    xdg_activation_v1* Activation = nullptr;           // asking for a window's focus
 };
 
 // Binds the registry's global `name` when it is one of these; false for any other (seats

@@ -1,6 +1,7 @@
 // The picture under the trails, as the saver's snapshot of the desktop: the project's own
 // desktop (a dusk over hills, drawn here at the scene's size, so it is sharp at any size and
-// costs nothing to fetch), or a picture of the visitor's, scaled to cover the scene.
+// costs nothing to fetch), or a picture of the visitor's, scaled to cover the scene. It lives
+// beside the scene (in its worker); the page decodes the visitor's file (picture_file.js).
 
 // Stars at fixed places: a small generator of the saver's own kind, always the same sky.
 function* starField(count) {
@@ -57,10 +58,8 @@ export class DesktopPicture {
     this.image = null;  // the visitor's picture, decoded
   }
 
-  // Decodes the visitor's file; rejects, keeping the current picture, when the browser
-  // can't read it as a picture.
-  async load(file) {
-    const image = await createImageBitmap(file);
+  // The visitor's picture, decoded, from now on.
+  take(image) {
     this.image?.close();
     this.image = image;
   }

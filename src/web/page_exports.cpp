@@ -10,7 +10,7 @@
 #include "core/scene_session.h"
 #include "core/tick_clock.h"
 #include "web/canvas_scene_host.h"
-#include "web/canvas_text.h"
+#include "web/page_font_text.h"
 #include "web/page_imports.h"
 
 namespace wrigglet::web {
@@ -22,7 +22,7 @@ struct PageSound final : SoundPlayer {
 
 struct LoopState {
     CanvasSceneHost Host;
-    CanvasText Text;
+    PageFontText Text;
     PageSound Sound;
     SceneSession Session;
     TickClock Ticks;

@@ -1,6 +1,8 @@
-// The scene's timer and canvas: opens the core's scene session over the canvas at its size
-// in device pixels, ticks it when the core's tick clock says, lays it out again when the
-// canvas changes size, and holds it still while anything asks (the visitor, a hidden tab).
+// The scene's timer and canvas: opens the core's scene session over the canvas at the size
+// the page asks for (device pixels), ticks it when the core's tick clock says, lays it out
+// again at a new size, and holds it still while anything asks (the visitor, a hidden tab).
+// The canvas is the page's OffscreenCanvas in the scene's worker, or the page's own canvas
+// where the browser can't hand it to a worker; both draw alike.
 
 export class PageLoop {
   constructor(canvas) {
@@ -13,6 +15,8 @@ export class PageLoop {
     this.timer = 0;
     this.holds = new Set();
     this.onPresent = () => {};
+    this.onState = () => {};  // (state, ticks, run): 'running', 'paused' or 'still'
+    this.run = undefined;  // the page's name for the run open now
   }
 
   attach(core) {
@@ -44,23 +48,16 @@ export class PageLoop {
     return this.image;
   }
 
-  // The canvas's size in device pixels: what the window shows it at, times the pixel ratio.
-  deviceSize(box) {
-    const ratio = window.devicePixelRatio || 1;
-    return box ?? { width: Math.round(this.canvas.clientWidth * ratio), height: Math.round(this.canvas.clientHeight * ratio) };
-  }
-
-  open({ settings, seed, ticks }) {
-    const { width, height } = this.deviceSize();
+  open({ id, settings, seed, ticks }, { width, height }) {
+    this.run = id;
     this.canvas.width = width;
     this.canvas.height = height;
     const s = settings;
     this.answer(this.core._wrigglet_open(width, height, s.desktop, s.sound, s.text, s.speed, s.wrigglets, seed, ticks ?? -1));
   }
 
-  // A new size from the resize observer (device pixels), or the window's when none is given.
-  resize(box) {
-    const { width, height } = this.deviceSize(box);
+  // A new size (device pixels): the scene starts again for it.
+  resize({ width, height }) {
     if (width === this.canvas.width && height === this.canvas.height) return;
     this.canvas.width = width;
     this.canvas.height = height;
@@ -75,14 +72,13 @@ export class PageLoop {
   // The core's answer: the milliseconds to the next tick (its clock makes no late tick up).
   answer(delay) {
     this.delay = delay;
-    this.canvas.dataset.ticks = String(this.core._wrigglet_ticks());
     this.schedule();
   }
 
   schedule() {
     clearTimeout(this.timer);
     this.timer = 0;
-    this.canvas.dataset.state = this.delay < 0 ? 'still' : this.holds.size ? 'paused' : 'running';
+    this.onState(this.delay < 0 ? 'still' : this.holds.size ? 'paused' : 'running', this.core._wrigglet_ticks(), this.run);
     if (this.delay < 0 || this.holds.size) return;
     this.timer = setTimeout(() => this.tick(), this.delay);
   }
@@ -96,7 +92,10 @@ export class PageLoop {
     this.schedule();
   }
 
-  get paused() {
-    return this.holds.size > 0;
+  // The canvas as it shows now, as a PNG file.
+  async picture() {
+    const canvas = this.canvas;
+    if (canvas.convertToBlob) return canvas.convertToBlob({ type: 'image/png' });
+    return new Promise((resolve) => canvas.toBlob(resolve, 'image/png'));
   }
 }

@@ -26,19 +26,42 @@ function wholeNumber(text, highest) {
 }
 
 // The run a fragment asks for; what it lacks or gets wrong takes the default (no seed: none
-// chosen yet; no ticks: no limit).
+// chosen yet; no ticks: no limit). `mistyped` names the fields it got wrong, as written.
 export function readFragment(hash, defaults) {
   const fields = new URLSearchParams(hash.replace(/^#/, ''));
-  const settings = { ...defaults };
+  const settings = { ...defaults }, mistyped = [];
+  const take = (name, value) => {
+    if (value === undefined && fields.has(name)) mistyped.push(`${name}=${fields.get(name)}`);
+    return value;
+  };
   for (const [name, allowed] of Object.entries(choices)) {
     const value = wholeNumber(fields.get(name), 9);
-    if (allowed.includes(value)) settings[name] = value;
+    if (take(name, allowed.includes(value) ? value : undefined) !== undefined) settings[name] = value;
   }
   for (const name of switches) {
     const value = fields.get(name);
-    if (value === '0' || value === '1') settings[name] = value === '1';
+    if (take(name, value === '0' || value === '1' ? value : undefined) !== undefined) settings[name] = value === '1';
   }
-  return { settings, seed: wholeNumber(fields.get('seed'), 0xffffffff), ticks: wholeNumber(fields.get('ticks'), 0x7fffffff) };
+  const seed = take('seed', wholeNumber(fields.get('seed'), 0xffffffff));
+  const ticks = take('ticks', wholeNumber(fields.get('ticks'), 0x7fffffff));
+  return { settings, seed, ticks, mistyped };
+}
+
+// The most pixels the scene is drawn at (8K UHD, 7680 x 4320): a canvas beyond it costs
+// gigabytes, or stays black where the browser refuses it, so a larger one draws the scene
+// at this budget, in the same shape, and shows it scaled up.
+export const pixelBudget = 7680 * 4320;
+
+// The scene's size for a canvas of width x height device pixels.
+export function sceneSizeFor({ width, height }) {
+  const scale = Math.min(1, Math.sqrt(pixelBudget / (width * height || 1)));
+  const fit = (side) => Math.max(1, Math.floor(side * scale + 1e-6));  // 1/3 of 23040 is 7680, not 7679
+  return { width: fit(width), height: fit(height) };
+}
+
+// A file name for a picture of the run at this tick.
+export function pictureName({ seed }, ticks) {
+  return `wrigglet2004-seed${seed}-tick${ticks}.png`;
 }
 
 export function formatFragment({ settings, seed, ticks }) {

@@ -1,10 +1,13 @@
 // The settings panel: the saver's dialog as a small panel over the scene (Wrigglets, Speed,
-// Background, Text, Sound), the buttons of the page, and a line that says what happened. It
-// shows while the pointer moves or the keyboard is used, and fades after two seconds of
-// stillness, so a still page shows the scene alone; it stays while the pointer rests on it,
-// while a control has the keyboard's focus and while the scene is paused.
+// Background, Text, Sound), the buttons of the page and their keys, and a line that says what
+// happened. It shows at once and while the pointer moves or the keyboard is used, and fades
+// after two seconds of stillness, so a still page shows the scene alone; it stays while the
+// pointer rests on it, while a control has the keyboard's focus and while the scene is paused.
 
 const fadeAfter = 2000;
+// The buttons by id, with the handler each calls, and the keys that do the same.
+const buttons = { pause: 'pause', 'full-screen': 'fullScreen', 'new-run': 'newRun', 'copy-link': 'copyLink', 'save-picture': 'savePicture' };
+const keys = { ' ': 'pause', f: 'fullScreen', n: 'newRun' };
 
 export class SettingsPanel {
   constructor(panel, handlers) {
@@ -15,8 +18,8 @@ export class SettingsPanel {
     this.keepShown = false;
     this.form.addEventListener('change', (event) => this.changed(event));
     this.form.addEventListener('submit', (event) => event.preventDefault());
-    panel.querySelector('#pause').addEventListener('click', () => handlers.pause());
-    panel.querySelector('#full-screen').addEventListener('click', () => handlers.fullScreen());
+    for (const [id, name] of Object.entries(buttons)) panel.querySelector(`#${id}`).addEventListener('click', () => handlers[name]());
+    document.addEventListener('keydown', (event) => this.pressed(event));
     for (const type of ['pointermove', 'pointerdown', 'keydown']) document.addEventListener(type, () => this.show());
     panel.addEventListener('focusin', () => this.show());
     this.show();
@@ -53,15 +56,22 @@ export class SettingsPanel {
     this.handlers.settings(this.settings);
   }
 
+  // A key of the page's own; Space is a focused control's own (it presses a button).
+  pressed(event) {
+    const name = keys[event.key.toLowerCase()];
+    if (!name || event.ctrlKey || event.altKey || event.metaKey) return;
+    if (event.key === ' ' && event.target.closest?.('input, button, label')) return;
+    event.preventDefault();
+    this.handlers[name]();
+  }
+
   say(message) {
     this.panel.querySelector('#status').textContent = message;
     this.show();
   }
 
   set paused(on) {
-    const button = this.panel.querySelector('#pause');
-    button.textContent = on ? 'Play' : 'Pause';
-    button.setAttribute('aria-pressed', String(on));
+    this.panel.querySelector('#pause').setAttribute('aria-pressed', String(on));
     this.keepShown = on;
     this.show();
   }

@@ -28,13 +28,13 @@ gnome_with() {
     start_gnome "$WORK/gnome" "$@" || fail "no GNOME Shell"
 }
 
-# Two monitors, the overview closed: one scene each, as the simulator draws the same monitors;
-# a key ends it.
+# Two monitors, started as after a login, in the Activities overview: once the overview is left,
+# one scene each, as the simulator draws the same monitors, over the whole of them; a key ends it.
 scenario_layout() {
     gnome_with 1024x768 800x600
-    gnome_overview off || fail "cannot close the overview"
     start_saver "${SCENE[@]}"
     wait_shown 2
+    gnome_overview off || fail "cannot close the overview"
     expect_layout 1024x768+0+0,800x600+1024+0 "${SIM_SCENE[@]}"
     gnome_key 30 || fail "cannot send a key"
     expect_ended "a key"

@@ -1,6 +1,7 @@
 // An idle inhibitor, as a playing video holds one, for the scenarios that check the saver keeps
 // away: idle-inhibitor maps a small grey window, inhibits idleness while its surface shows
 // (zwp_idle_inhibit_manager_v1), prints "inhibiting" and holds it until it is ended.
+// `idle-inhibitor fullscreen` asks for its window fullscreen, as a playing video's is.
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -82,7 +83,7 @@ int Fail(const char* why) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     wl_display* display = wl_display_connect(nullptr);
     if (display == nullptr) return Fail("cannot connect to the Wayland display");
     Client client;
@@ -95,7 +96,9 @@ int main() {
     client.Surface = wl_compositor_create_surface(client.Compositor);
     xdg_surface* surface = xdg_wm_base_get_xdg_surface(client.WmBase, client.Surface);
     xdg_surface_add_listener(surface, &SurfaceListener, &client);
-    xdg_toplevel_set_title(xdg_surface_get_toplevel(surface), "idle inhibitor");
+    xdg_toplevel* toplevel = xdg_surface_get_toplevel(surface);
+    xdg_toplevel_set_title(toplevel, "idle inhibitor");
+    if (argc > 1 && std::string_view(argv[1]) == "fullscreen") xdg_toplevel_set_fullscreen(toplevel, nullptr);
     zwp_idle_inhibit_manager_v1_create_inhibitor(client.InhibitManager, client.Surface);
     wl_surface_commit(client.Surface);
     while (!client.Configured) {

@@ -28,9 +28,12 @@ kwin_with() {
     start_kwin "$WORK/kwin" "$@" || fail "no KWin"
 }
 
-# Two outputs: one scene each, as the simulator draws the same monitors; a key ends it.
+# Two outputs: one scene each, as the simulator draws the same monitors, over a fullscreen window
+# that had the keyboard and a notification on the overlay layer; a key ends it.
 scenario_layout() {
     kwin_with 1024x768 2
+    start_inhibitor fullscreen
+    start_bar overlay
     start_saver "${SCENE[@]}"
     wait_shown 2
     expect_layout 1024x768+0+0,1024x768+1024+0 "${SIM_SCENE[@]}"

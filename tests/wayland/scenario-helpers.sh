@@ -29,15 +29,20 @@
 #   scene_of TICKS            SCENE and SIM_SCENE of that many ticks (SCENE_TICKS: 200 unless set)
 #   expect_kept_away SECONDS  the saver runs for that long and shows nothing (a scene of a second
 #                             or so would have been reported shown: the idle scenarios use one)
-#   start_inhibitor           maps a window holding an idle inhibitor (zwp_idle_inhibit_manager_v1)
+#   start_inhibitor [fullscreen]
+#                             maps a window holding an idle inhibitor (zwp_idle_inhibit_manager_v1),
+#                             fullscreen if asked (it has the keyboard: the last window mapped)
 #   stop_inhibitor            ends it
+#   start_bar LAYER [OUTPUT]  a red bar on the layer shell's LAYER (top: a panel's; overlay: a
+#                             notification's) of OUTPUT (without: the compositor's choice), from
+#                             swaynag (which comes with sway); waits until it shows; it stays
 
 # shellcheck source=scripts/lib.sh
 declare -F wait_for >/dev/null || source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib.sh"
 
 WORK=$WAYLAND_WORK
 rm -rf "$WORK" && mkdir -p "$WORK"
-SAVER_PID='' INHIBITOR_PID=''
+SAVER_PID='' INHIBITOR_PID='' BAR_PIDS=''
 SAVER_RUNNER=()
 # The scene the tables compare, as the saver's options and as the simulator's, of TICKS ticks.
 # The ticks follow the outputs' frames (60 a second): a table may set SCENE_TICKS lower to keep
@@ -52,7 +57,7 @@ scene_of "${SCENE_TICKS:-200}"
 
 cleanup() {
     local pid
-    for pid in $SAVER_PID $INHIBITOR_PID; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    for pid in $SAVER_PID $INHIBITOR_PID $BAR_PIDS; do kill -KILL "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
     stop_compositor
 }
 trap cleanup EXIT
@@ -160,7 +165,7 @@ expect_kept_away() {
 start_inhibitor() {
     [ -x "${IDLE_INHIBITOR:-}" ] || fail "IDLE_INHIBITOR names no idle-inhibitor client"
     : >"$WORK/inhibitor.out"
-    "$IDLE_INHIBITOR" >"$WORK/inhibitor.out" 2>&1 &
+    "$IDLE_INHIBITOR" "$@" >"$WORK/inhibitor.out" 2>&1 &
     INHIBITOR_PID=$!
     wait_for 10 grep -q inhibiting "$WORK/inhibitor.out" || fail "no idle inhibitor: $(cat "$WORK/inhibitor.out")"
 }
@@ -168,4 +173,13 @@ start_inhibitor() {
 stop_inhibitor() {
     stop_process "$INHIBITOR_PID"
     INHIBITOR_PID=''
+}
+
+start_bar() {
+    local log=$WORK/bar-$1.log output=()
+    need swaynag
+    [ -n "${2:-}" ] && output=(-o "$2")
+    swaynag -d -y "$1" "${output[@]}" -m covered --background ff0000 >"$log" 2>&1 &
+    BAR_PIDS+=" $!"
+    wait_for 10 grep -q 'Surface enter' "$log" || fail "no bar on the $1 layer: $(cat "$log")"
 }
