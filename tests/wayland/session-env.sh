@@ -123,12 +123,26 @@ session_ended() {
     [ -z "$(session_leftovers)" ]
 }
 
+# A process this shell started has ended (and waits to be collected, a zombie).
+session_process_ended() {  # PID
+    case $(ps -o stat= -p "$1") in '' | Z*) return 0 ;; esac
+    return 1
+}
+
+# Ends a process this shell started, killed if SIGTERM has not ended it within 5 s (a desktop
+# whose start-up hung may not heed it), and collects it.
+stop_session_process() {  # PID
+    kill "$1" 2>/dev/null
+    wait_for 5 session_process_ended "$1" || kill -KILL "$1" 2>/dev/null
+    wait "$1" 2>/dev/null
+}
+
 stop_session() {
     local i pid input=${SESSION_INPUT[1]:-}
     # The end of its input lets the input coprocess end by itself.
     [ -n "$input" ] && exec {input}>&-
     SESSION_INPUT_PID=
-    for ((i = ${#SESSION_PIDS[@]} - 1; i >= 0; i--)); do stop_process "${SESSION_PIDS[i]}"; done
+    for ((i = ${#SESSION_PIDS[@]} - 1; i >= 0; i--)); do stop_session_process "${SESSION_PIDS[i]}"; done
     SESSION_PIDS=()
     [ -n "${SESSION_DIR:-}" ] || return 0
     for pid in $(session_leftovers); do kill "$pid" 2>/dev/null; done
