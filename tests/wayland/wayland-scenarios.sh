@@ -147,7 +147,6 @@ scenario_idle() {
     expect_kept_away 3
     stop_inhibitor
     wait_shown 1
-    expect_frame 1024x768 "${SIM_SCENE[@]}"
     vnc key:61
     wait_shown 2
     expect_frame 1024x768 "${SIM_SCENE[@]}"
