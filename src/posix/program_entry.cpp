@@ -2,6 +2,8 @@
 // outcome prints.
 #include "posix/program_entry.h"
 
+#include <iostream>
+
 namespace wrigglet::posix {
 
 namespace {
@@ -46,6 +48,10 @@ std::optional<int> EnterProgram(const ProgramCommandLine& commandLine, const std
     if (answer.Version && !answer.Help) out << program << " " << WRIGGLET_VERSION << "\n";
     if (answer.Help || answer.Version) return ExitSuccess;
     return std::nullopt;
+}
+
+std::optional<int> EnterProgram(const ProgramCommandLine& commandLine, int argc, char** argv) {
+    return EnterProgram(commandLine, std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }
 
 int Fail(std::ostream& errors, const std::string& program, const std::string& line) {

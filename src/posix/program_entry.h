@@ -46,6 +46,10 @@ std::string ProgramHelp(const ProgramCommandLine& commandLine);
 std::optional<int> EnterProgram(const ProgramCommandLine& commandLine, const std::vector<std::string>& arguments,
                                 std::ostream& out, std::ostream& errors);
 
+// The same for a program's main(): its arguments after the program's name, the answers on the
+// standard streams.
+std::optional<int> EnterProgram(const ProgramCommandLine& commandLine, int argc, char** argv);
+
 // Says what went wrong in one line, "PROGRAM: LINE", and answers ExitFailure.
 int Fail(std::ostream& errors, const std::string& program, const std::string& line);
 

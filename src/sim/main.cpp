@@ -8,8 +8,6 @@
 int main(int argc, char** argv) {
     using namespace wrigglet::sim;
     SimOptions options;
-    if (const auto status = wrigglet::posix::EnterProgram(
-            SimCommandLine(options), std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr))
-        return *status;
+    if (const auto status = wrigglet::posix::EnterProgram(SimCommandLine(options), argc, argv)) return *status;
     return RunSimLoop(options, std::cout, std::cerr);
 }

@@ -15,9 +15,7 @@ int main(int argc, char** argv) {
     using namespace wrigglet::wayland;
     using wrigglet::posix::Fail;
     WaylandOptions options;
-    if (const auto status = wrigglet::posix::EnterProgram(
-            WaylandCommandLine(options), std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr))
-        return *status;
+    if (const auto status = wrigglet::posix::EnterProgram(WaylandCommandLine(options), argc, argv)) return *status;
     DesktopPictures desktop;
     // Only the header: the picture is read for the outputs once they are known.
     if (!options.Picture.empty()) {

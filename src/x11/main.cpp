@@ -14,9 +14,7 @@ int main(int argc, char** argv) {
     using namespace wrigglet::x11;
     using wrigglet::posix::Fail;
     X11Options options;
-    if (const auto status = wrigglet::posix::EnterProgram(
-            X11CommandLine(options), std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr))
-        return *status;
+    if (const auto status = wrigglet::posix::EnterProgram(X11CommandLine(options), argc, argv)) return *status;
     // From here a stop signal waits for the loop (or a set-up's next look), which closes the
     // scene; the signal then ends the process.
     const sigset_t waitMask = wrigglet::posix::CatchStopSignals();
