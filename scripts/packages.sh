@@ -24,9 +24,9 @@ X11_TEST_PACKAGES=(xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-u
 # headless GNOME Shell and KWin in private D-Bus sessions, driven over D-Bus with Debian's
 # GObject binding for Python; KWin's protocol XML for the fake-input client; the desktop portal
 # with GNOME's backend (and its permission store) for the desktop read through the portal; the
-# session-bus test's stand-in services in Python.
+# session-bus test's stand-in services in Python; busctl (systemd) for the portal's permission line.
 WAYLAND_TEST_PACKAGES=(sway grim wayvnc python3 imagemagick util-linux gnome-shell kwin-wayland plasma-wayland-protocols
-                       dbus-daemon python3-gi python3-dbus xdg-desktop-portal xdg-desktop-portal-gnome)
+                       dbus-daemon python3-gi python3-dbus xdg-desktop-portal xdg-desktop-portal-gnome systemd)
 # The arm64 cross build and its tests under emulation: the cross compiler, qemu-user, and the
 # target's libraries from Debian's multiarch packages (never the machine's own tools).
 ARM64_PACKAGES=(g++-aarch64-linux-gnu qemu-user libpng-dev:arm64 libfreetype-dev:arm64 libfontconfig-dev:arm64
