@@ -10,6 +10,18 @@ fail() {
     exit 1
 }
 
+# skip MESSAGE: a test that can't run here says why and exits 77, which ctest counts as skipped.
+skip() {
+    echo "skipped: $*"
+    exit 77
+}
+
+# need TOOL...: skips the test unless every tool is on the PATH.
+need() {
+    local tool
+    for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is missing (scripts/test.sh installs it)"; done
+}
+
 # ensure_packages PACKAGE...: installs those missing, or ends the script (ensure-packages.sh
 # has said why).
 ensure_packages() {

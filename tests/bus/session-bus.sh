@@ -6,8 +6,7 @@ set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib.sh
 # shellcheck disable=SC1091
-source "$HERE/../../scripts/lib.sh"  # fail, wait_for, stop_process
-skip() { echo "skipped: $*"; exit 77; }
+source "$HERE/../../scripts/lib.sh"  # fail, skip, wait_for, stop_process
 
 PYTHON=/usr/bin/python3  # Debian's, with its dbus and gi modules
 command -v dbus-daemon >/dev/null || skip "dbus-daemon is missing (scripts/test.sh installs it)"

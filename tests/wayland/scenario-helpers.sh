@@ -11,8 +11,7 @@
 #   save_compositor_state     (optional) writes what may explain a mismatch into WORK
 #
 #   fail MESSAGE              the test fails, with the saver's standard error
-#   skip MESSAGE              the test is skipped (status 77)
-#   need TOOL...              skips unless the tools are installed
+#   skip MESSAGE, need TOOL... (scripts/lib.sh) skip the test (status 77)
 #   start_saver ARGUMENT...   starts wrigglet-wayland in the background (SAVER_PID), after the
 #                             words in SAVER_RUNNER (none: as the tests' user; a table sets
 #                             ("${SESSION_COMMAND[@]}") to run it as its desktop's user)
@@ -62,12 +61,6 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -s "$WORK/saver.err" ] && sed 's/^/saver: /' "$WORK/saver.err" >&2; exit 1; }
-skip() { echo "skipped: $*"; exit 77; }
-
-need() {
-    local tool
-    for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is missing (scripts/test.sh installs it)"; done
-}
 
 start_saver() {
     # Emptied first: the background job's own redirection may come after wait_shown's look.

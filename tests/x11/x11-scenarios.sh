@@ -24,12 +24,6 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -s "$WORK/hack.err" ] && sed 's/^/hack: /' "$WORK/hack.err" >&2; exit 1; }
-skip() { echo "skipped: $*"; exit 77; }
-
-need() {
-    local tool
-    for tool in "$@"; do command -v "$tool" >/dev/null || skip "$tool is missing (scripts/test.sh installs it)"; done
-}
 
 # needs SCENARIO: what the machine must have for it, else the scenario is skipped. Xorg with
 # the dummy driver, which needs root, is started only when asked (scripts/test.sh asks).
